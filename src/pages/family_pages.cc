@@ -1,0 +1,6 @@
+// Placeholder until this page writer is built.
+#include "pages/phases.h"
+
+namespace kinloom {
+int BuildFamilyGroupRecords(Run&) { return 0; }
+}  // namespace kinloom

@@ -1,0 +1,2 @@
+// Placeholder until the frame is built.
+#include "pages/frame.h"

@@ -1,0 +1,42 @@
+// The page phases of a run. Each returns a RunResult (0 or a code of run.h).
+#ifndef KINLOOM_PAGES_PHASES_H_
+#define KINLOOM_PAGES_PHASES_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "run/run.h"
+
+namespace kinloom {
+
+// family_pages.cc
+int BuildFamilyGroupRecords(Run& run);
+// individual_page.cc
+int BuildIndividualPage(Run& run, std::int32_t number);
+// The LandingPage of an individual: its link from a page in directory
+// fam_dir / ind_dir ("../fam" and "../ind", or "fam" and "ind").
+// Sets *is_individual_page when the target is the individual's own page.
+std::string LandingPageLink(Run& run, std::int32_t number, std::string_view fam_dir,
+                            std::string_view ind_dir, bool* is_individual_page = nullptr);
+// notes_pages.cc
+int BuildIndividualNotes(Run& run);
+int BuildFamilyNotes(Run& run);
+// photo_pages.cc
+int BuildPhotoPages(Run& run);
+// pedigree.cc
+int BuildPedigreeCharts(Run& run);
+int PedigreeChart(Run& run, std::int32_t number);
+// names_pages.cc
+int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int32_t last_slot);
+std::string IndexName(const Settings& settings, std::string_view name);
+// surnames.cc
+std::string NameSortKey(const Settings& settings, std::string_view name);
+void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot);
+int BuildSurnamesPages(Run& run);
+// gendex.cc
+int BuildGendexFile(Run& run);
+
+}  // namespace kinloom
+
+#endif  // KINLOOM_PAGES_PHASES_H_

@@ -1,0 +1,126 @@
+#include "run/driver.h"
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "gedcom/reader.h"
+#include "pages/phases.h"
+
+namespace kinloom {
+
+namespace {
+
+void MakeDirectory(const std::string& path) {
+  // An existing directory is used as it is; other failures show up later
+  // as a page that cannot be created.
+  ::mkdir(path.c_str(), 0777);
+}
+
+}  // namespace
+
+int OpenKinloomFiles(Run& run) {
+  run.log.LogLine(">OpenKinloomFiles");
+  if (auto failed = run.store.Open()) {
+    run.log.LogFormatted("Unable to create work file %s.", *failed);
+    return kResultCannotWrite;
+  }
+  MakeDirectory("html");
+  if (run.settings.subdirs == 'Y') {
+    for (const char* dir : {"fam", "ind", "nti", "ntf", "ped", "pho"}) {
+      MakeDirectory(std::string("html/") + dir);
+    }
+  }
+  run.log.LogLine("<OpenKinloomFiles");
+  return kResultOk;
+}
+
+void CloseKinloomFiles(Run& run) {
+  run.log.LogLine(">CloseKinloomFiles");
+  run.store.CloseAndDelete();
+  run.log.LogLine("<CloseKinloomFiles");
+}
+
+int CreateKinloom(Run& run) {
+  const Settings& s = run.settings;
+  const RunLog& log = run.log;
+  run.EnterPhase("CreateKinloom");
+  log.LogLine(">CreateKinloom");
+  log.LogLine(kLogSeparator);
+  log.LogFormatted("version=%s", kVersionText);
+  log.LogFormatted("gedfile=%s", s.gedfile);
+  log.LogFormatted("notes=%c", s.notes);
+  log.LogFormatted("ucsurname=%c", s.ucsurname);
+  log.LogFormatted("soundex=%c", s.soundex);
+  log.LogFormatted("sources=%c", s.sources);
+  log.LogFormatted("pedigreelist=%s", s.pedigreelist);
+  log.LogFormatted("pedigreeall=%c", s.pedigreeall);
+  log.LogFormatted("background=%c", s.background);
+  log.LogFormatted("extension=%s", s.extension);
+  log.LogLine(kLogSeparator);
+
+  int result = OpenKinloomFiles(run);
+  if (result == kResultOk) {
+    if (s.email == kPlaceholderEmail) {
+      result = kResultPlaceholderEmail;
+    } else if (s.home == kPlaceholderHome) {
+      result = kResultPlaceholderHome;
+    } else {
+      run.EnterPhase("ReadGedcom");
+      result = ReadGedcom(run);
+    }
+    struct Phase {
+      const char* name;
+      bool wanted;
+      int (*call)(Run&);
+    };
+    const Phase phases[] = {
+        {"IsValidGedcom", true, IsValidGedcom},
+        {"BuildFamilyGroupRecords", true, BuildFamilyGroupRecords},
+        {"BuildIndividualNotes", s.notes == 'Y', BuildIndividualNotes},
+        {"BuildFamilyNotes", s.notes == 'Y', BuildFamilyNotes},
+        {"BuildPhotoPages", s.photos == 'Y', BuildPhotoPages},
+        {"BuildPedigreeCharts", true, BuildPedigreeCharts},
+        {"BuildSurnamesPages", true, BuildSurnamesPages},
+        {"BuildGendexFile", true, BuildGendexFile},
+    };
+    for (const Phase& phase : phases) {
+      if (result != kResultOk) break;
+      if (!phase.wanted) continue;
+      run.EnterPhase(phase.name);
+      result = phase.call(run);
+    }
+  }
+  CloseKinloomFiles(run);
+  log.LogFormatted("<CreateKinloom %d", static_cast<long>(result));
+  return result;
+}
+
+ResultMessage RunResultMessage(int result) {
+  switch (result) {
+    case kResultOk:
+      return {"        Finished!", MessageIcon::kNone};
+    case kResultGedcomNotOpened:
+      return {"Error opening GEDCOM file.\nVerify filename, and path are correct.",
+              MessageIcon::kWarning};
+    case kResultLongTags:
+      return {"Gedcom has non-abbreviated tags.", MessageIcon::kWarning};
+    case kResultPlaceholderEmail:
+      return {"You forgot to fill in your E-mail address", MessageIcon::kWarning};
+    case kResultPlaceholderHome:
+      return {"You forgot to fill in your homepage address", MessageIcon::kWarning};
+    case kResultInvalidGedcom:
+      return {"Your gedcom file is invalid! See kinloom.log file.", MessageIcon::kWarning};
+    case kResultCannotWrite:
+      return {"Error opening file for write.\nSee kinloom.log file.", MessageIcon::kWarning};
+    default:
+      return {"Undefined Kinloom Error. See kinloom.log file.", MessageIcon::kWarning};
+  }
+}
+
+void LogCannotWriteFollowUp(const RunLog& log) {
+  log.LogLine("Windows has a limit of 32767 files in a single directory.");
+  log.LogLine("You have most likely surpassed it.");
+}
+
+}  // namespace kinloom

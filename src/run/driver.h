@@ -1,0 +1,38 @@
+// The run driver: one press of Create Page.
+#ifndef KINLOOM_RUN_DRIVER_H_
+#define KINLOOM_RUN_DRIVER_H_
+
+#include <string_view>
+
+#include "run/run.h"
+
+namespace kinloom {
+
+// Logs the settings block, opens the work files and the "html" tree,
+// refuses placeholder addresses (3, 4), then reads, checks and writes the
+// site phase by phase, stopping at the first non-zero result; the work files
+// are always closed and deleted. Returns the RunResult.
+int CreateKinloom(Run& run);
+
+// Creates the twelve work files and the output directories. Returns 0, or 6
+// after logging "Unable to create work file %s." when a work file cannot be
+// opened (the files opened so far are closed and deleted again).
+int OpenKinloomFiles(Run& run);
+void CloseKinloomFiles(Run& run);
+
+enum class MessageIcon { kNone, kWarning };
+struct ResultMessage {
+  std::string_view text;
+  MessageIcon icon;
+};
+inline constexpr std::string_view kResultMessageTitle = "Kinloom Create";
+
+// The message box a front end shows for a RunResult.
+ResultMessage RunResultMessage(int result);
+
+// The two lines appended to the log after the message for RunResult 6.
+void LogCannotWriteFollowUp(const RunLog& log);
+
+}  // namespace kinloom
+
+#endif  // KINLOOM_RUN_DRIVER_H_

@@ -1,0 +1,74 @@
+// One run of Kinloom: everything a run reads and writes travels in this
+// object, so tests can build one, fill its store and call any phase.
+#ifndef KINLOOM_RUN_RUN_H_
+#define KINLOOM_RUN_RUN_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "run/log.h"
+#include "run/settings.h"
+#include "store/work_files.h"
+
+namespace kinloom {
+
+// RunResult codes.
+inline constexpr int kResultOk = 0;
+inline constexpr int kResultGedcomNotOpened = 1;
+inline constexpr int kResultLongTags = 2;
+inline constexpr int kResultPlaceholderEmail = 3;
+inline constexpr int kResultPlaceholderHome = 4;
+inline constexpr int kResultInvalidGedcom = 5;
+inline constexpr int kResultCannotWrite = 6;
+inline constexpr int kResultPedigreeDepth = 7;
+
+// State of the page being written.
+struct PageState {
+  // Sources cited on the current family group or individual page, in order
+  // of first citation; a source's position (from 1) is its footnote number.
+  std::vector<std::int32_t> sources;
+};
+
+// Progress of a run, for front ends that show one.
+struct Progress {
+  std::string phase;         // name of the phase last entered
+  long pages_written = 0;    // page and index files closed so far
+};
+
+struct Run {
+  Run() = default;
+  Run(const Settings& s, const LabelTexts& l) : settings(s), labels(l) {}
+
+  Settings settings;
+  LabelTexts labels;
+  RunLog log;
+  WorkFiles store;
+  PedigreeSelection pedigree;
+  PageState page;
+  Progress progress;
+
+  // Called after each phase entry and each page written; may be empty.
+  std::function<void(const Progress&)> on_progress;
+  // The date on the foot of every page ("%d %B %Y", English month names).
+  // Empty: the local date when the foot is written. Tests set a fixed text.
+  std::string fixed_page_date;
+
+  // Convenience for the phases.
+  const std::string& Text(Label label) const { return labels[label]; }
+  bool InPedigreeSelection(std::int32_t number) { return pedigree.InPedigreeSelection(settings, number); }
+  void EnterPhase(std::string_view name) {
+    progress.phase = std::string(name);
+    if (on_progress) on_progress(progress);
+  }
+  void PageWritten() {
+    ++progress.pages_written;
+    if (on_progress) on_progress(progress);
+  }
+};
+
+}  // namespace kinloom
+
+#endif  // KINLOOM_RUN_RUN_H_

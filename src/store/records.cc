@@ -1,0 +1,2 @@
+// Placeholder until the store is built.
+#include "store/records.h"

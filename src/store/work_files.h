@@ -1,0 +1,188 @@
+// The work-file store: twelve binary files, six pairs of a data file of
+// fixed-size records and an index file of int32 slots by number, through
+// which every phase of a run shares the tree.
+//
+// Numbers and slots. A number is the record's number taken from its GEDCOM
+// cross-reference (0 means none). A slot is the 1-based position of a
+// record in its data file. The index file is an array of int32 (little-
+// endian) indexed by number, holding the slot of that number's record; an
+// entry never written, or beyond the end of the file, reads as 0 = absent.
+// For the two note files the index holds the line number of a note's first
+// line.
+//
+// Reading by number gives an all-zero record when the number is absent.
+// Every cached field getter owns a one-record buffer of its own, so asking
+// one getter for another number never evicts what the others hold. Caches
+// start empty in every run: a getter's first call reads through the index,
+// also for number 0. Text getters return a reference into the getter's own
+// buffer, valid until the same getter is called again.
+#ifndef KINLOOM_STORE_WORK_FILES_H_
+#define KINLOOM_STORE_WORK_FILES_H_
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "store/records.h"
+
+namespace kinloom {
+
+// The twelve work files, in the order of opening, closing and deleting.
+inline constexpr std::array<const char*, 12> kWorkFileNames = {
+    "indv.dat", "indv.idx", "fam.dat",   "fam.idx",   "src.dat",   "src.idx",
+    "inote.dat", "inote.idx", "fnote.dat", "fnote.idx", "photo.dat", "photo.idx"};
+
+// Counters of the run, set by the GEDCOM reader.
+struct RunCounters {
+  std::int32_t IndividualCount = 0;
+  std::int32_t FamilyCount = 0;
+  std::int32_t SourceCount = 0;
+  std::int32_t PhotoCount = 0;
+};
+
+class WorkFiles {
+ public:
+  WorkFiles() = default;
+  ~WorkFiles();  // closes (does not delete) files still open
+  WorkFiles(const WorkFiles&) = delete;
+  WorkFiles& operator=(const WorkFiles&) = delete;
+
+  // Creates (truncates) the twelve files in the current directory with mode
+  // "w+b", in order, and empties every cache and the note writers' memory.
+  // On failure returns the name of the file that could not be opened; the
+  // files opened so far are closed and deleted again.
+  std::optional<std::string> Open();
+  // Closes the twelve files and deletes them, in order. Safe to call twice.
+  void CloseAndDelete();
+  bool is_open() const;
+
+  RunCounters counters;
+
+  // --- Writing --------------------------------------------------------
+  void PutIndividual(std::int32_t number, std::int32_t slot, const IndividualRecord& record);
+  void PutFamily(std::int32_t number, std::int32_t slot, const FamilyRecord& record);
+  void PutSource(std::int32_t number, std::int32_t slot, const SourceRecord& record);
+  void PutPhoto(std::int32_t number, std::int32_t slot, const PhotoRecord& record);
+  // Writes noteLine at position line (1-based) of inote.dat; the index entry
+  // of key is written only when key differs from the previous call's key.
+  void PutIndividualNoteLine(std::int32_t key, std::int32_t line, const NoteLine& noteLine);
+  void PutFamilyNoteLine(std::int32_t key, std::int32_t line, const NoteLine& noteLine);
+
+  // Stores an inline source text. Identical inline texts share one record:
+  // a text seen before returns its number. Otherwise SourceCount grows by
+  // one, the text is stored in that slot under the number that
+  // fresh_number() gives (the caller guarantees it is used by no other
+  // source), and that number is returned.
+  std::int32_t AddInlineSource(std::string_view title,
+                               const std::function<std::int32_t()>& fresh_number);
+
+  // Reads the records at both slots, then writes record A at slotB and
+  // record B at slotA, updating the index entries of both numbers.
+  void SwapIndividuals(std::int32_t slotA, std::int32_t slotB);
+
+  // --- Reading whole records -----------------------------------------
+  void GetIndividual(std::int32_t number, IndividualRecord& record) const;
+  void GetIndividualAt(std::int32_t slot, IndividualRecord& record) const;
+  void GetFamily(std::int32_t number, FamilyRecord& record) const;
+  void GetFamilyAt(std::int32_t slot, FamilyRecord& record) const;
+  void GetSource(std::int32_t number, SourceRecord& record) const;
+  void GetPhoto(std::int32_t number, PhotoRecord& record) const;
+  void GetPhotoAt(std::int32_t slot, PhotoRecord& record) const;
+  std::int32_t IndividualNumberAt(std::int32_t slot) const;  // 0 beyond the end
+  std::int32_t FamilyNumberAt(std::int32_t slot) const;
+  // Reads the file on every call (no cache).
+  std::string IndividualNameAt(std::int32_t slot) const;
+
+  // --- Cached field getters by number -----------------------------------
+  std::int32_t IndividualNumber(std::int32_t n) const;
+  const std::string& IndividualName(std::int32_t n) const;
+  const std::string& IndividualBirthDate(std::int32_t n) const;
+  const std::string& IndividualBirthPlace(std::int32_t n) const;
+  const std::string& IndividualDeathDate(std::int32_t n) const;
+  const std::string& IndividualDeathPlace(std::int32_t n) const;
+  std::int32_t IndividualSource(std::int32_t n) const;
+  std::int32_t IndividualBirthSource(std::int32_t n) const;
+  std::int32_t IndividualDeathSource(std::int32_t n) const;
+  std::int32_t IndividualNote(std::int32_t n) const;
+  std::int32_t IndividualSpouseFamily(std::int32_t n, int i) const;  // i from 0 to 24
+  std::int32_t IndividualParentFamily(std::int32_t n, int i) const;
+  std::int32_t IndividualPhoto(std::int32_t n, int i) const;
+
+  std::int32_t FamilyNumber(std::int32_t n) const;
+  std::int32_t FamilyHusband(std::int32_t n) const;
+  std::int32_t FamilyWife(std::int32_t n) const;
+  const std::string& FamilyMarriageDate(std::int32_t n) const;
+  const std::string& FamilyMarriagePlace(std::int32_t n) const;
+  std::int32_t FamilyMarriageSource(std::int32_t n) const;
+  std::int32_t FamilyNote(std::int32_t n) const;
+  std::int32_t FamilyChild(std::int32_t n, int i) const;
+
+  const std::string& SourceTitle(std::int32_t n) const;
+
+  const std::string& PhotoFile(std::int32_t n) const;
+  const std::string& PhotoTitle(std::int32_t n) const;
+  std::int32_t PhotoOwner(std::int32_t n) const;
+
+  // --- Note lines (line counts from 1 within the note) --------------------
+  // The text getters return nullptr when the note has no such line; the
+  // pointer is valid until the same getter is called again.
+  const std::string* IndividualNoteText(std::int32_t key, std::int32_t line) const;
+  std::int32_t IndividualNoteKind(std::int32_t key, std::int32_t line) const;  // 0 if none
+  const std::string* FamilyNoteText(std::int32_t key, std::int32_t line) const;
+  std::int32_t FamilyNoteKind(std::int32_t key, std::int32_t line) const;
+  // True when the notes file holds at least one line for key.
+  bool HasIndividualNote(std::int32_t key) const;
+  bool HasFamilyNote(std::int32_t key) const;
+
+ private:
+  enum FileIndex { kIndvDat, kIndvIdx, kFamDat, kFamIdx, kSrcDat, kSrcIdx,
+                   kINoteDat, kINoteIdx, kFNoteDat, kFNoteIdx, kPhotoDat, kPhotoIdx };
+
+  template <typename Record>
+  struct Cache {
+    bool valid = false;
+    std::int32_t number = 0;
+    Record record;
+  };
+
+  // Low-level access; a read past the end of a file yields zeros / false.
+  std::int32_t ReadIndex(FileIndex idx, std::int32_t number) const;
+  void WriteIndex(FileIndex idx, std::int32_t number, std::int32_t value);
+  bool ReadBytes(FileIndex file, long long offset, unsigned char* dst, std::size_t size) const;
+  void WriteBytes(FileIndex file, long long offset, const unsigned char* src, std::size_t size);
+
+  template <typename Record>
+  void ReadByNumber(FileIndex idx, FileIndex dat, std::int32_t number, Record& record) const;
+  template <typename Record>
+  void ReadAtSlot(FileIndex dat, std::int32_t slot, Record& record) const;
+
+  const IndividualRecord& CachedIndividual(int getter, std::int32_t n) const;
+  const FamilyRecord& CachedFamily(int getter, std::int32_t n) const;
+  const NoteLine* ReadNoteLine(FileIndex idx, FileIndex dat, std::int32_t key,
+                               std::int32_t line, NoteLine& buffer) const;
+
+  std::array<std::FILE*, 12> files_{};
+  mutable std::array<Cache<IndividualRecord>, 13> individual_caches_;
+  mutable std::array<Cache<FamilyRecord>, 8> family_caches_;
+  mutable Cache<SourceRecord> source_cache_;
+  mutable std::array<Cache<PhotoRecord>, 3> photo_caches_;
+  mutable NoteLine individual_note_text_, individual_note_kind_;
+  mutable NoteLine family_note_text_, family_note_kind_;
+  std::int32_t previous_individual_note_key_ = 0;
+  std::int32_t previous_family_note_key_ = 0;
+  bool individual_note_written_ = false;
+  bool family_note_written_ = false;
+  // Inline source texts seen in this run, by hash, to their numbers (the
+  // text itself is compared on the stored record, so collisions are safe).
+  std::unordered_multimap<std::size_t, std::int32_t> inline_sources_;
+};
+
+}  // namespace kinloom
+
+#endif  // KINLOOM_STORE_WORK_FILES_H_

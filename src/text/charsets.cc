@@ -1,0 +1,2 @@
+// Placeholder until the conversions are built.
+#include "text/charsets.h"

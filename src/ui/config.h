@@ -1,0 +1,31 @@
+// kinloom.cfg: the Settings and caption texts kept between program starts,
+// as 47 lines "KEY=value" in a fixed order.
+#ifndef KINLOOM_UI_CONFIG_H_
+#define KINLOOM_UI_CONFIG_H_
+
+#include <string>
+
+#include "run/settings.h"
+
+namespace kinloom {
+
+inline constexpr const char* kConfigFileName = "kinloom.cfg";
+
+// Sets the defaults, then overrides them from the file when it can be read.
+// Keys are matched exactly; a flag takes the first character of its value;
+// values are cut to their field's capacity. A line ends at LF or CR LF, and
+// a last line without a line end keeps all its characters.
+void LoadConfiguration(Settings& settings, LabelTexts& labels,
+                       const std::string& path = kConfigFileName);
+
+// The whole file as SaveConfiguration writes it.
+std::string ConfigurationText(const Settings& settings, const LabelTexts& labels);
+
+// Writes the 47 lines to a temporary file beside path and renames it over
+// path, so that a failed save leaves the old file whole. False on failure.
+bool SaveConfiguration(const Settings& settings, const LabelTexts& labels,
+                       const std::string& path = kConfigFileName);
+
+}  // namespace kinloom
+
+#endif  // KINLOOM_UI_CONFIG_H_

@@ -1,0 +1,32 @@
+// A fresh temporary directory that is the current directory for the life
+// of the object; the previous current directory is restored and the
+// scratch directory removed afterwards.
+#ifndef KINLOOM_TESTS_SUPPORT_SCRATCH_DIR_H_
+#define KINLOOM_TESTS_SUPPORT_SCRATCH_DIR_H_
+
+#include <string>
+
+namespace kinloom::testing {
+
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+// Whole file as bytes; empty when missing. FileExists tells the difference.
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+}  // namespace kinloom::testing
+
+#endif  // KINLOOM_TESTS_SUPPORT_SCRATCH_DIR_H_
