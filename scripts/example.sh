@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds Kinloom and writes the site of the shipped example tree into
+# example/html (open example/html/surnames.htm in a browser).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)" --target kinloom-create
+cd example
+../build/kinloom-create

@@ -1,0 +1,209 @@
+#include "ui/config.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "support/scratch_dir.h"
+
+namespace kinloom {
+namespace {
+
+using testing::ReadFile;
+using testing::ScratchDir;
+using testing::WriteFile;
+
+const char kDefaultFile[] =
+    "BACKGROUND=G\n"
+    "BGPIC=sand1.jpg\n"
+    "BGCOLOR=FFFFEF\n"
+    "TEXTC=000000\n"
+    "LINKC=0000FF\n"
+    "VLINKC=200080\n"
+    "HOME=http://www.example.com/~janedoe/\n"
+    "EMAIL=jane.doe@example.com\n"
+    "GEDFILE=smith.ged\n"
+    "NOTES=Y\n"
+    "UCSURNAME=N\n"
+    "SOUNDEX=Y\n"
+    "SOURCES=Y\n"
+    "PHOTOS= \n"
+    "SUBDIRS=N\n"
+    "PEDIGREEALL=N\n"
+    "PEDIGREELIST=\n"
+    "EXTENSION=htm\n"
+    "SHUSBAND=Husband\n"
+    "SWIFE=Wife\n"
+    "SNAME=Name\n"
+    "SBORN=Born\n"
+    "SMARRIED=Married\n"
+    "SDIED=Died\n"
+    "SAT=at\n"
+    "SFATHER=Father\n"
+    "SMOTHER=Mother\n"
+    "SOSPOUSES=Other Spouses\n"
+    "SSPOUSES=Spouses\n"
+    "SNOTES=NOTES\n"
+    "SFNOTES=FAMILY NOTES\n"
+    "SCHILDREN=CHILDREN\n"
+    "SSOURCES=SOURCES\n"
+    "SNOTESFOR=Notes for\n"
+    "SHOME=HOME\n"
+    "SEMAIL=EMAIL\n"
+    "SSURNAMES=SURNAMES\n"
+    "SNAMES=NAMES\n"
+    "SALLSURNAMES=All Surnames in Family Tree\n"
+    "SALLNAMES=Family Tree Names\n"
+    "STOTALS1=Tree currently contains\n"
+    "STOTALS2=individuals, in\n"
+    "STOTALS3=family groups.\n"
+    "SPEDIGREEFOR=Pedigree Chart For\n"
+    "SPEDIGREE=PEDIGREE\n"
+    "SPHOTOS=PHOTOS\n"
+    "SPHOTOFOR=Photo for\n";
+
+TEST(ConfigurationTest, DefaultSaveWritesAll47KeysInOrder) {
+  ScratchDir dir;
+  Settings settings;
+  LabelTexts labels;
+  SetDefaultSettings(settings, labels);
+  ASSERT_TRUE(SaveConfiguration(settings, labels));
+  EXPECT_EQ(ReadFile("kinloom.cfg"), kDefaultFile);
+  EXPECT_FALSE(testing::FileExists("kinloom.cfg.tmp"));
+}
+
+TEST(ConfigurationTest, MissingFileGivesDefaults) {
+  ScratchDir dir;
+  Settings settings;
+  LabelTexts labels;
+  settings.notes = 'N';
+  LoadConfiguration(settings, labels);
+  EXPECT_EQ(settings, Settings{});
+  EXPECT_EQ(labels, LabelTexts{});
+}
+
+TEST(ConfigurationTest, LoadSaveLoadKeepsEverySetting) {
+  ScratchDir dir;
+  Settings settings;
+  LabelTexts labels;
+  settings.background = 'C';
+  settings.bgpic = " pictures/sand 2.jpg ";
+  settings.home = "https://halloran.example.org/a=b";
+  settings.email = "";
+  settings.gedfile = "/home/me/trees/halloran.ged";
+  settings.photos = 'Y';
+  settings.subdirs = 'Y';
+  settings.pedigreelist = "1, 2,3";
+  settings.extension = "html";
+  labels.Set(Label::kHusband, "Ehemann");
+  labels.Set(Label::kAt, "");
+  labels.Set(Label::kPhotoFor, "  Foto von");
+  ASSERT_TRUE(SaveConfiguration(settings, labels));
+
+  Settings loaded;
+  LabelTexts loaded_labels;
+  LoadConfiguration(loaded, loaded_labels);
+  EXPECT_EQ(loaded, settings);
+  EXPECT_EQ(loaded_labels, labels);
+
+  ASSERT_TRUE(SaveConfiguration(loaded, loaded_labels));
+  Settings again;
+  LabelTexts again_labels;
+  LoadConfiguration(again, again_labels);
+  EXPECT_EQ(again, settings);
+  EXPECT_EQ(again_labels, labels);
+}
+
+TEST(ConfigurationTest, LineRulesForKeysAndValues) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg",
+            "NOTES = N\n"           // blanks around "=": not the key NOTES
+            "soundex=N\n"           // keys are case-sensitive
+            "SOURCES=no\n"          // a flag takes the first character
+            "UCSURNAME=Yes\n"
+            "HOME=http://x.example/?a=b=c\n"  // value keeps further "="
+            "BGPIC=\n"              // empty text value empties the field
+            "PEDIGREEALL=\n"        // empty flag value turns it off
+            "SAT=  bei\n"           // leading blanks are kept
+            "garbage line without equals\n"
+            "=value without key\n"
+            "EMAIL=first@example.org\n"
+            "EMAIL=second@example.org\n"  // the last line of a key wins
+            "SUBDIRS=Y");                 // last line without a line end
+  Settings settings;
+  LabelTexts labels;
+  LoadConfiguration(settings, labels);
+  EXPECT_EQ(settings.notes, 'Y');
+  EXPECT_EQ(settings.soundex, 'Y');
+  EXPECT_EQ(settings.sources, 'n');
+  EXPECT_EQ(settings.ucsurname, 'Y');
+  EXPECT_EQ(settings.home, "http://x.example/?a=b=c");
+  EXPECT_EQ(settings.bgpic, "");
+  EXPECT_NE(settings.pedigreeall, 'Y');
+  EXPECT_EQ(labels[Label::kAt], "  bei");
+  EXPECT_EQ(settings.email, "second@example.org");
+  EXPECT_EQ(settings.subdirs, 'Y');
+}
+
+TEST(ConfigurationTest, CrLfFileLoadsLikeLfFile) {
+  ScratchDir dir;
+  std::string crlf;
+  for (char c : std::string(kDefaultFile)) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  // Change two values so the load is visible.
+  crlf.replace(crlf.find("NOTES=Y"), 7, "NOTES=N");
+  crlf.replace(crlf.find("SAT=at"), 6, "SAT=um");
+  WriteFile("kinloom.cfg", crlf);
+  Settings settings;
+  LabelTexts labels;
+  LoadConfiguration(settings, labels);
+  EXPECT_EQ(settings.notes, 'N');
+  EXPECT_EQ(labels[Label::kAt], "um");
+  EXPECT_EQ(settings.gedfile, "smith.ged");
+  EXPECT_EQ(settings.extension, "htm");
+}
+
+TEST(ConfigurationTest, OverlongValuesAreCutToCapacity) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg", "BGCOLOR=0123456789\nGEDFILE=" + std::string(500, 'g') +
+                               "\nSHUSBAND=" + std::string(300, 'h') + "\nEXTENSION=" +
+                               std::string(40, 'e') + "\n" + std::string(100000, 'x') +
+                               "=1\nNOTES=N\n");
+  Settings settings;
+  LabelTexts labels;
+  LoadConfiguration(settings, labels);
+  EXPECT_EQ(settings.bgcolor, "0123456");
+  EXPECT_EQ(settings.gedfile, std::string(150, 'g'));
+  EXPECT_EQ(labels[Label::kHusband], std::string(99, 'h'));
+  EXPECT_EQ(settings.extension, std::string(10, 'e'));
+  EXPECT_EQ(settings.notes, 'N');
+}
+
+TEST(ConfigurationTest, BinaryFileLoadsWithoutHarm) {
+  ScratchDir dir;
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += static_cast<char>((i * 7919) & 0xFF);
+  bytes += "\nNOTES=N\n";
+  WriteFile("kinloom.cfg", bytes);
+  Settings settings;
+  LabelTexts labels;
+  LoadConfiguration(settings, labels);
+  EXPECT_EQ(settings.notes, 'N');
+}
+
+TEST(ConfigurationTest, FailedSaveLeavesTheOldFileWhole) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg", "NOTES=N\n");
+  // The temporary file cannot be created where a directory stands.
+  ASSERT_EQ(::mkdir("kinloom.cfg.tmp", 0777), 0);
+  Settings settings;
+  LabelTexts labels;
+  EXPECT_FALSE(SaveConfiguration(settings, labels));
+  EXPECT_EQ(ReadFile("kinloom.cfg"), "NOTES=N\n");
+}
+
+}  // namespace
+}  // namespace kinloom

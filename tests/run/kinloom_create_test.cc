@@ -1,0 +1,101 @@
+// The batch command, run as a user runs it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/command.h"
+#include "support/scratch_dir.h"
+
+namespace kinloom {
+namespace {
+
+using testing::FileExists;
+using testing::KinloomCreatePath;
+using testing::ReadFile;
+using testing::RunCommand;
+using testing::ScratchDir;
+using testing::WriteFile;
+
+TEST(KinloomCreateTest, VersionHelpAndUsageErrors) {
+  ScratchDir dir;
+  auto version = RunCommand(KinloomCreatePath() + " --version");
+  EXPECT_EQ(version.exit_status, 0);
+  EXPECT_EQ(version.out, "Kinloom Version 2.21\n");
+
+  auto help = RunCommand(KinloomCreatePath() + " --help");
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_NE(help.out.find("Usage: kinloom-create"), std::string::npos);
+
+  for (const char* args : {" --frobnicate", " tree.ged", " --help --version"}) {
+    auto bad = RunCommand(KinloomCreatePath() + args);
+    EXPECT_EQ(bad.exit_status, 64) << args;
+    EXPECT_NE(bad.err.find("Usage: kinloom-create"), std::string::npos) << args;
+  }
+  EXPECT_FALSE(FileExists("kinloom.log"));
+  EXPECT_FALSE(FileExists("html"));
+}
+
+TEST(KinloomCreateTest, EmptyDirectoryAsksForTheEmailAddress) {
+  ScratchDir dir;
+  WriteFile("kinloom.log", "a log of an earlier start\n");
+  auto result = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(result.exit_status, 3);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "You forgot to fill in your E-mail address\n");
+  EXPECT_EQ(ReadFile("kinloom.log"),
+            ">CreateKinloom\n"
+            "=================================================\n"
+            "version=Kinloom Version 2.21\n"
+            "gedfile=smith.ged\n"
+            "notes=Y\n"
+            "ucsurname=N\n"
+            "soundex=Y\n"
+            "sources=Y\n"
+            "pedigreelist=\n"
+            "pedigreeall=N\n"
+            "background=G\n"
+            "extension=htm\n"
+            "=================================================\n"
+            ">OpenKinloomFiles\n"
+            "<OpenKinloomFiles\n"
+            ">CloseKinloomFiles\n"
+            "<CloseKinloomFiles\n"
+            "<CreateKinloom 3\n");
+  EXPECT_TRUE(FileExists("html"));
+  EXPECT_FALSE(FileExists("kinloom.cfg"));  // never written by the batch command
+  EXPECT_FALSE(FileExists("indv.dat"));
+}
+
+TEST(KinloomCreateTest, CannotWriteAppendsTheFollowUpLines) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg", "EMAIL=me@example.org\nHOME=https://example.org/\n");
+  WriteFile("html", "a file where the output directory belongs");
+  WriteFile("smith.ged", "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 @F1@ FAM\n1 WIFE @I1@\n0 TRLR\n");
+  auto result = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(result.exit_status, 6);
+  EXPECT_EQ(result.err, "Error opening file for write.\nSee kinloom.log file.\n");
+  const std::string log = ReadFile("kinloom.log");
+  const std::string tail =
+      "<CreateKinloom 6\n"
+      "Windows has a limit of 32767 files in a single directory.\n"
+      "You have most likely surpassed it.\n";
+  ASSERT_GE(log.size(), tail.size());
+  EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
+  EXPECT_NE(log.find("Unable to create new FAM file.\n"), std::string::npos);
+}
+
+TEST(KinloomCreateTest, ConfiguredRunFinishes) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg",
+            "EMAIL=me@example.org\r\nHOME=https://example.org/\r\nGEDFILE=tree.ged\r\n");
+  WriteFile("tree.ged", "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 TRLR\n");
+  auto result = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, "        Finished!\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(FileExists("html/surnames.htm"));
+  EXPECT_TRUE(FileExists("html/gendex.txt"));
+}
+
+}  // namespace
+}  // namespace kinloom
