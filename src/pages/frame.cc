@@ -1,2 +1,323 @@
-// Placeholder until the frame is built.
 #include "pages/frame.h"
+
+#include <ctime>
+#include <optional>
+
+#include "text/strings.h"
+#include "text/unicode.h"
+
+namespace kinloom {
+
+PageFile::~PageFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool PageFile::Create(const std::string& path) {
+  if (file_ != nullptr) std::fclose(file_);
+  failed_ = false;
+  // Binary mode: every "\n" is written as one line feed on every platform.
+  file_ = std::fopen(path.c_str(), "wb");
+  return file_ != nullptr;
+}
+
+void PageFile::Write(std::string_view text) {
+  if (file_ == nullptr) {
+    failed_ = true;
+    return;
+  }
+  if (text.empty()) return;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+}
+
+bool PageFile::Close() {
+  if (file_ == nullptr) return false;
+  // Buffered bytes meet a full disk only here, so the result of the flush
+  // and of the close both count.
+  bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
+  if (std::fclose(file_) != 0) ok = false;
+  file_ = nullptr;
+  return ok && !failed_;
+}
+
+std::string PageFileName(const Settings& settings, std::string_view prefix, std::int32_t number) {
+  std::string digits = std::to_string(number);
+  std::string name(prefix);
+  if (digits.size() < 5) name.append(5 - digits.size(), '0');
+  name += digits;
+  name += '.';
+  name += settings.extension;
+  return name;
+}
+
+std::string PagePath(const Settings& settings, std::string_view directory, std::string_view file) {
+  std::string path = "html/";
+  if (settings.subdirs == 'Y' && !directory.empty()) {
+    path += directory;
+    path += '/';
+  }
+  path += file;
+  return path;
+}
+
+std::string PageLink(const Settings& settings, std::string_view directory, std::string_view file) {
+  if (settings.subdirs != 'Y') return std::string(file);
+  std::string link(directory);
+  link += '/';
+  link += file;
+  return link;
+}
+
+namespace {
+
+// The whole of a user include file, read as a text file would be on the
+// desktop platform: each CR LF pair becomes "\n", every other byte stays.
+// Nothing when the file cannot be opened or read (a directory, for one).
+std::optional<std::string> ReadUserFile(const char* path) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return std::nullopt;
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    text += bytes[i];
+  }
+  return text;
+}
+
+constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
+
+}  // namespace
+
+void WritePageStart(Run& run, PageFile& page, std::string_view title) {
+  page.Write("<HTML>\n");
+  page.Write("<HEAD>\n");
+  std::string line = "<TITLE>";
+  line += title;
+  line += "</TITLE>\n";
+  page.Write(line);
+  WriteBodyStart(run, page);
+}
+
+void WriteBodyStart(Run& run, PageFile& page) {
+  const Settings& s = run.settings;
+  if (auto meta = ReadUserFile("meta.htm")) {
+    page.Write(*meta);
+    page.Write("\n");
+  }
+  page.Write("</HEAD>\n");
+  std::string body;
+  if (s.background == 'G') {
+    body = "<BODY BACKGROUND=\"" + s.bgpic + "\"";
+  } else {
+    body = "<BODY BGCOLOR=\"#" + s.bgcolor + "\"";
+  }
+  body += " TEXT=\"#" + s.textc + "\" LINK=\"#" + s.linkc + "\" VLINK=\"#" + s.vlinkc + "\">\n";
+  page.Write(body);
+  if (auto header = ReadUserFile("header.htm")) {
+    page.Write(*header);
+    page.Write("<BR>\n");
+  }
+}
+
+void WritePageFoot(Run& run, PageFile& page, char with_surnames_link, std::string_view up_prefix) {
+  const Settings& s = run.settings;
+  std::string bar =
+      "<CENTER><FONT SIZE=+2>|&nbsp;<A HREF=\"" + s.home + "\">" + run.Text(Label::kHome) + "</A>";
+  if (!s.email.empty()) {
+    bar += "&nbsp;|&nbsp;<A HREF=\"mailto:" + s.email + "\">" + run.Text(Label::kEmail) + "</A>";
+  }
+  if (with_surnames_link == 'Y') {
+    bar += "&nbsp;|&nbsp;<A HREF=\"";
+    if (s.subdirs == 'Y') bar += up_prefix;
+    bar += "surnames." + s.extension + "\">" + run.Text(Label::kSurnames) + "</A>";
+  }
+  bar += "&nbsp;|</FONT></CENTER><BR>\n";
+  page.Write(bar);
+  if (auto footer = ReadUserFile("footer.htm")) {
+    page.Write(*footer);
+    page.Write("<BR>\n");
+  }
+  std::string credit = "Page built by <A HREF=\"";
+  credit += kGeneratorHome;
+  credit += "\">";
+  credit += kVersionText;
+  credit += "</A> on " + PageDate(run) + "<BR><BR>\n";
+  page.Write(credit);
+}
+
+bool FinishPage(Run& run, PageFile& page) {
+  page.Write("</BODY>\n");
+  page.Write("</HTML>\n");
+  if (!page.Close()) return false;
+  run.PageWritten();
+  return true;
+}
+
+std::string RightAligned(std::string_view text, std::size_t width) {
+  std::string out;
+  if (text.size() < width) out.assign(width - text.size(), ' ');
+  out += text;
+  return out;
+}
+
+std::string LeftAligned(std::string_view text, std::size_t width) {
+  std::string out(text);
+  if (out.size() < width) out.append(width - out.size(), ' ');
+  return out;
+}
+
+void WriteEventLine(PageFile& page, std::string_view caption, std::string_view date,
+                    std::string_view at_caption, std::string_view place, std::string_view mark) {
+  std::string line = RightAligned(caption, 7);
+  line += ": ";
+  line += LeftAligned(date, 17);
+  line += at_caption;
+  line += ": ";
+  line += place;
+  line += ' ';
+  line += mark;
+  line += " \n";
+  page.Write(line);
+}
+
+int SourceNumber(Run& run, std::int32_t source) {
+  std::vector<std::int32_t>& sources = run.page.sources;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    if (sources[i] == source) return static_cast<int>(i) + 1;
+  }
+  sources.push_back(source);
+  return static_cast<int>(sources.size());
+}
+
+std::string SourceMark(int footnote) {
+  return "<A HREF=\"#SRC\"><FONT SIZE=-1>" + std::to_string(footnote) + "</FONT></A>";
+}
+
+void WriteSourceList(Run& run, PageFile& page) {
+  const std::vector<std::int32_t>& sources = run.page.sources;
+  if (run.settings.sources != 'Y' || sources.empty()) return;
+  page.Write("<A NAME=\"SRC\"></A>");
+  page.Write("<B>" + run.Text(Label::kSources) + "</B>\n");
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    page.Write(std::to_string(i + 1) + ") " + run.store.SourceTitle(sources[i]) + "\n");
+  }
+  page.Write("<HR NOSHADE SIZE=1>");
+}
+
+std::string UppercaseSurname(const Settings& settings, std::string_view text) {
+  if (settings.ucsurname != 'Y') return std::string(text);
+  if (text.empty()) return " ";
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '&') {
+      if (auto ref = LatinLetterReferenceAt(text, i)) {
+        const char32_t upper = ref->base >= 'a' && ref->base <= 'z' ? LatinUppercase(ref->code) : 0;
+        if (upper != 0) {
+          out += "&#" + std::to_string(static_cast<unsigned long>(upper)) + ";";
+        } else {
+          out += text.substr(i, ref->length);
+        }
+        i += ref->length;
+        continue;
+      }
+    }
+    if (c >= 'a' && c <= 'z') {
+      out += static_cast<char>(c - 'a' + 'A');
+    } else if (c >= 0xE0 && c <= 0xFE) {
+      out += static_cast<char>(c - 0x20);
+    } else {
+      out += static_cast<char>(c);
+    }
+    ++i;
+  }
+  return out;
+}
+
+namespace {
+
+// The pieces of a GEDCOM name around its first two slashes. A name with
+// fewer slashes (the reader never stores one) is read as far as it goes:
+// without a first slash it is all given names, without a second the
+// surname runs to its end.
+struct NameParts {
+  std::string given;
+  std::string surname;
+  std::optional<std::string> suffix;  // set when characters follow the second slash
+};
+
+NameParts SplitName(std::string_view name) {
+  NameParts parts;
+  const int s1 = FindOccurrence(name, "/", 1);
+  if (s1 < 0) {
+    parts.given = TrimTrailingSpaces(name);
+    return parts;
+  }
+  parts.given = TrimTrailingSpaces(SubText(name, 0, s1));
+  const int s2 = FindOccurrence(name, "/", 2);
+  if (s2 < 0) {
+    parts.surname = std::string(name.substr(static_cast<std::size_t>(s1) + 1));
+    return parts;
+  }
+  parts.surname = std::string(
+      name.substr(static_cast<std::size_t>(s1) + 1, static_cast<std::size_t>(s2 - s1 - 1)));
+  if (static_cast<std::size_t>(s2) + 1 < name.size()) {
+    parts.suffix = std::string(name.substr(static_cast<std::size_t>(s2) + 1));
+  }
+  return parts;
+}
+
+}  // namespace
+
+std::string FormatName(const Settings& settings, std::string_view name) {
+  if (name.empty()) return " ";
+  NameParts parts = SplitName(name);
+  std::string out = parts.given;
+  out += ' ';
+  out += UppercaseSurname(settings, parts.surname);
+  if (parts.suffix) {
+    out += ", ";
+    out += SkipLeadingSeparators(UppercaseSurname(settings, *parts.suffix));
+  }
+  return out;
+}
+
+std::string ExtractSurname(const Settings& settings, std::string_view name) {
+  if (name.empty()) return " ";
+  return UppercaseSurname(settings, SplitName(name).surname);
+}
+
+std::string CoupleName(Run& run, std::int32_t husband, std::int32_t wife) {
+  std::string out =
+      husband == 0 ? std::string("?") : FormatName(run.settings, run.store.IndividualName(husband));
+  out += '/';
+  out += wife == 0 ? std::string("?") : FormatName(run.settings, run.store.IndividualName(wife));
+  return out;
+}
+
+std::string PageDate(const Run& run) {
+  if (!run.fixed_page_date.empty()) return run.fixed_page_date;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (localtime_r(&now, &local) == nullptr) return {};
+  std::string date;
+  if (local.tm_mday < 10) date += '0';
+  date += std::to_string(local.tm_mday);
+  date += ' ';
+  date += kMonthNames[local.tm_mon >= 0 && local.tm_mon < 12 ? local.tm_mon : 0];
+  date += ' ';
+  date += std::to_string(local.tm_year + 1900);
+  return date;
+}
+
+}  // namespace kinloom

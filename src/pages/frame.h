@@ -6,9 +6,13 @@
 // writer log its "Unable to create new ... file." line and return 6), write
 // "<HTML>\n", "<HEAD>\n" and its title line, WriteBodyStart, its body,
 // WritePageFoot, "</BODY>\n" and "</HTML>\n", and close it.
+//
+// Texts built here are never cut, whatever their length: a cut could split
+// an HTML tag or a character reference in two.
 #ifndef KINLOOM_PAGES_FRAME_H_
 #define KINLOOM_PAGES_FRAME_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -29,8 +33,11 @@ class PageFile {
 
   // Creates (truncates) the file; false when it cannot be created.
   bool Create(const std::string& path);
+  // Writes the bytes as they are ("\n" stays one byte). Writing to a page
+  // that is not open counts as a failed write.
   void Write(std::string_view text);
-  // Closes the file; false when any write or the close failed.
+  // Closes the file; false when any write or the close failed, or when the
+  // file was never created.
   bool Close();
   bool is_open() const { return file_ != nullptr; }
 
@@ -47,24 +54,51 @@ std::string PagePath(const Settings& settings, std::string_view directory, std::
 // directory + "/" + file when SUBDIRS is "Y", else file alone.
 std::string PageLink(const Settings& settings, std::string_view directory, std::string_view file);
 
-// meta.htm, "</HEAD>\n", the BODY tag, header.htm.
+// "<HTML>\n", "<HEAD>\n", "<TITLE>title</TITLE>\n", then WriteBodyStart.
+void WritePageStart(Run& run, PageFile& page, std::string_view title);
+// meta.htm, "</HEAD>\n", the BODY tag, header.htm. The user files are
+// copied byte for byte, except that each CR LF pair becomes "\n"; a file
+// that is missing or cannot be read is left out with the line end or
+// "<BR>\n" that would follow it.
 void WriteBodyStart(Run& run, PageFile& page);
 // Navigation bar, footer.htm, date and credit line. with_surnames_link is
-// 'Y' or 'N'.
+// 'Y' or 'N'; up_prefix goes before the surnames link only when SUBDIRS is
+// "Y".
 void WritePageFoot(Run& run, PageFile& page, char with_surnames_link, std::string_view up_prefix);
+// "</BODY>\n", "</HTML>\n", then closes the page. True when the whole page
+// reached the disk; the run's page counter then grows by one.
+bool FinishPage(Run& run, PageFile& page);
+
 // "%7s: %-17s%s: %s %s \n"
 void WriteEventLine(PageFile& page, std::string_view caption, std::string_view date,
                     std::string_view at_caption, std::string_view place, std::string_view mark);
 
+// text preceded by blanks up to width characters ("%7s"); longer text whole.
+std::string RightAligned(std::string_view text, std::size_t width);
+// text followed by blanks up to width characters ("%-17s").
+std::string LeftAligned(std::string_view text, std::size_t width);
+
 // Footnote number (from 1) of source on the current page, adding it to the
-// page's list at its first citation.
+// page's list at its first citation. The list has no fixed limit.
 int SourceNumber(Run& run, std::int32_t source);
-// The "SRC" anchor, the SOURCES heading and one line per cited source.
+// The footnote link of a citation, without blanks around it:
+// <A HREF="#SRC"><FONT SIZE=-1>footnote</FONT></A>
+std::string SourceMark(int footnote);
+// The "SRC" anchor, the SOURCES heading and one line per cited source, when
+// SOURCES is "Y" and the page cites any; nothing otherwise.
 void WriteSourceList(Run& run, PageFile& page);
 
+// With UCSURNAME "Y": a-z and 0xE0-0xFE raised to capitals, each reference
+// "&#N;" to a small Latin letter turned into that to its capital, and the
+// empty text made one blank. Otherwise the text unchanged.
 std::string UppercaseSurname(const Settings& settings, std::string_view text);
+// "Given /Surname/ Suffix" -> "Given Surname, Suffix" (surname and suffix
+// through UppercaseSurname); the empty name gives one blank.
 std::string FormatName(const Settings& settings, std::string_view name);
+// The text between the first two slashes, through UppercaseSurname; the
+// empty name gives one blank.
 std::string ExtractSurname(const Settings& settings, std::string_view name);
+// FormatName of husband and wife joined by "/", "?" for a number of 0.
 std::string CoupleName(Run& run, std::int32_t husband, std::int32_t wife);
 
 // The page's date text: run.fixed_page_date, or today's local date as
