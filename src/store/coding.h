@@ -16,10 +16,9 @@ inline void EncodeFixed32(unsigned char* dst, std::int32_t value) {
 }
 
 inline std::int32_t DecodeFixed32(const unsigned char* src) {
-  const std::uint32_t v = static_cast<std::uint32_t>(src[0]) |
-                          (static_cast<std::uint32_t>(src[1]) << 8) |
-                          (static_cast<std::uint32_t>(src[2]) << 16) |
-                          (static_cast<std::uint32_t>(src[3]) << 24);
+  const std::uint32_t v =
+      static_cast<std::uint32_t>(src[0]) | (static_cast<std::uint32_t>(src[1]) << 8) |
+      (static_cast<std::uint32_t>(src[2]) << 16) | (static_cast<std::uint32_t>(src[3]) << 24);
   return static_cast<std::int32_t>(v);
 }
 

@@ -51,12 +51,11 @@ inline constexpr std::int32_t kNoteKindCont = 54;
 struct IndividualRecord {
   static constexpr std::size_t kSize = 633;
   static constexpr std::size_t kNumberOffset = 0, kNameOffset = 4, kSourceOffset = 104,
-                               kSexOffset = 108, kBirthDateOffset = 109,
-                               kBirthPlaceOffset = 134, kBirthSourceOffset = 215,
-                               kDeathDateOffset = 219, kDeathPlaceOffset = 244,
-                               kDeathSourceOffset = 325, kSpouseFamiliesOffset = 329,
-                               kParentFamiliesOffset = 429, kNoteOffset = 529,
-                               kPhotosOffset = 533;
+                               kSexOffset = 108, kBirthDateOffset = 109, kBirthPlaceOffset = 134,
+                               kBirthSourceOffset = 215, kDeathDateOffset = 219,
+                               kDeathPlaceOffset = 244, kDeathSourceOffset = 325,
+                               kSpouseFamiliesOffset = 329, kParentFamiliesOffset = 429,
+                               kNoteOffset = 529, kPhotosOffset = 533;
 
   std::int32_t number = 0;
   std::string name;

@@ -1,8 +1,521 @@
-// Placeholder until the store is built.
 #include "store/work_files.h"
 
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "store/coding.h"
+
 namespace kinloom {
-WorkFiles::~WorkFiles() = default;
-std::optional<std::string> WorkFiles::Open() { return std::nullopt; }
-void WorkFiles::CloseAndDelete() {}
+
+namespace {
+
+// Which buffer each cached getter owns.
+enum IndividualGetter {
+  kGetIndividualNumber,
+  kGetIndividualName,
+  kGetIndividualBirthDate,
+  kGetIndividualBirthPlace,
+  kGetIndividualDeathDate,
+  kGetIndividualDeathPlace,
+  kGetIndividualSource,
+  kGetIndividualBirthSource,
+  kGetIndividualDeathSource,
+  kGetIndividualNote,
+  kGetIndividualSpouseFamily,
+  kGetIndividualParentFamily,
+  kGetIndividualPhoto,
+};
+enum FamilyGetter {
+  kGetFamilyNumber,
+  kGetFamilyHusband,
+  kGetFamilyWife,
+  kGetFamilyMarriageDate,
+  kGetFamilyMarriagePlace,
+  kGetFamilyMarriageSource,
+  kGetFamilyNote,
+  kGetFamilyChild,
+};
+enum PhotoGetter { kGetPhotoFile, kGetPhotoTitle, kGetPhotoOwner };
+
+std::int32_t ListEntry(const RecordList& list, int i) {
+  return i >= 0 && i < kListEntries ? list[i] : 0;
+}
+
+template <typename Caches>
+void Invalidate(Caches& caches) {
+  for (auto& cache : caches) cache.valid = false;
+}
+
+}  // namespace
+
+WorkFiles::~WorkFiles() {
+  for (File& file : files_) {
+    if (file.stream) std::fclose(file.stream);
+  }
+}
+
+bool WorkFiles::is_open() const {
+  return std::any_of(files_.begin(), files_.end(),
+                     [](const File& file) { return file.stream != nullptr; });
+}
+
+void WorkFiles::ForgetRun() {
+  Invalidate(individual_caches_);
+  Invalidate(family_caches_);
+  source_cache_.valid = false;
+  Invalidate(photo_caches_);
+  previous_individual_note_key_ = 0;
+  previous_family_note_key_ = 0;
+  individual_note_written_ = false;
+  family_note_written_ = false;
+  inline_sources_.clear();
+}
+
+std::optional<std::string> WorkFiles::Open() {
+  CloseAndDelete();
+  ForgetRun();
+  for (std::size_t i = 0; i < kWorkFileNames.size(); ++i) {
+    std::FILE* stream = std::fopen(kWorkFileNames[i], "w+b");
+    if (stream == nullptr) {
+      CloseAndDelete();
+      return std::string(kWorkFileNames[i]);
+    }
+    files_[i] = File{stream, 0, 0, false};
+  }
+  return std::nullopt;
+}
+
+void WorkFiles::CloseAndDelete() {
+  std::array<bool, 12> opened{};
+  for (std::size_t i = 0; i < files_.size(); ++i) {
+    if (files_[i].stream == nullptr) continue;
+    std::fclose(files_[i].stream);
+    files_[i] = File{};
+    opened[i] = true;
+  }
+  for (std::size_t i = 0; i < files_.size(); ++i) {
+    if (opened[i]) std::remove(kWorkFileNames[i]);
+  }
+}
+
+// --- Low-level access ---------------------------------------------------
+
+// The C library requires a positioning call between a write and a read on
+// the same stream, so a change of direction always seeks, even in place.
+bool WorkFiles::Position(File& file, long long offset, bool writing) const {
+  if (file.position == offset && file.writing == writing) return true;
+  if (fseeko(file.stream, static_cast<off_t>(offset), SEEK_SET) != 0) {
+    file.position = -1;
+    return false;
+  }
+  file.position = offset;
+  file.writing = writing;
+  return true;
+}
+
+bool WorkFiles::ReadBytes(FileIndex index, long long offset, unsigned char* dst,
+                          std::size_t size) const {
+  File& file = files_[index];
+  const auto length = static_cast<long long>(size);
+  if (file.stream == nullptr || offset < 0 || offset > file.size - length ||
+      !Position(file, offset, false)) {
+    std::memset(dst, 0, size);
+    return false;
+  }
+  const std::size_t got = std::fread(dst, 1, size, file.stream);
+  if (got != size) {
+    std::memset(dst, 0, size);
+    file.position = -1;
+    return false;
+  }
+  file.position += length;
+  return true;
+}
+
+void WorkFiles::WriteBytes(FileIndex index, long long offset, const unsigned char* src,
+                           std::size_t size) {
+  File& file = files_[index];
+  if (file.stream == nullptr || offset < 0 || !Position(file, offset, true)) return;
+  const std::size_t put = std::fwrite(src, 1, size, file.stream);
+  if (put != size) {
+    file.position = -1;
+  } else {
+    file.position += static_cast<long long>(size);
+  }
+  file.size = std::max(file.size, offset + static_cast<long long>(put));
+}
+
+std::int32_t WorkFiles::ReadIndex(FileIndex idx, std::int32_t number) const {
+  if (number < 0) return 0;
+  unsigned char entry[4];
+  if (!ReadBytes(idx, 4LL * number, entry, sizeof entry)) return 0;
+  return DecodeFixed32(entry);
+}
+
+void WorkFiles::WriteIndex(FileIndex idx, std::int32_t number, std::int32_t value) {
+  if (number < 0) return;
+  unsigned char entry[4];
+  EncodeFixed32(entry, value);
+  WriteBytes(idx, 4LL * number, entry, sizeof entry);
+}
+
+bool WorkFiles::SlotInFile(FileIndex dat, std::int32_t slot, std::size_t record_size) const {
+  return slot >= 1 &&
+         static_cast<long long>(slot) * static_cast<long long>(record_size) <= files_[dat].size;
+}
+
+template <typename Record>
+void WorkFiles::ReadAtSlot(FileIndex dat, std::int32_t slot, Record& record) const {
+  std::array<unsigned char, Record::kSize> bytes;
+  if (slot < 1 || !ReadBytes(dat, (slot - 1LL) * static_cast<long long>(Record::kSize),
+                             bytes.data(), bytes.size())) {
+    record = Record{};
+    return;
+  }
+  Decode(bytes.data(), record);
+}
+
+template <typename Record>
+void WorkFiles::ReadByNumber(FileIndex idx, FileIndex dat, std::int32_t number,
+                             Record& record) const {
+  ReadAtSlot(dat, ReadIndex(idx, number), record);
+}
+
+template <typename Record>
+void WorkFiles::WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& record) {
+  if (slot < 1) return;
+  std::array<unsigned char, Record::kSize> bytes;
+  Encode(record, bytes.data());
+  WriteBytes(dat, (slot - 1LL) * static_cast<long long>(Record::kSize), bytes.data(), bytes.size());
+}
+
+// --- Writing --------------------------------------------------------------
+
+void WorkFiles::PutIndividual(std::int32_t number, std::int32_t slot,
+                              const IndividualRecord& record) {
+  Invalidate(individual_caches_);
+  WriteIndex(kIndvIdx, number, slot);
+  WriteAtSlot(kIndvDat, slot, record);
+}
+
+void WorkFiles::PutFamily(std::int32_t number, std::int32_t slot, const FamilyRecord& record) {
+  Invalidate(family_caches_);
+  WriteIndex(kFamIdx, number, slot);
+  WriteAtSlot(kFamDat, slot, record);
+}
+
+void WorkFiles::PutSource(std::int32_t number, std::int32_t slot, const SourceRecord& record) {
+  source_cache_.valid = false;
+  WriteIndex(kSrcIdx, number, slot);
+  WriteAtSlot(kSrcDat, slot, record);
+}
+
+void WorkFiles::PutPhoto(std::int32_t number, std::int32_t slot, const PhotoRecord& record) {
+  Invalidate(photo_caches_);
+  WriteIndex(kPhotoIdx, number, slot);
+  WriteAtSlot(kPhotoDat, slot, record);
+}
+
+// The reader writes the lines of one note one after another, so the index
+// entry of a key is written once, with the line number of the note's first
+// line, when the key changes.
+void WorkFiles::PutNoteLine(FileIndex idx, FileIndex dat, bool& written, std::int32_t& previous_key,
+                            std::int32_t key, std::int32_t line, const NoteLine& noteLine) {
+  if (!written || key != previous_key) {
+    WriteIndex(idx, key, line);
+    previous_key = key;
+    written = true;
+  }
+  WriteAtSlot(dat, line, noteLine);
+}
+
+void WorkFiles::PutIndividualNoteLine(std::int32_t key, std::int32_t line,
+                                      const NoteLine& noteLine) {
+  PutNoteLine(kINoteIdx, kINoteDat, individual_note_written_, previous_individual_note_key_, key,
+              line, noteLine);
+}
+
+void WorkFiles::PutFamilyNoteLine(std::int32_t key, std::int32_t line, const NoteLine& noteLine) {
+  PutNoteLine(kFNoteIdx, kFNoteDat, family_note_written_, previous_family_note_key_, key, line,
+              noteLine);
+}
+
+std::int32_t WorkFiles::AddInlineSource(std::string_view title,
+                                        const std::function<std::int32_t()>& fresh_number) {
+  const std::string stored(title.substr(0, kSourceTitleCapacity));
+  const std::size_t hash = std::hash<std::string>{}(stored);
+  auto [first, last] = inline_sources_.equal_range(hash);
+  SourceRecord record;
+  for (auto it = first; it != last; ++it) {
+    GetSource(it->second, record);
+    if (record.number == it->second && record.title == stored) return it->second;
+  }
+  const std::int32_t slot = ++counters.SourceCount;
+  const std::int32_t number = fresh_number ? fresh_number() : slot;
+  record.number = number;
+  record.title = stored;
+  PutSource(number, slot, record);
+  inline_sources_.emplace(hash, number);
+  return number;
+}
+
+void WorkFiles::SwapIndividuals(std::int32_t slotA, std::int32_t slotB) {
+  constexpr std::size_t kSize = IndividualRecord::kSize;
+  if (!SlotInFile(kIndvDat, slotA, kSize) || !SlotInFile(kIndvDat, slotB, kSize) ||
+      slotA == slotB) {
+    return;
+  }
+  IndividualRecord a, b;
+  ReadAtSlot(kIndvDat, slotA, a);
+  ReadAtSlot(kIndvDat, slotB, b);
+  // Decide both index updates before writing either: when a and b share a
+  // number, its entry must follow only the copy it pointed to.
+  const std::int32_t entryA = ReadIndex(kIndvIdx, a.number);
+  const std::int32_t entryB = ReadIndex(kIndvIdx, b.number);
+  WriteAtSlot(kIndvDat, slotB, a);
+  WriteAtSlot(kIndvDat, slotA, b);
+  if (a.number == b.number) {
+    if (entryA == slotA) WriteIndex(kIndvIdx, a.number, slotB);
+    if (entryA == slotB) WriteIndex(kIndvIdx, a.number, slotA);
+  } else {
+    if (entryA == slotA) WriteIndex(kIndvIdx, a.number, slotB);
+    if (entryB == slotB) WriteIndex(kIndvIdx, b.number, slotA);
+  }
+  // The record of every number is unchanged, so the caches stay valid.
+}
+
+// --- Reading whole records -------------------------------------------------
+
+void WorkFiles::GetIndividual(std::int32_t number, IndividualRecord& record) const {
+  ReadByNumber(kIndvIdx, kIndvDat, number, record);
+}
+
+void WorkFiles::GetIndividualAt(std::int32_t slot, IndividualRecord& record) const {
+  ReadAtSlot(kIndvDat, slot, record);
+}
+
+void WorkFiles::GetFamily(std::int32_t number, FamilyRecord& record) const {
+  ReadByNumber(kFamIdx, kFamDat, number, record);
+}
+
+void WorkFiles::GetFamilyAt(std::int32_t slot, FamilyRecord& record) const {
+  ReadAtSlot(kFamDat, slot, record);
+}
+
+void WorkFiles::GetSource(std::int32_t number, SourceRecord& record) const {
+  ReadByNumber(kSrcIdx, kSrcDat, number, record);
+}
+
+void WorkFiles::GetPhoto(std::int32_t number, PhotoRecord& record) const {
+  ReadByNumber(kPhotoIdx, kPhotoDat, number, record);
+}
+
+void WorkFiles::GetPhotoAt(std::int32_t slot, PhotoRecord& record) const {
+  ReadAtSlot(kPhotoDat, slot, record);
+}
+
+// The slot readers below fetch one field, not the whole record: the names
+// sort calls them for every comparison.
+
+std::int32_t WorkFiles::IndividualNumberAt(std::int32_t slot) const {
+  if (!SlotInFile(kIndvDat, slot, IndividualRecord::kSize)) return 0;
+  unsigned char bytes[4];
+  ReadBytes(kIndvDat,
+            (slot - 1LL) * static_cast<long long>(IndividualRecord::kSize) +
+                static_cast<long long>(IndividualRecord::kNumberOffset),
+            bytes, sizeof bytes);
+  return DecodeFixed32(bytes);
+}
+
+std::int32_t WorkFiles::FamilyNumberAt(std::int32_t slot) const {
+  if (!SlotInFile(kFamDat, slot, FamilyRecord::kSize)) return 0;
+  unsigned char bytes[4];
+  ReadBytes(kFamDat,
+            (slot - 1LL) * static_cast<long long>(FamilyRecord::kSize) +
+                static_cast<long long>(FamilyRecord::kNumberOffset),
+            bytes, sizeof bytes);
+  return DecodeFixed32(bytes);
+}
+
+std::string WorkFiles::IndividualNameAt(std::int32_t slot) const {
+  if (!SlotInFile(kIndvDat, slot, IndividualRecord::kSize)) return std::string();
+  constexpr std::size_t kNameSize = kNameCapacity + 1;
+  unsigned char bytes[kNameSize];
+  ReadBytes(kIndvDat,
+            (slot - 1LL) * static_cast<long long>(IndividualRecord::kSize) +
+                static_cast<long long>(IndividualRecord::kNameOffset),
+            bytes, sizeof bytes);
+  const void* nul = std::memchr(bytes, 0, kNameSize);
+  const std::size_t length =
+      nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes) : kNameSize;
+  return std::string(reinterpret_cast<const char*>(bytes), length);
+}
+
+// --- Cached field getters ----------------------------------------------------
+
+const IndividualRecord& WorkFiles::CachedIndividual(int getter, std::int32_t n) const {
+  Cache<IndividualRecord>& cache = individual_caches_[getter];
+  if (!cache.valid || cache.number != n) {
+    ReadByNumber(kIndvIdx, kIndvDat, n, cache.record);
+    cache.number = n;
+    cache.valid = true;
+  }
+  return cache.record;
+}
+
+const FamilyRecord& WorkFiles::CachedFamily(int getter, std::int32_t n) const {
+  Cache<FamilyRecord>& cache = family_caches_[getter];
+  if (!cache.valid || cache.number != n) {
+    ReadByNumber(kFamIdx, kFamDat, n, cache.record);
+    cache.number = n;
+    cache.valid = true;
+  }
+  return cache.record;
+}
+
+const PhotoRecord& WorkFiles::CachedPhoto(int getter, std::int32_t n) const {
+  Cache<PhotoRecord>& cache = photo_caches_[getter];
+  if (!cache.valid || cache.number != n) {
+    ReadByNumber(kPhotoIdx, kPhotoDat, n, cache.record);
+    cache.number = n;
+    cache.valid = true;
+  }
+  return cache.record;
+}
+
+std::int32_t WorkFiles::IndividualNumber(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualNumber, n).number;
+}
+const std::string& WorkFiles::IndividualName(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualName, n).name;
+}
+const std::string& WorkFiles::IndividualBirthDate(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualBirthDate, n).birthDate;
+}
+const std::string& WorkFiles::IndividualBirthPlace(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualBirthPlace, n).birthPlace;
+}
+const std::string& WorkFiles::IndividualDeathDate(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualDeathDate, n).deathDate;
+}
+const std::string& WorkFiles::IndividualDeathPlace(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualDeathPlace, n).deathPlace;
+}
+std::int32_t WorkFiles::IndividualSource(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualSource, n).source;
+}
+std::int32_t WorkFiles::IndividualBirthSource(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualBirthSource, n).birthSource;
+}
+std::int32_t WorkFiles::IndividualDeathSource(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualDeathSource, n).deathSource;
+}
+std::int32_t WorkFiles::IndividualNote(std::int32_t n) const {
+  return CachedIndividual(kGetIndividualNote, n).note;
+}
+std::int32_t WorkFiles::IndividualSpouseFamily(std::int32_t n, int i) const {
+  return ListEntry(CachedIndividual(kGetIndividualSpouseFamily, n).spouseFamilies, i);
+}
+std::int32_t WorkFiles::IndividualParentFamily(std::int32_t n, int i) const {
+  return ListEntry(CachedIndividual(kGetIndividualParentFamily, n).parentFamilies, i);
+}
+std::int32_t WorkFiles::IndividualPhoto(std::int32_t n, int i) const {
+  return ListEntry(CachedIndividual(kGetIndividualPhoto, n).photos, i);
+}
+
+std::int32_t WorkFiles::FamilyNumber(std::int32_t n) const {
+  return CachedFamily(kGetFamilyNumber, n).number;
+}
+std::int32_t WorkFiles::FamilyHusband(std::int32_t n) const {
+  return CachedFamily(kGetFamilyHusband, n).husband;
+}
+std::int32_t WorkFiles::FamilyWife(std::int32_t n) const {
+  return CachedFamily(kGetFamilyWife, n).wife;
+}
+const std::string& WorkFiles::FamilyMarriageDate(std::int32_t n) const {
+  return CachedFamily(kGetFamilyMarriageDate, n).marriageDate;
+}
+const std::string& WorkFiles::FamilyMarriagePlace(std::int32_t n) const {
+  return CachedFamily(kGetFamilyMarriagePlace, n).marriagePlace;
+}
+std::int32_t WorkFiles::FamilyMarriageSource(std::int32_t n) const {
+  return CachedFamily(kGetFamilyMarriageSource, n).marriageSource;
+}
+std::int32_t WorkFiles::FamilyNote(std::int32_t n) const {
+  return CachedFamily(kGetFamilyNote, n).note;
+}
+std::int32_t WorkFiles::FamilyChild(std::int32_t n, int i) const {
+  return ListEntry(CachedFamily(kGetFamilyChild, n).children, i);
+}
+
+const std::string& WorkFiles::SourceTitle(std::int32_t n) const {
+  if (!source_cache_.valid || source_cache_.number != n) {
+    ReadByNumber(kSrcIdx, kSrcDat, n, source_cache_.record);
+    source_cache_.number = n;
+    source_cache_.valid = true;
+  }
+  return source_cache_.record.title;
+}
+
+const std::string& WorkFiles::PhotoFile(std::int32_t n) const {
+  return CachedPhoto(kGetPhotoFile, n).file;
+}
+const std::string& WorkFiles::PhotoTitle(std::int32_t n) const {
+  return CachedPhoto(kGetPhotoTitle, n).title;
+}
+std::int32_t WorkFiles::PhotoOwner(std::int32_t n) const {
+  return CachedPhoto(kGetPhotoOwner, n).owner;
+}
+
+// --- Note lines ---------------------------------------------------------------
+
+// Line l of note k is the (l - 1)th line after the note's first line. The
+// lines of one note are contiguous, so the walk ends at the first line of
+// the next note (another owner) or at the end of the file.
+const NoteLine* WorkFiles::ReadNoteLine(FileIndex idx, FileIndex dat, std::int32_t key,
+                                        std::int32_t line, NoteLine& buffer) const {
+  const std::int32_t first = ReadIndex(idx, key);
+  if (first < 1 || line < 1) return nullptr;
+  const long long position = static_cast<long long>(first) + line - 1;
+  std::array<unsigned char, NoteLine::kSize> bytes;
+  if (!ReadBytes(dat, (position - 1) * static_cast<long long>(NoteLine::kSize), bytes.data(),
+                 bytes.size())) {
+    return nullptr;
+  }
+  Decode(bytes.data(), buffer);
+  return buffer.owner == key ? &buffer : nullptr;
+}
+
+const std::string* WorkFiles::IndividualNoteText(std::int32_t key, std::int32_t line) const {
+  const NoteLine* found = ReadNoteLine(kINoteIdx, kINoteDat, key, line, individual_note_text_);
+  return found ? &found->text : nullptr;
+}
+
+std::int32_t WorkFiles::IndividualNoteKind(std::int32_t key, std::int32_t line) const {
+  const NoteLine* found = ReadNoteLine(kINoteIdx, kINoteDat, key, line, individual_note_kind_);
+  return found ? found->kind : 0;
+}
+
+const std::string* WorkFiles::FamilyNoteText(std::int32_t key, std::int32_t line) const {
+  const NoteLine* found = ReadNoteLine(kFNoteIdx, kFNoteDat, key, line, family_note_text_);
+  return found ? &found->text : nullptr;
+}
+
+std::int32_t WorkFiles::FamilyNoteKind(std::int32_t key, std::int32_t line) const {
+  const NoteLine* found = ReadNoteLine(kFNoteIdx, kFNoteDat, key, line, family_note_kind_);
+  return found ? found->kind : 0;
+}
+
+bool WorkFiles::HasIndividualNote(std::int32_t key) const {
+  NoteLine line;
+  return ReadNoteLine(kINoteIdx, kINoteDat, key, 1, line) != nullptr;
+}
+
+bool WorkFiles::HasFamilyNote(std::int32_t key) const {
+  NoteLine line;
+  return ReadNoteLine(kFNoteIdx, kFNoteDat, key, 1, line) != nullptr;
+}
+
 }  // namespace kinloom

@@ -35,7 +35,7 @@ namespace kinloom {
 
 // The twelve work files, in the order of opening, closing and deleting.
 inline constexpr std::array<const char*, 12> kWorkFileNames = {
-    "indv.dat", "indv.idx", "fam.dat",   "fam.idx",   "src.dat",   "src.idx",
+    "indv.dat",  "indv.idx",  "fam.dat",   "fam.idx",   "src.dat",   "src.idx",
     "inote.dat", "inote.idx", "fnote.dat", "fnote.idx", "photo.dat", "photo.idx"};
 
 // Counters of the run, set by the GEDCOM reader.
@@ -65,6 +65,11 @@ class WorkFiles {
   RunCounters counters;
 
   // --- Writing --------------------------------------------------------
+  // Each Put writes the index entry of number (entry 0 too: a record whose
+  // cross-reference holds no digits) and the record at slot. A negative
+  // number writes no index entry; a slot below 1 writes no record. A Put
+  // empties the caches of its record kind, so no getter keeps a record
+  // that was overwritten.
   void PutIndividual(std::int32_t number, std::int32_t slot, const IndividualRecord& record);
   void PutFamily(std::int32_t number, std::int32_t slot, const FamilyRecord& record);
   void PutSource(std::int32_t number, std::int32_t slot, const SourceRecord& record);
@@ -75,15 +80,20 @@ class WorkFiles {
   void PutFamilyNoteLine(std::int32_t key, std::int32_t line, const NoteLine& noteLine);
 
   // Stores an inline source text. Identical inline texts share one record:
-  // a text seen before returns its number. Otherwise SourceCount grows by
+  // a text seen before in this run returns its number. Texts are compared
+  // as stored, cut to kSourceTitleCapacity. Otherwise SourceCount grows by
   // one, the text is stored in that slot under the number that
   // fresh_number() gives (the caller guarantees it is used by no other
-  // source), and that number is returned.
+  // source; an empty function means the slot itself), and that number is
+  // returned.
   std::int32_t AddInlineSource(std::string_view title,
                                const std::function<std::int32_t()>& fresh_number);
 
   // Reads the records at both slots, then writes record A at slotB and
-  // record B at slotA, updating the index entries of both numbers.
+  // record B at slotA. An index entry follows the record it points to, so
+  // the record of every number stays the same (also when a number was
+  // stored twice: its entry keeps pointing to the same copy). Does nothing
+  // unless both slots hold a record of the file.
   void SwapIndividuals(std::int32_t slotA, std::int32_t slotB);
 
   // --- Reading whole records -----------------------------------------
@@ -141,8 +151,30 @@ class WorkFiles {
   bool HasFamilyNote(std::int32_t key) const;
 
  private:
-  enum FileIndex { kIndvDat, kIndvIdx, kFamDat, kFamIdx, kSrcDat, kSrcIdx,
-                   kINoteDat, kINoteIdx, kFNoteDat, kFNoteIdx, kPhotoDat, kPhotoIdx };
+  enum FileIndex {
+    kIndvDat,
+    kIndvIdx,
+    kFamDat,
+    kFamIdx,
+    kSrcDat,
+    kSrcIdx,
+    kINoteDat,
+    kINoteIdx,
+    kFNoteDat,
+    kFNoteIdx,
+    kPhotoDat,
+    kPhotoIdx
+  };
+
+  // One open work file. This object is the file's only writer, so it knows
+  // the file's size without asking the system, and it remembers where the
+  // stream stands to skip seeks that would not move it.
+  struct File {
+    std::FILE* stream = nullptr;
+    long long size = 0;       // bytes in the file
+    long long position = -1;  // where the stream stands; -1 when unknown
+    bool writing = false;     // last transfer was a write
+  };
 
   template <typename Record>
   struct Cache {
@@ -151,23 +183,32 @@ class WorkFiles {
     Record record;
   };
 
-  // Low-level access; a read past the end of a file yields zeros / false.
+  // Low-level access. A read that does not lie wholly within the file, or
+  // at a negative offset, fills dst with zeros and returns false.
   std::int32_t ReadIndex(FileIndex idx, std::int32_t number) const;
   void WriteIndex(FileIndex idx, std::int32_t number, std::int32_t value);
   bool ReadBytes(FileIndex file, long long offset, unsigned char* dst, std::size_t size) const;
   void WriteBytes(FileIndex file, long long offset, const unsigned char* src, std::size_t size);
+  bool Position(File& file, long long offset, bool writing) const;
+  bool SlotInFile(FileIndex dat, std::int32_t slot, std::size_t record_size) const;
 
   template <typename Record>
   void ReadByNumber(FileIndex idx, FileIndex dat, std::int32_t number, Record& record) const;
   template <typename Record>
   void ReadAtSlot(FileIndex dat, std::int32_t slot, Record& record) const;
+  template <typename Record>
+  void WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& record);
+  void PutNoteLine(FileIndex idx, FileIndex dat, bool& written, std::int32_t& previous_key,
+                   std::int32_t key, std::int32_t line, const NoteLine& noteLine);
 
   const IndividualRecord& CachedIndividual(int getter, std::int32_t n) const;
   const FamilyRecord& CachedFamily(int getter, std::int32_t n) const;
-  const NoteLine* ReadNoteLine(FileIndex idx, FileIndex dat, std::int32_t key,
-                               std::int32_t line, NoteLine& buffer) const;
+  const PhotoRecord& CachedPhoto(int getter, std::int32_t n) const;
+  const NoteLine* ReadNoteLine(FileIndex idx, FileIndex dat, std::int32_t key, std::int32_t line,
+                               NoteLine& buffer) const;
+  void ForgetRun();
 
-  std::array<std::FILE*, 12> files_{};
+  mutable std::array<File, 12> files_{};
   mutable std::array<Cache<IndividualRecord>, 13> individual_caches_;
   mutable std::array<Cache<FamilyRecord>, 8> family_caches_;
   mutable Cache<SourceRecord> source_cache_;
@@ -178,8 +219,9 @@ class WorkFiles {
   std::int32_t previous_family_note_key_ = 0;
   bool individual_note_written_ = false;
   bool family_note_written_ = false;
-  // Inline source texts seen in this run, by hash, to their numbers (the
-  // text itself is compared on the stored record, so collisions are safe).
+  // Inline source texts stored in this run: hash of the stored text to the
+  // source's number. The stored title is compared before a number is
+  // reused, so hash collisions are harmless.
   std::unordered_multimap<std::size_t, std::int32_t> inline_sources_;
 };
 
