@@ -1,7 +1,104 @@
-// Placeholder until this page writer is built.
+// Names index pages: names1, names2, ... directly in the output directory,
+// one line per named individual of a range of sorted slots, with an anchor
+// at the first entry of each surname for the surnames page to link to.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "pages/frame.h"
 #include "pages/phases.h"
+#include "text/strings.h"
 
 namespace kinloom {
-int BuildNamesPages(Run&, int, std::int32_t, std::int32_t) { return 0; }
-std::string IndexName(const Settings&, std::string_view) { return {}; }
+
+std::string IndexName(const Settings& settings, std::string_view name) {
+  if (name.empty()) return " ";
+  const int first_slash = FindOccurrence(name, "/", 1);
+  const int second_slash = FindOccurrence(name, "/", 2);
+  // The GEDCOM reader gives every non-empty name two slashes; a name that
+  // lacks them anyway is read as given names alone (no closing slash: the
+  // rest is the surname).
+  std::string given;
+  std::string surname;
+  std::string suffix;
+  if (first_slash < 0) {
+    given = std::string(name);
+  } else {
+    given = SubText(name, 0, first_slash);
+    if (second_slash < 0) {
+      surname = std::string(name.substr(static_cast<std::size_t>(first_slash) + 1));
+    } else {
+      surname = SubText(name, first_slash + 1, second_slash - first_slash - 1);
+      suffix = std::string(name.substr(static_cast<std::size_t>(second_slash) + 1));
+    }
+  }
+  std::string result = UppercaseSurname(settings, surname);
+  if (!suffix.empty()) {
+    result += ", ";
+    result += SkipLeadingSeparators(UppercaseSurname(settings, suffix));
+  }
+  result += ", ";
+  result += TrimTrailingSpaces(given);
+  return result;
+}
+
+int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int32_t last_slot) {
+  const Settings& settings = run.settings;
+  run.log.LogLine(">BuildNamesPages");
+  const std::string file_name = "names" + std::to_string(page_number) + "." + settings.extension;
+  PageFile page;
+  if (!page.Create(PagePath(settings, "", file_name))) {
+    run.log.LogLine("Unable to create new NAMES file.");
+    return kResultCannotWrite;
+  }
+  page.Write("<HTML>\n");
+  page.Write("<HEAD>\n");
+  page.Write("<TITLE>Names Index Page</TITLE>\n");
+  WriteBodyStart(run, page);
+  page.Write("<CENTER><H1>" + run.Text(Label::kAllNames) + "</H1></CENTER>");
+  page.Write("<HR NOSHADE SIZE=2>\n");
+
+  std::string previous_surname;
+  for (std::int32_t slot = first_slot; slot <= last_slot && slot > 0; ++slot) {
+    const std::int32_t number = run.store.IndividualNumberAt(slot);
+    if (number == 0) continue;
+    // Copied: the individual page written below reads the same getters.
+    const std::string name = run.store.IndividualName(number);
+    if (name.empty()) continue;
+
+    std::string surname = ExtractSurname(settings, name);
+    if (surname != previous_surname) {
+      page.Write("<A NAME=\"" + surname + "\"></a>\n");
+      previous_surname = std::move(surname);
+    }
+
+    bool is_individual_page = false;
+    const std::string target = LandingPageLink(run, number, "fam", "ind", &is_individual_page);
+    // The individual page is written here, just before the first link to
+    // it; a page that cannot be created is logged there and the link stays.
+    if (is_individual_page) BuildIndividualPage(run, number);
+    page.Write("<A HREF=\"" + target + "\">" + IndexName(settings, name) + "</A>");
+
+    const std::string birth = run.store.IndividualBirthDate(number);
+    const std::string death = run.store.IndividualDeathDate(number);
+    if (!birth.empty() || !death.empty()) {
+      page.Write(" (" + birth + "-" + death + ")<BR>\n");
+    } else {
+      page.Write("<BR>\n");
+    }
+  }
+
+  page.Write("<HR NOSHADE SIZE=2>");
+  WritePageFoot(run, page, 'Y', "");
+  page.Write("</BODY>\n");
+  page.Write("</HTML>\n");
+  if (!page.Close()) {
+    run.log.LogLine("Unable to create new NAMES file.");
+    return kResultCannotWrite;
+  }
+  run.PageWritten();
+  run.log.LogLine("<BuildNamesPages");
+  return kResultOk;
+}
+
 }  // namespace kinloom

@@ -1,8 +1,290 @@
-// Placeholder until this page writer is built.
+// The names sort and the surnames page.
+//
+// The sort puts the individual records of indv.dat in the order of one
+// particular quicksort: middle element as pivot, two inward scans, equal
+// keys swapped, then the left part sorted before the right part. Its order
+// of equal keys is part of the site's output (the names pages and
+// gendex.txt list individuals in slot order), so that quicksort is followed
+// step by step; only two things differ from a plain recursive version, and
+// neither changes the result:
+//
+//  * The steps run on a table of the keys in memory, each key built once
+//    from the record in its slot; the records are then moved into the final
+//    order with at most one SwapIndividuals per slot, instead of one for
+//    every exchange of the quicksort.
+//  * After a partition the two parts are disjoint, so the order in which
+//    they are sorted does not matter: the smaller part is sorted by a
+//    recursive call and the larger one by the loop, which bounds the depth
+//    of recursion by log2 of the number of slots on any input.
+//
+// Each exchange of the quicksort also rewrites the index entries of both
+// records' numbers. That is invisible when every number has one record,
+// but a number stored in two slots (a cross-reference that occurs twice in
+// the GEDCOM file) has one index entry for both, and the quicksort leaves
+// it at the slot written last. That is replayed too: for such numbers the
+// table remembers when each record was last exchanged.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "pages/frame.h"
 #include "pages/phases.h"
+#include "text/strings.h"
 
 namespace kinloom {
-std::string NameSortKey(const Settings&, std::string_view) { return {}; }
-void QsortIndividuals(Run&, std::int32_t, std::int32_t) {}
-int BuildSurnamesPages(Run&) { return 0; }
+
+std::string NameSortKey(const Settings& settings, std::string_view name) {
+  if (name.empty()) return " ";
+  const int first_slash = FindOccurrence(name, "/", 1);
+  const int second_slash = FindOccurrence(name, "/", 2);
+  // As in IndexName: without slashes the whole name counts as given names,
+  // without a closing slash the rest of the name is the surname.
+  std::string given;
+  std::string surname;
+  if (first_slash < 0) {
+    given = std::string(name);
+  } else {
+    given = SubText(name, 0, first_slash);
+    surname = second_slash < 0 ? std::string(name.substr(static_cast<std::size_t>(first_slash) + 1))
+                               : SubText(name, first_slash + 1, second_slash - first_slash - 1);
+  }
+  std::string key = FoldForSorting(UppercaseSurname(settings, surname));
+  key += ", ";
+  key += FoldForSorting(UppercaseSurname(settings, TrimTrailingSpaces(given)));
+  return key;
+}
+
+namespace {
+
+// The records of a range of slots while they are being sorted. Positions
+// count from 0 within the range; a record is known by its id, its position
+// before the sort.
+class SortTable {
+ public:
+  SortTable(Run& run, std::int32_t first_slot, std::int32_t last_slot) : first_slot_(first_slot) {
+    const auto size = static_cast<std::size_t>(last_slot - first_slot + 1);
+    starts_.reserve(size + 1);
+    numbers_.reserve(size);
+    order_.reserve(size);
+    IndividualRecord record;
+    for (std::int32_t slot = first_slot; slot <= last_slot; ++slot) {
+      run.store.GetIndividualAt(slot, record);
+      starts_.push_back(bytes_.size());
+      bytes_ += NameSortKey(run.settings, record.name);
+      numbers_.push_back(record.number);
+      order_.push_back(static_cast<std::int32_t>(order_.size()));
+    }
+    starts_.push_back(bytes_.size());
+    FindSharedNumbers(run);
+  }
+
+  std::int32_t size() const { return static_cast<std::int32_t>(order_.size()); }
+
+  // Key of the record now at position p.
+  std::string_view KeyAt(std::int32_t p) const {
+    const auto id = static_cast<std::size_t>(order_[static_cast<std::size_t>(p)]);
+    return std::string_view(bytes_).substr(starts_[id], starts_[id + 1] - starts_[id]);
+  }
+
+  // One exchange of the quicksort (a and b may be equal).
+  void Exchange(std::int32_t a, std::int32_t b) {
+    std::int32_t& id_a = order_[static_cast<std::size_t>(a)];
+    std::int32_t& id_b = order_[static_cast<std::size_t>(b)];
+    ++exchanges_;
+    if (shared_[static_cast<std::size_t>(id_a)]) last_exchange_[id_a] = exchanges_;
+    if (shared_[static_cast<std::size_t>(id_b)]) last_exchange_[id_b] = exchanges_;
+    std::swap(id_a, id_b);
+  }
+
+  // Moves the records of the store into the order reached, and leaves the
+  // index entries of shared numbers where the exchanges left them.
+  void Apply(Run& run) const {
+    const std::size_t n = order_.size();
+    // position_of[id]: where record id now lies; id_at[p]: which record lies at p.
+    std::vector<std::int32_t> position_of(n);
+    std::vector<std::int32_t> id_at(n);
+    for (std::size_t p = 0; p < n; ++p) {
+      position_of[p] = static_cast<std::int32_t>(p);
+      id_at[p] = static_cast<std::int32_t>(p);
+    }
+    for (std::size_t p = 0; p < n; ++p) {
+      const std::int32_t wanted = order_[p];
+      const std::int32_t from = position_of[static_cast<std::size_t>(wanted)];
+      if (from == static_cast<std::int32_t>(p)) continue;
+      run.store.SwapIndividuals(Slot(static_cast<std::int32_t>(p)), Slot(from));
+      const std::int32_t displaced = id_at[p];
+      id_at[static_cast<std::size_t>(from)] = displaced;
+      position_of[static_cast<std::size_t>(displaced)] = from;
+      id_at[p] = wanted;
+      position_of[static_cast<std::size_t>(wanted)] = static_cast<std::int32_t>(p);
+    }
+
+    // A record's last exchange put it where it now lies, so the index entry
+    // of a shared number belongs to the record of that number exchanged last.
+    std::unordered_map<std::int32_t, std::pair<unsigned long long, std::int32_t>> owner;
+    for (const auto& [id, when] : last_exchange_) {
+      const std::int32_t number = numbers_[static_cast<std::size_t>(id)];
+      auto [it, inserted] = owner.try_emplace(number, when, id);
+      if (!inserted && when > it->second.first) it->second = {when, id};
+    }
+    IndividualRecord record;
+    for (const auto& [number, last] : owner) {
+      const std::int32_t slot = Slot(position_of[static_cast<std::size_t>(last.second)]);
+      run.store.GetIndividualAt(slot, record);
+      run.store.PutIndividual(number, slot, record);
+    }
+  }
+
+ private:
+  std::int32_t Slot(std::int32_t position) const { return first_slot_ + position; }
+
+  // Marks the records of the range whose number some other record of the
+  // whole file also has.
+  void FindSharedNumbers(Run& run) {
+    std::vector<std::int32_t> all;
+    const std::int32_t count = run.store.counters.IndividualCount;
+    all.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (std::int32_t slot = 1; slot <= count; ++slot) {
+      const auto offset = static_cast<std::size_t>(slot - first_slot_);
+      all.push_back(slot >= first_slot_ && offset < numbers_.size()
+                        ? numbers_[offset]
+                        : run.store.IndividualNumberAt(slot));
+    }
+    std::sort(all.begin(), all.end());
+    shared_.assign(numbers_.size(), false);
+    for (std::size_t id = 0; id < numbers_.size(); ++id) {
+      const auto [low, high] = std::equal_range(all.begin(), all.end(), numbers_[id]);
+      if (high - low > 1) shared_[id] = true;
+    }
+  }
+
+  std::int32_t first_slot_;
+  std::string bytes_;                  // all keys, one after another
+  std::vector<std::size_t> starts_;    // key of id k: bytes_[starts_[k], starts_[k + 1])
+  std::vector<std::int32_t> numbers_;  // by id
+  std::vector<std::int32_t> order_;    // by position: the id of the record there
+  std::vector<bool> shared_;           // by id: another record has the same number
+  std::unordered_map<std::int32_t, unsigned long long> last_exchange_;  // by id
+  unsigned long long exchanges_ = 0;
+};
+
+// Sorts positions lo to hi (lo < hi) of the table.
+void SortPositions(SortTable& table, std::int32_t lo, std::int32_t hi) {
+  while (lo < hi) {
+    // The pivot's key stays in the table's buffer, unchanged by exchanges.
+    const std::string_view pivot = table.KeyAt(lo + (hi - lo) / 2);
+    std::int32_t i = lo;
+    std::int32_t j = hi;
+    do {
+      // The bounds never stop a scan (the pivot's own key stops it first);
+      // they only keep a scan inside the range whatever the keys.
+      while (i <= hi && table.KeyAt(i) < pivot) ++i;
+      while (j >= lo && pivot < table.KeyAt(j)) --j;
+      if (i <= j) {
+        table.Exchange(i, j);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (j - lo < hi - i) {
+      if (lo < j) SortPositions(table, lo, j);
+      lo = i;
+    } else {
+      if (i < hi) SortPositions(table, i, hi);
+      hi = j;
+    }
+  }
+}
+
+}  // namespace
+
+void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot) {
+  // Only stored slots take part: slots past the end hold no record.
+  first_slot = std::max<std::int32_t>(first_slot, 1);
+  last_slot = std::min(last_slot, run.store.counters.IndividualCount);
+  if (first_slot > last_slot) return;
+  SortTable table(run, first_slot, last_slot);
+  if (table.size() == 1) {
+    // A range of one slot still exchanges that slot with itself.
+    table.Exchange(0, 0);
+  } else {
+    SortPositions(table, 0, table.size() - 1);
+  }
+  table.Apply(run);
+}
+
+int BuildSurnamesPages(Run& run) {
+  const Settings& settings = run.settings;
+  const std::int32_t count = run.store.counters.IndividualCount;
+  run.log.LogLine(">BuildSurnamesPages");
+  run.log.LogLine(">QsortIndividuals");
+  QsortIndividuals(run, 1, count);
+  run.log.LogLine("<QsortIndividuals");
+
+  PageFile page;
+  if (!page.Create(PagePath(settings, "", "surnames." + settings.extension))) {
+    run.log.LogLine("Unable to create new SURNAMES file.");
+    return kResultCannotWrite;
+  }
+  page.Write("<HTML>\n");
+  page.Write("<HEAD>\n");
+  page.Write("<TITLE>Surnames Index Page</TITLE>\n");
+  WriteBodyStart(run, page);
+  page.Write("<CENTER><H1>" + run.Text(Label::kAllSurnames) + "</H1>\n");
+  page.Write("<HR NOSHADE SIZE=2>\n");
+  page.Write(run.Text(Label::kTotals1) + " " + std::to_string(count) + " " +
+             run.Text(Label::kTotals2) + " " + std::to_string(run.store.counters.FamilyCount) +
+             " " + run.Text(Label::kTotals3) + "<BR>\n");
+
+  // A names page is closed at a change of surname once it holds more than
+  // this many individuals, so one surname never spans two pages.
+  constexpr int kPageLimit = 1000;
+  auto names_file = [&settings](int page_number) {
+    return "names" + std::to_string(page_number) + "." + settings.extension;
+  };
+  int page_number = 1;
+  std::int32_t first = 1;
+  std::int32_t last = 0;
+  int on_page = 0;
+  std::string previous_surname;
+  std::string link_file = names_file(page_number);
+  for (std::int32_t slot = 1; slot <= count; ++slot) {
+    const std::int32_t number = run.store.IndividualNumberAt(slot);
+    if (number == 0) continue;
+    std::string surname = ExtractSurname(settings, run.store.IndividualName(number));
+    if (surname.substr(0, 1) != previous_surname.substr(0, 1)) page.Write("<br>\n");
+    if (surname != previous_surname) {
+      previous_surname = surname;
+      if (on_page > kPageLimit) {
+        // Names pages report their own failures; this page links on.
+        BuildNamesPages(run, page_number, first, last);
+        first = slot;
+        ++page_number;
+        on_page = 0;
+        link_file = names_file(page_number);
+      }
+      page.Write("<A HREF=\"" + link_file + "#" + surname + "\">" + surname + "</a>&nbsp;&nbsp;\n");
+    }
+    last = slot;
+    ++on_page;
+  }
+  if (on_page > 0) BuildNamesPages(run, page_number, first, last);
+
+  page.Write("</CENTER><HR NOSHADE SIZE=2>");
+  WritePageFoot(run, page, 'N', "");
+  page.Write("</BODY>\n");
+  page.Write("</HTML>\n");
+  if (!page.Close()) {
+    run.log.LogLine("Unable to create new SURNAMES file.");
+    return kResultCannotWrite;
+  }
+  run.PageWritten();
+  run.log.LogLine("<BuildSurnamesPages");
+  return kResultOk;
+}
+
 }  // namespace kinloom
