@@ -10,8 +10,10 @@ namespace kinloom {
 void IbmPcToLatin1(std::string& line);
 
 // ANSEL to ISO 8859-1, in place: combining diacritics composed with the
-// letter after them, special characters replaced. A diacritic before a byte
-// outside its row is dropped and that byte kept.
+// letter after them, special characters replaced; other bytes unchanged.
+// A diacritic before a byte outside its row is dropped and that byte
+// converted as usual; a diacritic at the end of the line is dropped. The
+// line never grows.
 void AnselToLatin1(std::string& line);
 
 }  // namespace kinloom

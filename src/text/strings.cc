@@ -17,34 +17,12 @@ char AsciiUpper(char c) {
 // The Soundex digit of an ASCII letter of either case; 0 for everything
 // else (vowels, H, W, Y, punctuation, bytes above 0x7F).
 char SoundexDigit(char c) {
-  switch (AsciiUpper(c)) {
-    case 'B':
-    case 'F':
-    case 'P':
-    case 'V':
-      return '1';
-    case 'C':
-    case 'G':
-    case 'J':
-    case 'K':
-    case 'Q':
-    case 'S':
-    case 'X':
-    case 'Z':
-      return '2';
-    case 'D':
-    case 'T':
-      return '3';
-    case 'L':
-      return '4';
-    case 'M':
-    case 'N':
-      return '5';
-    case 'R':
-      return '6';
-    default:
-      return 0;
-  }
+  //                                  ABCDEFGHIJKLMNOPQRSTUVWXYZ
+  static constexpr char kDigits[] = "01230120022455012623010202";
+  const char upper = AsciiUpper(c);
+  if (upper < 'A' || upper > 'Z') return 0;
+  const char digit = kDigits[upper - 'A'];
+  return digit == '0' ? 0 : digit;
 }
 
 // The sort fold of one ISO 8859-1 byte; nullptr when it folds to itself.

@@ -10,6 +10,7 @@
 namespace kinloom {
 namespace {
 
+using testing::Bytes;
 using testing::Printable;
 
 struct ByteCase {
@@ -54,9 +55,7 @@ TEST(IbmPcToLatin1, LeavesEveryOtherByteUnchanged) {
 }
 
 TEST(IbmPcToLatin1, ConvertsAWholeLineInPlace) {
-  std::string line =
-      "1 NAME S\x9B"
-      "ren /J\x9Brgensen/";
+  std::string line = Bytes("1 NAME S{9B}ren /J{9B}rgensen/");
   IbmPcToLatin1(line);
   EXPECT_EQ(line, "1 NAME S\xF8ren /J\xF8rgensen/");
   std::string empty;
@@ -76,180 +75,82 @@ void ExpectAnsel(const AnselCase& c) {
 }
 
 TEST(AnselToLatin1, ComposesEveryDiacriticWithEveryLetterOfItsRow) {
-  const AnselCase cases[] = {
-      // grave
-      {"\xE1"
-       "A",
-       "\xC0"},
-      {"\xE1"
-       "E",
-       "\xC8"},
-      {"\xE1"
-       "I",
-       "\xCC"},
-      {"\xE1"
-       "O",
-       "\xD2"},
-      {"\xE1"
-       "U",
-       "\xD9"},
-      {"\xE1"
-       "a",
-       "\xE0"},
-      {"\xE1"
-       "e",
-       "\xE8"},
-      {"\xE1"
-       "i",
-       "\xEC"},
-      {"\xE1"
-       "o",
-       "\xF2"},
-      {"\xE1"
-       "u",
-       "\xF9"},
-      // acute
-      {"\xE2"
-       "A",
-       "\xC1"},
-      {"\xE2"
-       "E",
-       "\xC9"},
-      {"\xE2"
-       "I",
-       "\xCD"},
-      {"\xE2"
-       "O",
-       "\xD3"},
-      {"\xE2"
-       "U",
-       "\xDA"},
-      {"\xE2"
-       "Y",
-       "\xDD"},
-      {"\xE2"
-       "a",
-       "\xE1"},
-      {"\xE2"
-       "e",
-       "\xE9"},
-      {"\xE2"
-       "i",
-       "\xED"},
-      {"\xE2"
-       "o",
-       "\xF3"},
-      {"\xE2"
-       "u",
-       "\xFA"},
-      {"\xE2"
-       "y",
-       "\xFD"},
-      // circumflex
-      {"\xE3"
-       "A",
-       "\xC2"},
-      {"\xE3"
-       "E",
-       "\xCA"},
-      {"\xE3"
-       "I",
-       "\xCE"},
-      {"\xE3"
-       "O",
-       "\xD4"},
-      {"\xE3"
-       "U",
-       "\xDB"},
-      {"\xE3"
-       "a",
-       "\xE2"},
-      {"\xE3"
-       "e",
-       "\xEA"},
-      {"\xE3"
-       "i",
-       "\xEE"},
-      {"\xE3"
-       "o",
-       "\xF4"},
-      {"\xE3"
-       "u",
-       "\xFB"},
-      // tilde
-      {"\xE4"
-       "A",
-       "\xC3"},
-      {"\xE4"
-       "N",
-       "\xD1"},
-      {"\xE4"
-       "O",
-       "\xD5"},
-      {"\xE4"
-       "a",
-       "\xE3"},
-      {"\xE4"
-       "n",
-       "\xF1"},
-      {"\xE4"
-       "o",
-       "\xF5"},
-      // umlaut
-      {"\xE8"
-       "A",
-       "\xC4"},
-      {"\xE8"
-       "E",
-       "\xCB"},
-      {"\xE8"
-       "I",
-       "\xCF"},
-      {"\xE8"
-       "O",
-       "\xD6"},
-      {"\xE8"
-       "U",
-       "\xDC"},
-      {"\xE8"
-       "a",
-       "\xE4"},
-      {"\xE8"
-       "e",
-       "\xEB"},
-      {"\xE8"
-       "i",
-       "\xEF"},
-      {"\xE8"
-       "o",
-       "\xF6"},
-      {"\xE8"
-       "u",
-       "\xFC"},
-      {"\xE8"
-       "y",
-       "\xFF"},
-      // ring, cedilla, slash
-      {"\xEA"
-       "A",
-       "\xC5"},
-      {"\xEA"
-       "a",
-       "\xE5"},
-      {"\xF0"
-       "C",
-       "\xC7"},
-      {"\xF0"
-       "c",
-       "\xE7"},
-      {"\xFC"
-       "O",
-       "\xD8"},
-      {"\xFC"
-       "o",
-       "\xF8"},
+  struct Case {
+    int diacritic;
+    char letter;
+    int composed;
   };
-  for (const AnselCase& c : cases) ExpectAnsel(c);
+  const Case cases[] = {
+      // grave
+      {0xE1, 'A', 0xC0},
+      {0xE1, 'E', 0xC8},
+      {0xE1, 'I', 0xCC},
+      {0xE1, 'O', 0xD2},
+      {0xE1, 'U', 0xD9},
+      {0xE1, 'a', 0xE0},
+      {0xE1, 'e', 0xE8},
+      {0xE1, 'i', 0xEC},
+      {0xE1, 'o', 0xF2},
+      {0xE1, 'u', 0xF9},
+      // acute
+      {0xE2, 'A', 0xC1},
+      {0xE2, 'E', 0xC9},
+      {0xE2, 'I', 0xCD},
+      {0xE2, 'O', 0xD3},
+      {0xE2, 'U', 0xDA},
+      {0xE2, 'Y', 0xDD},
+      {0xE2, 'a', 0xE1},
+      {0xE2, 'e', 0xE9},
+      {0xE2, 'i', 0xED},
+      {0xE2, 'o', 0xF3},
+      {0xE2, 'u', 0xFA},
+      {0xE2, 'y', 0xFD},
+      // circumflex
+      {0xE3, 'A', 0xC2},
+      {0xE3, 'E', 0xCA},
+      {0xE3, 'I', 0xCE},
+      {0xE3, 'O', 0xD4},
+      {0xE3, 'U', 0xDB},
+      {0xE3, 'a', 0xE2},
+      {0xE3, 'e', 0xEA},
+      {0xE3, 'i', 0xEE},
+      {0xE3, 'o', 0xF4},
+      {0xE3, 'u', 0xFB},
+      // tilde
+      {0xE4, 'A', 0xC3},
+      {0xE4, 'N', 0xD1},
+      {0xE4, 'O', 0xD5},
+      {0xE4, 'a', 0xE3},
+      {0xE4, 'n', 0xF1},
+      {0xE4, 'o', 0xF5},
+      // umlaut
+      {0xE8, 'A', 0xC4},
+      {0xE8, 'E', 0xCB},
+      {0xE8, 'I', 0xCF},
+      {0xE8, 'O', 0xD6},
+      {0xE8, 'U', 0xDC},
+      {0xE8, 'a', 0xE4},
+      {0xE8, 'e', 0xEB},
+      {0xE8, 'i', 0xEF},
+      {0xE8, 'o', 0xF6},
+      {0xE8, 'u', 0xFC},
+      {0xE8, 'y', 0xFF},
+      // ring, cedilla, slash
+      {0xEA, 'A', 0xC5},
+      {0xEA, 'a', 0xE5},
+      {0xF0, 'C', 0xC7},
+      {0xF0, 'c', 0xE7},
+      {0xFC, 'O', 0xD8},
+      {0xFC, 'o', 0xF8},
+  };
+  for (const Case& c : cases) {
+    // Between two plain letters, so a pair that consumed too much or too
+    // little shows.
+    std::string line = std::string("x") + static_cast<char>(c.diacritic) + c.letter + "z";
+    AnselToLatin1(line);
+    EXPECT_EQ(line, std::string("x") + static_cast<char>(c.composed) + "z")
+        << "diacritic " << std::hex << c.diacritic << " letter " << c.letter;
+  }
 }
 
 TEST(AnselToLatin1, ReplacesEverySpecialCharacter) {
@@ -264,36 +165,17 @@ TEST(AnselToLatin1, ReplacesEverySpecialCharacter) {
 
 TEST(AnselToLatin1, ConvertsLinesAndHandlesStrayDiacritics) {
   const AnselCase cases[] = {
-      {"Ren\xE2"
-       "e",
-       "Ren\xE9"},  // one byte shorter per pair
-      {"1 NAME Jos\xE2"
-       "e /Mu\xE4"
-       "noz/",
-       "1 NAME Jos\xE9 /Mu\xF1oz/"},
-      {"abc\xE2", "abc"},  // final diacritic dropped
-      {"\xE8", ""},
-      {"\xE2"
-       "c",
-       "c"},  // acute before a consonant
-      {"\xEA"
-       "e",
-       "e"},  // ring outside its row
-      {"\xE2"
-       "\xA5",
-       "\xC6"},  // stray accent, special kept
-      {"\xE2"
-       "\xE8"
-       "e",
-       "\xEB"},  // first of two accents dropped
-      {"\xE2"
-       " x",
-       " x"},
-      {"\xE9"
-       "a",
-       "\xE9"
-       "a"},                     // other diacritics unchanged
-      {"\xA1\xA2", "\xA1\xA2"},  // other specials unchanged
+      {Bytes("Ren{E2}e"), Bytes("Ren{E9}")},  // one byte shorter per pair
+      {Bytes("1 NAME Jos{E2}e /Mu{E4}noz/"), Bytes("1 NAME Jos{E9} /Mu{F1}oz/")},
+      {Bytes("abc{E2}"), "abc"},  // final diacritic dropped
+      {Bytes("{E8}"), ""},
+      {Bytes("{E2}c"), "c"},                // acute before a consonant
+      {Bytes("{EA}e"), "e"},                // ring outside its row
+      {Bytes("{E2}{A5}"), Bytes("{C6}")},   // stray accent, special still converted
+      {Bytes("{E2}{E8}e"), Bytes("{EB}")},  // first of two accents dropped
+      {Bytes("{E2} x"), " x"},
+      {Bytes("{E9}a"), Bytes("{E9}a")},        // other diacritics unchanged
+      {Bytes("{A1}{A2}"), Bytes("{A1}{A2}")},  // other specials unchanged
       {"plain ASCII, 1 2 3", "plain ASCII, 1 2 3"},
       {"", ""},
   };
@@ -304,12 +186,10 @@ TEST(AnselToLatin1, ConvertsLinesOfAnyLength) {
   std::string line;
   std::string expected;
   for (int i = 0; i < 400; ++i) {
-    line +=
-        "\xE8"
-        "o";
+    line += Bytes("{E8}o");
     expected += "\xF6";
   }
-  line += "\xE2";
+  line += Bytes("{E2}");
   AnselToLatin1(line);
   EXPECT_EQ(line, expected);
 }
