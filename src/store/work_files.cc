@@ -61,6 +61,13 @@ bool WorkFiles::is_open() const {
                      [](const File& file) { return file.stream != nullptr; });
 }
 
+void WorkFiles::Flush() {
+  for (File& file : files_) {
+    // Only a stream whose last transfer was a write holds unwritten data.
+    if (file.stream && file.writing) std::fflush(file.stream);
+  }
+}
+
 void WorkFiles::ForgetRun() {
   Invalidate(individual_caches_);
   Invalidate(family_caches_);
@@ -124,6 +131,7 @@ bool WorkFiles::ReadBytes(FileIndex index, long long offset, unsigned char* dst,
     std::memset(dst, 0, size);
     return false;
   }
+  ++file_reads_;
   const std::size_t got = std::fread(dst, 1, size, file.stream);
   if (got != size) {
     std::memset(dst, 0, size);
@@ -196,24 +204,28 @@ void WorkFiles::WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& reco
 void WorkFiles::PutIndividual(std::int32_t number, std::int32_t slot,
                               const IndividualRecord& record) {
   Invalidate(individual_caches_);
+  if (slot < 1) return;
   WriteIndex(kIndvIdx, number, slot);
   WriteAtSlot(kIndvDat, slot, record);
 }
 
 void WorkFiles::PutFamily(std::int32_t number, std::int32_t slot, const FamilyRecord& record) {
   Invalidate(family_caches_);
+  if (slot < 1) return;
   WriteIndex(kFamIdx, number, slot);
   WriteAtSlot(kFamDat, slot, record);
 }
 
 void WorkFiles::PutSource(std::int32_t number, std::int32_t slot, const SourceRecord& record) {
   source_cache_.valid = false;
+  if (slot < 1) return;
   WriteIndex(kSrcIdx, number, slot);
   WriteAtSlot(kSrcDat, slot, record);
 }
 
 void WorkFiles::PutPhoto(std::int32_t number, std::int32_t slot, const PhotoRecord& record) {
   Invalidate(photo_caches_);
+  if (slot < 1) return;
   WriteIndex(kPhotoIdx, number, slot);
   WriteAtSlot(kPhotoDat, slot, record);
 }
@@ -223,6 +235,7 @@ void WorkFiles::PutPhoto(std::int32_t number, std::int32_t slot, const PhotoReco
 // line, when the key changes.
 void WorkFiles::PutNoteLine(FileIndex idx, FileIndex dat, bool& written, std::int32_t& previous_key,
                             std::int32_t key, std::int32_t line, const NoteLine& noteLine) {
+  if (line < 1) return;
   if (!written || key != previous_key) {
     WriteIndex(idx, key, line);
     previous_key = key;

@@ -61,21 +61,29 @@ class WorkFiles {
   // Closes the twelve files and deletes them, in order. Safe to call twice.
   void CloseAndDelete();
   bool is_open() const;
+  // Hands everything written so far to the files, so that another reader
+  // of the files sees it.
+  void Flush();
+  // Reads that went to a file since the object was made; cache hits and
+  // reads beyond the end of a file do not count.
+  long long file_reads() const { return file_reads_; }
 
   RunCounters counters;
 
   // --- Writing --------------------------------------------------------
   // Each Put writes the index entry of number (entry 0 too: a record whose
-  // cross-reference holds no digits) and the record at slot. A negative
-  // number writes no index entry; a slot below 1 writes no record. A Put
-  // empties the caches of its record kind, so no getter keeps a record
-  // that was overwritten.
+  // cross-reference holds no digits) and the record at slot. A slot below
+  // 1 writes nothing; a negative number writes the record but no index
+  // entry. A Put empties the caches of its record kind, so no getter keeps
+  // a record that was overwritten.
   void PutIndividual(std::int32_t number, std::int32_t slot, const IndividualRecord& record);
   void PutFamily(std::int32_t number, std::int32_t slot, const FamilyRecord& record);
   void PutSource(std::int32_t number, std::int32_t slot, const SourceRecord& record);
   void PutPhoto(std::int32_t number, std::int32_t slot, const PhotoRecord& record);
   // Writes noteLine at position line (1-based) of inote.dat; the index entry
-  // of key is written only when key differs from the previous call's key.
+  // of key is written only when key differs from the previous call's key
+  // (the first call after Open always writes it). A line below 1 writes
+  // nothing and is not remembered.
   void PutIndividualNoteLine(std::int32_t key, std::int32_t line, const NoteLine& noteLine);
   void PutFamilyNoteLine(std::int32_t key, std::int32_t line, const NoteLine& noteLine);
 
@@ -209,6 +217,7 @@ class WorkFiles {
   void ForgetRun();
 
   mutable std::array<File, 12> files_{};
+  mutable long long file_reads_ = 0;
   mutable std::array<Cache<IndividualRecord>, 13> individual_caches_;
   mutable std::array<Cache<FamilyRecord>, 8> family_caches_;
   mutable Cache<SourceRecord> source_cache_;
