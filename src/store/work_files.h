@@ -128,7 +128,8 @@ class WorkFiles {
   std::int32_t IndividualBirthSource(std::int32_t n) const;
   std::int32_t IndividualDeathSource(std::int32_t n) const;
   std::int32_t IndividualNote(std::int32_t n) const;
-  std::int32_t IndividualSpouseFamily(std::int32_t n, int i) const;  // i from 0 to 24
+  // i runs from 0 to 24; any other i gives 0.
+  std::int32_t IndividualSpouseFamily(std::int32_t n, int i) const;
   std::int32_t IndividualParentFamily(std::int32_t n, int i) const;
   std::int32_t IndividualPhoto(std::int32_t n, int i) const;
 
