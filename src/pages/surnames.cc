@@ -17,18 +17,14 @@
 //    recursive call and the larger one by the loop, which bounds the depth
 //    of recursion by log2 of the number of slots on any input.
 //
-// Each exchange of the quicksort also rewrites the index entries of both
-// records' numbers. That is invisible when every number has one record,
-// but a number stored in two slots (a cross-reference that occurs twice in
-// the GEDCOM file) has one index entry for both, and the quicksort leaves
-// it at the slot written last. That is replayed too: for such numbers the
-// table remembers when each record was last exchanged.
+// Moving records with SwapIndividuals keeps every number's index entry on
+// the record it points to, so the index ends the same whichever exchanges
+// brought the records into place.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "pages/frame.h"
@@ -68,18 +64,13 @@ class SortTable {
   SortTable(Run& run, std::int32_t first_slot, std::int32_t last_slot) : first_slot_(first_slot) {
     const auto size = static_cast<std::size_t>(last_slot - first_slot + 1);
     starts_.reserve(size + 1);
-    numbers_.reserve(size);
     order_.reserve(size);
-    IndividualRecord record;
     for (std::int32_t slot = first_slot; slot <= last_slot; ++slot) {
-      run.store.GetIndividualAt(slot, record);
       starts_.push_back(bytes_.size());
-      bytes_ += NameSortKey(run.settings, record.name);
-      numbers_.push_back(record.number);
+      bytes_ += NameSortKey(run.settings, run.store.IndividualNameAt(slot));
       order_.push_back(static_cast<std::int32_t>(order_.size()));
     }
     starts_.push_back(bytes_.size());
-    FindSharedNumbers(run);
   }
 
   std::int32_t size() const { return static_cast<std::int32_t>(order_.size()); }
@@ -90,19 +81,17 @@ class SortTable {
     return std::string_view(bytes_).substr(starts_[id], starts_[id + 1] - starts_[id]);
   }
 
-  // One exchange of the quicksort (a and b may be equal).
+  // One exchange of the quicksort.
   void Exchange(std::int32_t a, std::int32_t b) {
-    std::int32_t& id_a = order_[static_cast<std::size_t>(a)];
-    std::int32_t& id_b = order_[static_cast<std::size_t>(b)];
-    ++exchanges_;
-    if (shared_[static_cast<std::size_t>(id_a)]) last_exchange_[id_a] = exchanges_;
-    if (shared_[static_cast<std::size_t>(id_b)]) last_exchange_[id_b] = exchanges_;
-    std::swap(id_a, id_b);
+    std::swap(order_[static_cast<std::size_t>(a)], order_[static_cast<std::size_t>(b)]);
   }
 
-  // Moves the records of the store into the order reached, and leaves the
-  // index entries of shared numbers where the exchanges left them.
-  void Apply(Run& run) const {
+  // Moves the records of the store into the order reached, one record into
+  // its final slot per SwapIndividuals. The keys are no longer needed and
+  // are let go first, so that the table never holds both at once.
+  void Apply(Run& run) {
+    std::string().swap(bytes_);
+    std::vector<std::size_t>().swap(starts_);
     const std::size_t n = order_.size();
     // position_of[id]: where record id now lies; id_at[p]: which record lies at p.
     std::vector<std::int32_t> position_of(n);
@@ -122,54 +111,15 @@ class SortTable {
       id_at[p] = wanted;
       position_of[static_cast<std::size_t>(wanted)] = static_cast<std::int32_t>(p);
     }
-
-    // A record's last exchange put it where it now lies, so the index entry
-    // of a shared number belongs to the record of that number exchanged last.
-    std::unordered_map<std::int32_t, std::pair<unsigned long long, std::int32_t>> owner;
-    for (const auto& [id, when] : last_exchange_) {
-      const std::int32_t number = numbers_[static_cast<std::size_t>(id)];
-      auto [it, inserted] = owner.try_emplace(number, when, id);
-      if (!inserted && when > it->second.first) it->second = {when, id};
-    }
-    IndividualRecord record;
-    for (const auto& [number, last] : owner) {
-      const std::int32_t slot = Slot(position_of[static_cast<std::size_t>(last.second)]);
-      run.store.GetIndividualAt(slot, record);
-      run.store.PutIndividual(number, slot, record);
-    }
   }
 
  private:
   std::int32_t Slot(std::int32_t position) const { return first_slot_ + position; }
 
-  // Marks the records of the range whose number some other record of the
-  // whole file also has.
-  void FindSharedNumbers(Run& run) {
-    std::vector<std::int32_t> all;
-    const std::int32_t count = run.store.counters.IndividualCount;
-    all.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (std::int32_t slot = 1; slot <= count; ++slot) {
-      const auto offset = static_cast<std::size_t>(slot - first_slot_);
-      all.push_back(slot >= first_slot_ && offset < numbers_.size()
-                        ? numbers_[offset]
-                        : run.store.IndividualNumberAt(slot));
-    }
-    std::sort(all.begin(), all.end());
-    shared_.assign(numbers_.size(), false);
-    for (std::size_t id = 0; id < numbers_.size(); ++id) {
-      const auto [low, high] = std::equal_range(all.begin(), all.end(), numbers_[id]);
-      if (high - low > 1) shared_[id] = true;
-    }
-  }
-
   std::int32_t first_slot_;
-  std::string bytes_;                  // all keys, one after another
-  std::vector<std::size_t> starts_;    // key of id k: bytes_[starts_[k], starts_[k + 1])
-  std::vector<std::int32_t> numbers_;  // by id
-  std::vector<std::int32_t> order_;    // by position: the id of the record there
-  std::vector<bool> shared_;           // by id: another record has the same number
-  std::unordered_map<std::int32_t, unsigned long long> last_exchange_;  // by id
-  unsigned long long exchanges_ = 0;
+  std::string bytes_;                // all keys, one after another
+  std::vector<std::size_t> starts_;  // key of id k: bytes_[starts_[k], starts_[k + 1])
+  std::vector<std::int32_t> order_;  // by position: the id of the record there
 };
 
 // Sorts positions lo to hi (lo < hi) of the table.
@@ -206,14 +156,9 @@ void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot)
   // Only stored slots take part: slots past the end hold no record.
   first_slot = std::max<std::int32_t>(first_slot, 1);
   last_slot = std::min(last_slot, run.store.counters.IndividualCount);
-  if (first_slot > last_slot) return;
+  if (first_slot >= last_slot) return;
   SortTable table(run, first_slot, last_slot);
-  if (table.size() == 1) {
-    // A range of one slot still exchanges that slot with itself.
-    table.Exchange(0, 0);
-  } else {
-    SortPositions(table, 0, table.size() - 1);
-  }
+  SortPositions(table, 0, table.size() - 1);
   table.Apply(run);
 }
 
