@@ -1,0 +1,181 @@
+#include "gedcom/line_reader.h"
+
+#include <cstring>
+
+namespace kinloom {
+
+namespace {
+
+constexpr std::size_t kReadSize = 1 << 16;
+constexpr char32_t kReplacement = 0xFFFD;
+
+}  // namespace
+
+GedcomLineReader::~GedcomLineReader() { Close(); }
+
+void GedcomLineReader::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  at_end_ = true;
+  text_.clear();
+  pos_ = 0;
+}
+
+bool GedcomLineReader::Open(const std::string& path) {
+  Close();
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) return false;
+  at_end_ = false;
+  skip_lf_ = false;
+  odd_byte_ = -1;
+  high_surrogate_ = 0;
+  encoding_ = FileEncoding::kBytes;
+
+  raw_.resize(kReadSize);
+  const std::size_t got = std::fread(raw_.data(), 1, raw_.size(), file_);
+  const unsigned char* bytes = raw_.data();
+  std::size_t skip = 0;
+  if (got >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    encoding_ = FileEncoding::kUtf8Mark;
+    skip = 3;
+  } else if (got >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    encoding_ = FileEncoding::kUtf16Le;
+    skip = 2;
+  } else if (got >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+    encoding_ = FileEncoding::kUtf16Be;
+    skip = 2;
+  } else if (got >= 2 && bytes[0] == '0' && bytes[1] == 0) {
+    encoding_ = FileEncoding::kUtf16Le;
+  } else if (got >= 2 && bytes[0] == 0 && bytes[1] == '0') {
+    encoding_ = FileEncoding::kUtf16Be;
+  }
+  if (encoding_ == FileEncoding::kUtf16Le || encoding_ == FileEncoding::kUtf16Be) {
+    DecodeUtf16(bytes + skip, got - skip);
+  } else {
+    text_.append(reinterpret_cast<const char*>(bytes + skip), got - skip);
+  }
+  return true;
+}
+
+bool GedcomLineReader::Fill() {
+  if (file_ == nullptr) return false;
+  const std::size_t got = std::fread(raw_.data(), 1, raw_.size(), file_);
+  if (got == 0) {
+    // What a UTF-16 file leaves half-done at its end is not lost silently.
+    if (odd_byte_ >= 0 || high_surrogate_ != 0) {
+      AppendUtf8(kReplacement);
+      odd_byte_ = -1;
+      high_surrogate_ = 0;
+      std::fclose(file_);
+      file_ = nullptr;
+      return true;
+    }
+    std::fclose(file_);
+    file_ = nullptr;
+    return false;
+  }
+  if (encoding_ == FileEncoding::kUtf16Le || encoding_ == FileEncoding::kUtf16Be) {
+    DecodeUtf16(raw_.data(), got);
+  } else {
+    text_.append(reinterpret_cast<const char*>(raw_.data()), got);
+  }
+  return true;
+}
+
+void GedcomLineReader::DecodeUtf16(const unsigned char* bytes, std::size_t size) {
+  const bool little = encoding_ == FileEncoding::kUtf16Le;
+  std::size_t i = 0;
+  while (i < size) {
+    unsigned first;
+    unsigned second;
+    if (odd_byte_ >= 0) {
+      first = static_cast<unsigned>(odd_byte_);
+      second = bytes[i];
+      odd_byte_ = -1;
+      i += 1;
+    } else if (i + 1 < size) {
+      first = bytes[i];
+      second = bytes[i + 1];
+      i += 2;
+    } else {
+      odd_byte_ = bytes[i];
+      break;
+    }
+    const char32_t unit = little ? (second << 8 | first) : (first << 8 | second);
+    if (high_surrogate_ != 0) {
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        AppendUtf8(0x10000 + ((high_surrogate_ - 0xD800) << 10) + (unit - 0xDC00));
+        high_surrogate_ = 0;
+        continue;
+      }
+      AppendUtf8(kReplacement);
+      high_surrogate_ = 0;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      high_surrogate_ = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      AppendUtf8(kReplacement);
+    } else {
+      AppendUtf8(unit);
+    }
+  }
+}
+
+void GedcomLineReader::AppendUtf8(char32_t code) {
+  if (code < 0x80) {
+    text_.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    text_.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    text_.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else if (code < 0x10000) {
+    text_.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    text_.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    text_.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    text_.push_back(static_cast<char>(0xF0 | (code >> 18)));
+    text_.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+    text_.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    text_.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+bool GedcomLineReader::Next(std::string& line) {
+  line.clear();
+  bool started = false;
+  for (;;) {
+    if (pos_ >= text_.size()) {
+      text_.clear();
+      pos_ = 0;
+      if (at_end_ || !Fill()) {
+        at_end_ = true;
+        return started;
+      }
+      continue;
+    }
+    if (skip_lf_) {
+      skip_lf_ = false;
+      if (text_[pos_] == '\n') {
+        ++pos_;
+        continue;
+      }
+    }
+    started = true;
+    const char* begin = text_.data() + pos_;
+    const std::size_t left = text_.size() - pos_;
+    const void* lf = std::memchr(begin, '\n', left);
+    const void* cr =
+        std::memchr(begin, '\r', lf != nullptr ? static_cast<const char*>(lf) - begin : left);
+    const char* end = static_cast<const char*>(cr != nullptr ? cr : lf);
+    if (end == nullptr) {
+      line.append(begin, left);
+      pos_ = text_.size();
+      continue;
+    }
+    line.append(begin, static_cast<std::size_t>(end - begin));
+    pos_ += static_cast<std::size_t>(end - begin) + 1;
+    if (*end == '\r') skip_lf_ = true;
+    return true;
+  }
+}
+
+}  // namespace kinloom
