@@ -43,7 +43,7 @@ void ExpectNoWorkFiles() {
 
 TEST(CreateKinloomTest, PlaceholderEmailStopsBeforeReading) {
   ScratchDir dir;
-  Run run;  // defaults: both addresses are placeholders
+  kinloom::Run run;  // defaults: both addresses are placeholders
   EXPECT_EQ(CreateKinloom(run), kResultPlaceholderEmail);
   EXPECT_EQ(ReadFile("kinloom.log"), std::string(kSettingsBlock) +
                                          ">OpenKinloomFiles\n"
@@ -58,7 +58,7 @@ TEST(CreateKinloomTest, PlaceholderEmailStopsBeforeReading) {
 
 TEST(CreateKinloomTest, PlaceholderHomeStopsWithFour) {
   ScratchDir dir;
-  Run run;
+  kinloom::Run run;
   run.settings.email = "me@example.org";
   EXPECT_EQ(CreateKinloom(run), kResultPlaceholderHome);
   // Only exact equality counts: a changed case passes the check.
@@ -72,7 +72,7 @@ TEST(CreateKinloomTest, PlaceholderHomeStopsWithFour) {
 
 TEST(CreateKinloomTest, MissingGedcomFileEndsAfterReadGedcomEntry) {
   ScratchDir dir;
-  Run run;
+  kinloom::Run run;
   run.settings.email = "me@example.org";
   run.settings.home = "https://example.org/";
   run.settings.gedfile = "no-such-file.ged";
@@ -91,7 +91,7 @@ TEST(CreateKinloomTest, MissingGedcomFileEndsAfterReadGedcomEntry) {
 
 TEST(CreateKinloomTest, SubdirectoriesAreCreatedAndReused) {
   ScratchDir dir;
-  Run run;
+  kinloom::Run run;
   run.settings.subdirs = 'Y';
   EXPECT_EQ(CreateKinloom(run), kResultPlaceholderEmail);
   for (const char* sub : {"fam", "ind", "nti", "ntf", "ped", "pho"}) {
@@ -104,7 +104,7 @@ TEST(CreateKinloomTest, SubdirectoriesAreCreatedAndReused) {
 
 TEST(CreateKinloomTest, TwoRunsLeaveTwoCompleteBlocks) {
   ScratchDir dir;
-  Run run;
+  kinloom::Run run;
   CreateKinloom(run);
   run.settings.email = "me@example.org";
   CreateKinloom(run);
@@ -119,7 +119,7 @@ TEST(CreateKinloomTest, TwoRunsLeaveTwoCompleteBlocks) {
 TEST(CreateKinloomTest, WorkFileThatCannotBeCreatedStopsWithSix) {
   ScratchDir dir;
   ASSERT_EQ(::mkdir("src.dat", 0777), 0);  // a directory where a work file belongs
-  Run run;
+  kinloom::Run run;
   run.settings.email = "me@example.org";
   run.settings.home = "https://example.org/";
   run.settings.gedfile = "tree.ged";
@@ -141,7 +141,7 @@ TEST(CreateKinloomTest, WorkFileThatCannotBeCreatedStopsWithSix) {
 
 TEST(CreateKinloomTest, LongLogLinesAreCutAt255) {
   ScratchDir dir;
-  Run run;
+  kinloom::Run run;
   run.settings.gedfile = std::string(150, 'g');
   run.settings.pedigreelist = std::string(100, '1');
   CreateKinloom(run);
