@@ -1,0 +1,137 @@
+// Kinloom's resources: the main dialog, about box, colour picker and caption
+// editor templates, the main menu, the string table and the program icon,
+// with the IDs the dialog procedures use.
+#ifndef KINLOOM_UI_KINLOOM_RESOURCES_H_
+#define KINLOOM_UI_KINLOOM_RESOURCES_H_
+
+#include <array>
+#include <string_view>
+
+#include "run/settings.h"
+#include "ui/resources.h"
+
+namespace kinloom::ui {
+
+// Dialog templates.
+inline constexpr int kMainDialog = 1;
+inline constexpr int kAboutDialog = 2;
+inline constexpr int kColourDialog = 3;
+inline constexpr int kEditTextDialog = 5;
+
+// Main dialog controls and menu items.
+namespace id {
+inline constexpr int kColoredBackground = 101;
+inline constexpr int kGraphicBackground = 102;
+inline constexpr int kBgColor = 103;
+inline constexpr int kCreatePage = 104;
+inline constexpr int kGedFile = 105;
+inline constexpr int kBgPic = 106;
+inline constexpr int kHome = 107;
+inline constexpr int kLinkColor = 108;
+inline constexpr int kQuit = 109;
+inline constexpr int kTextColor = 110;
+inline constexpr int kVlinkColor = 111;
+inline constexpr int kNotes = 112;
+inline constexpr int kUcSurname = 113;
+inline constexpr int kSoundex = 114;
+inline constexpr int kSources = 115;
+inline constexpr int kBrowse = 116;
+inline constexpr int kPickBgColor = 117;
+inline constexpr int kPickTextColor = 118;
+inline constexpr int kPickLinkColor = 119;
+inline constexpr int kPickVlinkColor = 120;
+inline constexpr int kEmail = 121;
+inline constexpr int kPedigreeList = 122;
+inline constexpr int kPedigreeAll = 123;
+inline constexpr int kPhotos = 124;
+inline constexpr int kHtmlExtension = 125;
+inline constexpr int kSubDirs = 126;
+
+inline constexpr int kMenuExit = 131;
+inline constexpr int kMenuHelp = 132;
+inline constexpr int kMenuAbout = 133;
+inline constexpr int kMenuEditText = 135;
+
+// About box.
+inline constexpr int kAboutOk = 121;
+
+// Colour picker: one button per colour, kFirstColour + n for colour n.
+inline constexpr int kFirstColour = 201;
+inline constexpr int kLastColour = 236;
+
+// Caption editor.
+inline constexpr int kEditTextOk = 425;
+inline constexpr int kEditTextCancel = 426;
+}  // namespace id
+
+// String table.
+inline constexpr unsigned kGedcomFilterString = 2;
+
+inline constexpr std::string_view kIconName = "KINLOOM";
+
+struct PickerColour {
+  std::string_view caption;
+  std::string_view value;  // RRGGBB, upper-case hexadecimal
+};
+// Colour n has button ID id::kFirstColour + n.
+inline constexpr std::array<PickerColour, 36> kPickerColours = {{
+    {"White", "FFFFFF"},         {"Red", "FF0000"},        {"Green", "00FF00"},
+    {"Blue", "0000FF"},          {"Magenta", "FF00FF"},    {"Cyan", "00FFFF"},
+    {"Yellow", "FFFF00"},        {"Black", "000000"},      {"Aquamarine", "66CC99"},
+    {"Blue Violet", "9999FF"},   {"Brown", "996633"},      {"Bronze", "996666"},
+    {"Copper", "CC6666"},        {"Dark Green", "006633"}, {"Dark Purple", "660066"},
+    {"Forest Green", "669933"},  {"Gold", "FFCC00"},       {"Grey", "999999"},
+    {"Light Blue", "99FFFF"},    {"Lime Green", "99FF33"}, {"Maroon", "660033"},
+    {"Midnight Blue", "000099"}, {"Neon Blue", "0066FF"},  {"Neon Pink", "FF00CC"},
+    {"Orange", "FF6600"},        {"Pink", "FF33CC"},       {"Scarlet", "993333"},
+    {"Silver", "CCCCCC"},        {"Sky Blue", "99CCFF"},   {"Spicy Pink", "FF00CC"},
+    {"Tan", "CC9999"},           {"Turquoise", "66FFCC"},  {"Very Dark Brown", "663333"},
+    {"Violet", "663366"},        {"Violet Red", "990066"}, {"Off White", "FFFFCC"},
+}};
+
+// One field of the caption editor: its control, the caption text it shows,
+// and where it lies (dialog units; every field is 9 units high).
+struct LabelField {
+  int id;
+  Label label;
+  short x, y, cx;
+};
+// In tab order.
+inline constexpr std::array<LabelField, kLabelCount> kLabelFields = {{
+    {401, Label::kHusband, 2, 2, 50},
+    {402, Label::kWife, 54, 2, 50},
+    {403, Label::kName, 106, 2, 50},
+    {404, Label::kBorn, 2, 12, 50},
+    {405, Label::kMarried, 54, 12, 50},
+    {406, Label::kDied, 106, 12, 50},
+    {407, Label::kAt, 2, 22, 50},
+    {408, Label::kFather, 54, 22, 50},
+    {409, Label::kMother, 106, 22, 50},
+    {410, Label::kOtherSpouses, 2, 32, 102},
+    {411, Label::kSpouses, 106, 32, 50},
+    {412, Label::kNotes, 2, 42, 50},
+    {413, Label::kFamilyNotes, 54, 42, 102},
+    {414, Label::kChildren, 2, 52, 50},
+    {427, Label::kEmail, 106, 52, 50},
+    {415, Label::kSources, 54, 52, 50},
+    {416, Label::kHome, 2, 62, 50},
+    {417, Label::kSurnames, 54, 62, 50},
+    {418, Label::kNames, 106, 62, 50},
+    {419, Label::kNotesFor, 2, 72, 50},
+    {420, Label::kAllSurnames, 2, 82, 154},
+    {421, Label::kAllNames, 2, 92, 154},
+    {422, Label::kTotals1, 2, 102, 154},
+    {423, Label::kTotals2, 2, 112, 154},
+    {424, Label::kTotals3, 2, 122, 154},
+    {428, Label::kPedigreeFor, 2, 132, 102},
+    {429, Label::kPedigree, 104, 132, 52},
+    {430, Label::kPhotoFor, 2, 142, 102},
+    {431, Label::kPhotos, 104, 142, 52},
+}};
+
+// The resources an instance handle of the program stands for.
+const ResourceModule& KinloomResources();
+
+}  // namespace kinloom::ui
+
+#endif  // KINLOOM_UI_KINLOOM_RESOURCES_H_

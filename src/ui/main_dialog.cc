@@ -1,0 +1,286 @@
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "run/driver.h"
+#include "run/log.h"
+#include "ui/config.h"
+#include "ui/kinloom_resources.h"
+#include "ui/program.h"
+
+namespace kinloom::ui {
+
+namespace {
+
+// Buffer sizes given to GetDlgItemTextA, the NUL included: a field yields
+// one character less.
+constexpr int kColourBuffer = 7;
+constexpr int kPathBuffer = 150;
+constexpr int kTextBuffer = 100;
+
+// The nine edit fields, in the order they are copied into Settings.
+struct EditField {
+  int id;
+  std::string Settings::*field;
+  int buffer;
+};
+constexpr EditField kEditFields[] = {
+    {id::kBgColor, &Settings::bgcolor, kColourBuffer},
+    {id::kBgPic, &Settings::bgpic, kPathBuffer},
+    {id::kGedFile, &Settings::gedfile, kPathBuffer},
+    {id::kHome, &Settings::home, kTextBuffer},
+    {id::kEmail, &Settings::email, kTextBuffer},
+    {id::kLinkColor, &Settings::linkc, kColourBuffer},
+    {id::kTextColor, &Settings::textc, kColourBuffer},
+    {id::kVlinkColor, &Settings::vlinkc, kColourBuffer},
+    {id::kPedigreeList, &Settings::pedigreelist, kTextBuffer},
+};
+
+// The check boxes that toggle a flag and nothing else.
+struct FlagBox {
+  int id;
+  char Settings::*flag;
+};
+constexpr FlagBox kFlagBoxes[] = {
+    {id::kNotes, &Settings::notes},     {id::kUcSurname, &Settings::ucsurname},
+    {id::kSoundex, &Settings::soundex}, {id::kSources, &Settings::sources},
+    {id::kPhotos, &Settings::photos},   {id::kSubDirs, &Settings::subdirs},
+};
+
+struct PickButton {
+  int id;
+  int edit;
+  std::string Settings::*field;
+};
+constexpr PickButton kPickButtons[] = {
+    {id::kPickBgColor, id::kBgColor, &Settings::bgcolor},
+    {id::kPickTextColor, id::kTextColor, &Settings::textc},
+    {id::kPickLinkColor, id::kLinkColor, &Settings::linkc},
+    {id::kPickVlinkColor, id::kVlinkColor, &Settings::vlinkc},
+};
+
+// The Browse dialog's file-name buffer: room for any path the system
+// allows, so that a path too long for GEDFILE is refused with a word rather
+// than failing inside the open-file dialog.
+constexpr int kChosenFileBufferSize = 4096;
+constexpr int kFilterBufferSize = 256;
+constexpr int kFileTitleBufferSize = 256;
+
+ProgramState& StateOf(HWND dialog) {
+  return *reinterpret_cast<ProgramState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+UINT CheckState(bool checked) { return checked ? BST_CHECKED : BST_UNCHECKED; }
+
+void ShowBackgroundChoice(HWND dialog, bool picture) {
+  EnableWindow(GetDlgItem(dialog, id::kBgPic), picture ? TRUE : FALSE);
+  EnableWindow(GetDlgItem(dialog, id::kBgColor), picture ? FALSE : TRUE);
+  EnableWindow(GetDlgItem(dialog, id::kPickBgColor), picture ? FALSE : TRUE);
+}
+
+// Flips a check box and returns its new flag value.
+char ToggleCheckBox(HWND dialog, int id) {
+  if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) {
+    CheckDlgButton(dialog, id, BST_UNCHECKED);
+    return 'N';
+  }
+  CheckDlgButton(dialog, id, BST_CHECKED);
+  return 'Y';
+}
+
+void InitMainDialog(HWND dialog, ProgramState& state) {
+  // The log holds only the runs made since the program started.
+  RunLog().Clear();
+  LoadConfiguration(state.settings, state.labels);
+  const Settings& s = state.settings;
+
+  for (const EditField& edit : kEditFields) {
+    SetDlgItemTextA(dialog, edit.id, (s.*edit.field).c_str());
+  }
+  const bool picture = s.background == 'G';
+  CheckRadioButton(dialog, id::kColoredBackground, id::kGraphicBackground,
+                   picture ? id::kGraphicBackground : id::kColoredBackground);
+  ShowBackgroundChoice(dialog, picture);
+  for (const FlagBox& box : kFlagBoxes) {
+    CheckDlgButton(dialog, box.id, CheckState(s.*box.flag == 'Y'));
+  }
+  CheckDlgButton(dialog, id::kPedigreeAll, CheckState(s.pedigreeall == 'Y'));
+  EnableWindow(GetDlgItem(dialog, id::kPedigreeList), s.pedigreeall == 'Y' ? FALSE : TRUE);
+  CheckDlgButton(dialog, id::kHtmlExtension, CheckState(s.extension == "html"));
+}
+
+void CreatePage(HWND dialog, ProgramState& state) {
+  const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  CopyFieldsToSettings(dialog, state.settings);
+  Run run(state.settings, state.labels);
+  const int result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
+  SetCursor(previous);
+
+  const ResultMessage message = RunResultMessage(result);
+  const UINT icon = message.icon == MessageIcon::kWarning ? MB_ICONEXCLAMATION : 0;
+  MessageBoxA(dialog, std::string(message.text).c_str(), std::string(kResultMessageTitle).c_str(),
+              MB_OK | icon);
+  if (result == kResultCannotWrite) LogCannotWriteFollowUp(run.log);
+}
+
+void CloseMainDialog(HWND dialog, ProgramState& state) {
+  CopyFieldsToSettings(dialog, state.settings);
+  if (!SaveConfiguration(state.settings, state.labels)) {
+    MessageBoxA(dialog, kCannotSaveSettings, kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
+  }
+  EndDialog(dialog, 1);
+}
+
+void OnCommand(HWND dialog, ProgramState& state, int command) {
+  Settings& s = state.settings;
+  for (const FlagBox& box : kFlagBoxes) {
+    if (command == box.id) {
+      s.*box.flag = ToggleCheckBox(dialog, box.id);
+      return;
+    }
+  }
+  for (const PickButton& pick : kPickButtons) {
+    if (command == pick.id) {
+      const std::string colour = PickColour(state, dialog);
+      if (!colour.empty()) {
+        s.*pick.field = colour;
+        SetDlgItemTextA(dialog, pick.edit, colour.c_str());
+      }
+      return;
+    }
+  }
+  switch (command) {
+    case id::kColoredBackground:
+      s.background = 'C';
+      ShowBackgroundChoice(dialog, false);
+      break;
+    case id::kGraphicBackground:
+      s.background = 'G';
+      ShowBackgroundChoice(dialog, true);
+      break;
+    case id::kPedigreeAll:
+      s.pedigreeall = ToggleCheckBox(dialog, id::kPedigreeAll);
+      // The list keeps its text while disabled.
+      EnableWindow(GetDlgItem(dialog, id::kPedigreeList), s.pedigreeall == 'Y' ? FALSE : TRUE);
+      break;
+    case id::kHtmlExtension:
+      s.extension = ToggleCheckBox(dialog, id::kHtmlExtension) == 'Y' ? "html" : "htm";
+      break;
+    case id::kBrowse:
+      BrowseGedcomFile(dialog, state);
+      break;
+    case id::kCreatePage:
+      CreatePage(dialog, state);
+      break;
+    case id::kQuit:
+    case id::kMenuExit:
+      CloseMainDialog(dialog, state);
+      break;
+    case id::kMenuHelp:
+      ShellExecuteA(dialog, nullptr, "help.htm", nullptr, nullptr, SW_SHOWNORMAL);
+      break;
+    case id::kMenuAbout:
+      ShowAboutBox(state, dialog);
+      break;
+    case id::kMenuEditText:
+      EditLabelTexts(state, dialog);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+INT_PTR RunMainDialog(ProgramState& state) {
+  return DialogBoxParamA(state.instance, MAKEINTRESOURCEA(kMainDialog), nullptr, MainDlgBoxProc,
+                         reinterpret_cast<LPARAM>(&state));
+}
+
+INT_PTR CALLBACK MainDlgBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+      InitMainDialog(dialog, *reinterpret_cast<ProgramState*>(lparam));
+      return TRUE;
+    case WM_COMMAND:
+      // Only the ID counts, never the notification code.
+      OnCommand(dialog, StateOf(dialog), LOWORD(wparam));
+      return TRUE;
+    case WM_CLOSE:
+      CloseMainDialog(dialog, StateOf(dialog));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void CopyFieldsToSettings(HWND dialog, Settings& settings) {
+  for (const EditField& edit : kEditFields) {
+    std::vector<char> buffer(static_cast<std::size_t>(edit.buffer), '\0');
+    GetDlgItemTextA(dialog, edit.id, buffer.data(), edit.buffer);
+    settings.*edit.field = buffer.data();
+  }
+}
+
+std::string CurrentDirectory() {
+  std::error_code error;
+  std::filesystem::path path = std::filesystem::current_path(error);
+  return error ? std::string() : path.string();
+}
+
+int BrowseGedcomFile(HWND dialog, ProgramState& state) {
+  const std::string remembered = CurrentDirectory();
+
+  char filter[kFilterBufferSize] = {};
+  const int length = LoadStringA(state.instance, kGedcomFilterString, filter, kFilterBufferSize);
+  if (length <= 0) return 0;
+  // The string's last character separates the entries; each becomes a NUL,
+  // and the NUL after the string closes the list.
+  const char separator = filter[length - 1];
+  for (int i = 0; i < length; ++i) {
+    if (filter[i] == separator) filter[i] = '\0';
+  }
+
+  std::vector<char> file(kChosenFileBufferSize, '\0');
+  std::vector<char> title(kFileTitleBufferSize, '\0');
+  OPENFILENAMEA options = {};
+  options.lStructSize = sizeof(options);
+  options.hwndOwner = dialog;
+  options.lpstrFilter = filter;
+  options.nFilterIndex = 1;
+  options.lpstrFile = file.data();
+  options.nMaxFile = kChosenFileBufferSize;
+  options.lpstrFileTitle = title.data();
+  options.nMaxFileTitle = kFileTitleBufferSize;
+  options.lpstrInitialDir = remembered.c_str();
+  options.Flags = OFN_SHOWHELP | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+
+  if (GetOpenFileNameA(&options)) {
+    const std::string_view path(file.data());
+    // GEDFILE reaches Settings through its field, which holds one character
+    // less than the buffer it is read with.
+    if (path.size() > static_cast<std::size_t>(kPathBuffer - 1)) {
+      MessageBoxA(dialog, kGedcomPathTooLong, kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
+    } else {
+      state.settings.gedfile = std::string(path);
+      SetDlgItemTextA(dialog, id::kGedFile, file.data());
+    }
+  }
+  // The open-file dialog may have moved the current directory; the
+  // configuration, the log, the work files and the html tree stay here.
+  std::error_code ignored;
+  if (!remembered.empty()) std::filesystem::current_path(remembered, ignored);
+  return 1;
+}
+
+}  // namespace kinloom::ui
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  kinloom::ui::ProgramState state;
+  state.instance = instance;
+  kinloom::ui::RunMainDialog(state);
+  return 0;
+}

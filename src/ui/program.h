@@ -1,0 +1,78 @@
+// The desktop program: the main dialog, the program's only window and main
+// loop, and the colour picker, caption editor and about box it opens.
+//
+// Everything the program keeps between messages lives in one ProgramState,
+// created by WinMain and handed to each dialog as the lParam of its
+// WM_INITDIALOG; each procedure keeps the pointer in its dialog's DWLP_USER
+// slot. Nothing else holds state.
+#ifndef KINLOOM_UI_PROGRAM_H_
+#define KINLOOM_UI_PROGRAM_H_
+
+#include <functional>
+#include <string>
+
+#include "run/run.h"
+#include "run/settings.h"
+#include "ui/dialog_api.h"
+
+namespace kinloom::ui {
+
+struct ProgramState {
+  HINSTANCE instance = nullptr;  // the program's resources
+  Settings settings;
+  LabelTexts labels;
+  // The colour picker's result: six hex digits, or empty when the picker
+  // was closed without a choice.
+  std::string picked_colour;
+  // What Create Page runs; empty: CreateKinloom. Tests put a stand-in here.
+  std::function<int(Run& run)> create_kinloom;
+};
+
+// Runs the main dialog (template 1) with no owner until it closes. On the
+// way in it deletes kinloom.log and loads kinloom.cfg into state; on the way
+// out it saves state to kinloom.cfg. Returns the dialog's result (1).
+INT_PTR RunMainDialog(ProgramState& state);
+
+INT_PTR CALLBACK MainDlgBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Copies the main dialog's nine edit fields into settings, each cut to what
+// its field holds (6 characters for a colour, 149 for BGPIC and GEDFILE, 99
+// for HOME, EMAIL and PEDIGREELIST).
+void CopyFieldsToSettings(HWND dialog, Settings& settings);
+
+// The Browse command: lets the user choose the GEDCOM file. A chosen path
+// becomes GEDFILE and shows in its field, unless it is longer than the field
+// holds: then a warning says so and GEDFILE keeps its value. The current
+// directory is the same afterwards. Returns 1 when the open-file dialog was
+// shown, 0 when its filter could not be loaded.
+int BrowseGedcomFile(HWND dialog, ProgramState& state);
+
+// The absolute path of the current directory.
+std::string CurrentDirectory();
+
+// Runs the colour picker over owner; returns the chosen colour's six hex
+// digits, or an empty text when it was closed without a choice.
+std::string PickColour(ProgramState& state, HWND owner);
+INT_PTR CALLBACK ColourPickerProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Runs the caption editor over owner. OK stores every field, cut to 99
+// characters, as its caption text; Cancel and the close box change nothing.
+void EditLabelTexts(ProgramState& state, HWND owner);
+INT_PTR CALLBACK EditTextProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Runs the about box over owner.
+void ShowAboutBox(ProgramState& state, HWND owner);
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Message texts of the main dialog's own warnings.
+inline constexpr const char* kProgramTitle = "Kinloom";
+inline constexpr const char* kCannotSaveSettings = "Settings could not be saved to kinloom.cfg.";
+inline constexpr const char* kGedcomPathTooLong = "The path of the GEDCOM file is too long.";
+
+}  // namespace kinloom::ui
+
+// The program: runs the main dialog with the resources of `instance` and
+// returns 0 when it closes. The other arguments are not used.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
+
+#endif  // KINLOOM_UI_PROGRAM_H_

@@ -1,0 +1,667 @@
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dialog_fixture.h"
+#include "run/driver.h"
+#include "ui/config.h"
+
+namespace kinloom::ui {
+namespace {
+
+using kinloom::testing::FileExists;
+using kinloom::testing::ReadFile;
+using kinloom::testing::WriteFile;
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+constexpr const char* kFilledInConfig =
+    "BACKGROUND=C\n"
+    "BGPIC=paper.png\n"
+    "BGCOLOR=ABCDEF\n"
+    "TEXTC=111111\n"
+    "LINKC=222222\n"
+    "VLINKC=333333\n"
+    "HOME=http://home.test/\n"
+    "EMAIL=me@home.test\n"
+    "GEDFILE=tree.ged\n"
+    "NOTES=N\n"
+    "UCSURNAME=Y\n"
+    "SOUNDEX=y\n"
+    "SOURCES=Y\n"
+    "PHOTOS=Y\n"
+    "SUBDIRS=N\n"
+    "PEDIGREEALL=Y\n"
+    "PEDIGREELIST=1,2,3\n"
+    "EXTENSION=html\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// --- Initial state ---------------------------------------------------------
+
+TEST_F(DialogTest, FieldsShowTheLoadedConfiguration) {
+  WriteFile("kinloom.cfg", kFilledInConfig);
+  WithMainDialog([&](HWND dialog) {
+    const struct {
+      int id;
+      const char* text;
+    } cases[] = {
+        {id::kBgColor, "ABCDEF"},     {id::kGedFile, "tree.ged"},  {id::kTextColor, "111111"},
+        {id::kLinkColor, "222222"},   {id::kVlinkColor, "333333"}, {id::kHome, "http://home.test/"},
+        {id::kEmail, "me@home.test"}, {id::kBgPic, "paper.png"},   {id::kPedigreeList, "1,2,3"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(desktop.Text(dialog, c.id), c.text) << "field " << c.id;
+  });
+}
+
+TEST_F(DialogTest, CheckBoxesShowTheFlagsOfTheConfiguration) {
+  WriteFile("kinloom.cfg", kFilledInConfig);
+  WithMainDialog([&](HWND dialog) {
+    const struct {
+      int id;
+      bool checked;
+    } cases[] = {
+        {id::kColoredBackground, true},
+        {id::kGraphicBackground, false},
+        {id::kNotes, false},
+        {id::kUcSurname, true},
+        {id::kSoundex, false},  // a small "y" is off
+        {id::kSources, true},
+        {id::kPhotos, true},
+        {id::kSubDirs, false},
+        {id::kPedigreeAll, true},
+        {id::kHtmlExtension, true},
+    };
+    for (const auto& c : cases) {
+      EXPECT_EQ(desktop.IsChecked(dialog, c.id), c.checked) << "control " << c.id;
+    }
+    // Coloured background: the colour field and its Pick button are live.
+    EXPECT_TRUE(desktop.IsEnabled(dialog, id::kBgColor));
+    EXPECT_TRUE(desktop.IsEnabled(dialog, id::kPickBgColor));
+    EXPECT_FALSE(desktop.IsEnabled(dialog, id::kBgPic));
+    // All individuals get charts: the list is not needed.
+    EXPECT_FALSE(desktop.IsEnabled(dialog, id::kPedigreeList));
+  });
+}
+
+TEST_F(DialogTest, WithoutConfigurationTheDefaultsShow) {
+  WithMainDialog([&](HWND dialog) {
+    EXPECT_EQ(desktop.Text(dialog, id::kBgColor), "FFFFEF");
+    EXPECT_EQ(desktop.Text(dialog, id::kBgPic), "sand1.jpg");
+    EXPECT_EQ(desktop.Text(dialog, id::kGedFile), "smith.ged");
+    EXPECT_EQ(desktop.Text(dialog, id::kHome), kPlaceholderHome);
+    EXPECT_EQ(desktop.Text(dialog, id::kEmail), kPlaceholderEmail);
+    EXPECT_EQ(desktop.Text(dialog, id::kPedigreeList), "");
+    EXPECT_TRUE(desktop.IsChecked(dialog, id::kGraphicBackground));
+    EXPECT_FALSE(desktop.IsChecked(dialog, id::kColoredBackground));
+    EXPECT_FALSE(desktop.IsEnabled(dialog, id::kBgColor));
+    EXPECT_FALSE(desktop.IsEnabled(dialog, id::kPickBgColor));
+    EXPECT_TRUE(desktop.IsEnabled(dialog, id::kBgPic));
+    EXPECT_TRUE(desktop.IsEnabled(dialog, id::kPedigreeList));
+    EXPECT_TRUE(desktop.IsChecked(dialog, id::kNotes));
+    EXPECT_FALSE(desktop.IsChecked(dialog, id::kPhotos));  // a blank is off
+    EXPECT_FALSE(desktop.IsChecked(dialog, id::kHtmlExtension));
+  });
+}
+
+TEST_F(DialogTest, OpeningDeletesThePreviousRunLog) {
+  WriteFile("kinloom.log", ">CreateKinloom\n");
+  WithMainDialog([&](HWND) { EXPECT_FALSE(FileExists("kinloom.log")); });
+}
+
+TEST_F(DialogTest, MainDialogHasItsCaptionAndMenu) {
+  WithMainDialog([&](HWND dialog) {
+    EXPECT_EQ(desktop.Caption(dialog), "Kinloom");
+    EXPECT_FALSE(desktop.ChooseMenu(dialog, 134));  // no such item
+  });
+}
+
+// --- Radio buttons and check boxes -------------------------------------
+
+TEST_F(DialogTest, BackgroundRadioButtonsSwitchFieldsAndSetting) {
+  WithMainDialog([&](HWND dialog) {
+    ASSERT_TRUE(desktop.Click(dialog, id::kColoredBackground));
+    EXPECT_EQ(state.settings.background, 'C');
+    EXPECT_TRUE(desktop.IsChecked(dialog, id::kColoredBackground));
+    EXPECT_FALSE(desktop.IsChecked(dialog, id::kGraphicBackground));
+    EXPECT_TRUE(desktop.IsEnabled(dialog, id::kBgColor));
+    EXPECT_TRUE(desktop.IsEnabled(dialog, id::kPickBgColor));
+    EXPECT_FALSE(desktop.IsEnabled(dialog, id::kBgPic));
+
+    ASSERT_TRUE(desktop.Click(dialog, id::kGraphicBackground));
+    EXPECT_EQ(state.settings.background, 'G');
+    EXPECT_FALSE(desktop.IsChecked(dialog, id::kColoredBackground));
+    EXPECT_TRUE(desktop.IsChecked(dialog, id::kGraphicBackground));
+    EXPECT_FALSE(desktop.IsEnabled(dialog, id::kBgColor));
+    EXPECT_FALSE(desktop.IsEnabled(dialog, id::kPickBgColor));
+    EXPECT_TRUE(desktop.IsEnabled(dialog, id::kBgPic));
+  });
+}
+
+TEST_F(DialogTest, EachFlagCheckBoxTogglesItsFlag) {
+  const struct {
+    int id;
+    char Settings::*flag;
+    const char* name;
+  } cases[] = {
+      {id::kNotes, &Settings::notes, "NOTES"},
+      {id::kUcSurname, &Settings::ucsurname, "UCSURNAME"},
+      {id::kSoundex, &Settings::soundex, "SOUNDEX"},
+      {id::kSources, &Settings::sources, "SOURCES"},
+      {id::kPhotos, &Settings::photos, "PHOTOS"},
+      {id::kSubDirs, &Settings::subdirs, "SUBDIRS"},
+      {id::kPedigreeAll, &Settings::pedigreeall, "PEDIGREEALL"},
+  };
+  // Every flag starts as a small "y", which is off: the box is unchecked.
+  std::string config;
+  for (const auto& c : cases) config += std::string(c.name) + "=y\n";
+  WriteFile("kinloom.cfg", config);
+  WithMainDialog([&](HWND dialog) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name);
+      ASSERT_FALSE(desktop.IsChecked(dialog, c.id));
+      ASSERT_TRUE(desktop.Click(dialog, c.id));
+      EXPECT_TRUE(desktop.IsChecked(dialog, c.id));
+      EXPECT_EQ(state.settings.*c.flag, 'Y');
+      ASSERT_TRUE(desktop.Click(dialog, c.id));
+      EXPECT_FALSE(desktop.IsChecked(dialog, c.id));
+      EXPECT_EQ(state.settings.*c.flag, 'N');
+    }
+  });
+}
+
+TEST_F(DialogTest, AllPedigreesDisablesTheListWithoutClearingIt) {
+  WriteFile("kinloom.cfg", "PEDIGREELIST=4,5\n");
+  WithMainDialog([&](HWND dialog) {
+    ASSERT_TRUE(desktop.Click(dialog, id::kPedigreeAll));
+    EXPECT_FALSE(desktop.IsEnabled(dialog, id::kPedigreeList));
+    EXPECT_EQ(desktop.Text(dialog, id::kPedigreeList), "4,5");
+    EXPECT_FALSE(desktop.Type(dialog, id::kPedigreeList, "9"));  // cannot type there now
+
+    ASSERT_TRUE(desktop.Click(dialog, id::kPedigreeAll));
+    EXPECT_TRUE(desktop.IsEnabled(dialog, id::kPedigreeList));
+    EXPECT_EQ(desktop.Text(dialog, id::kPedigreeList), "4,5");
+  });
+}
+
+TEST_F(DialogTest, HtmlExtensionBoxSwitchesBetweenHtmlAndHtm) {
+  WriteFile("kinloom.cfg", "EXTENSION=shtml\n");  // edited by hand
+  WithMainDialog([&](HWND dialog) {
+    EXPECT_FALSE(desktop.IsChecked(dialog, id::kHtmlExtension));
+    ASSERT_TRUE(desktop.Click(dialog, id::kHtmlExtension));
+    EXPECT_TRUE(desktop.IsChecked(dialog, id::kHtmlExtension));
+    EXPECT_EQ(state.settings.extension, "html");
+    ASSERT_TRUE(desktop.Click(dialog, id::kHtmlExtension));
+    EXPECT_FALSE(desktop.IsChecked(dialog, id::kHtmlExtension));
+    EXPECT_EQ(state.settings.extension, "htm");
+  });
+}
+
+// --- Colour picking ---------------------------------------------------------
+
+TEST_F(DialogTest, EachPickButtonStoresAndShowsThePickedColour) {
+  const struct {
+    int button;
+    int field;
+    std::string Settings::*colour;
+  } cases[] = {
+      {id::kPickBgColor, id::kBgColor, &Settings::bgcolor},
+      {id::kPickTextColor, id::kTextColor, &Settings::textc},
+      {id::kPickLinkColor, id::kLinkColor, &Settings::linkc},
+      {id::kPickVlinkColor, id::kVlinkColor, &Settings::vlinkc},
+  };
+  WriteFile("kinloom.cfg", "BACKGROUND=C\n");
+  WithMainDialog([&](HWND dialog) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.button);
+      desktop.ExpectDialog(kColourDialog, [&](HWND picker) {
+        EXPECT_EQ(desktop.Caption(picker), "Colors");
+        desktop.Click(picker, 236);  // Off White
+      });
+      ASSERT_TRUE(desktop.Click(dialog, c.button));
+      EXPECT_EQ(state.settings.*c.colour, "FFFFCC");
+      EXPECT_EQ(desktop.Text(dialog, c.field), "FFFFCC");
+    }
+  });
+}
+
+TEST_F(DialogTest, ClosingThePickerKeepsTheOldColour) {
+  WithMainDialog([&](HWND dialog) {
+    desktop.ExpectDialog(kColourDialog, [&](HWND picker) { desktop.Click(picker, 202); });
+    desktop.Click(dialog, id::kPickLinkColor);
+    ASSERT_EQ(state.settings.linkc, "FF0000");
+
+    desktop.ExpectDialog(kColourDialog, [&](HWND picker) { desktop.CloseBox(picker); });
+    desktop.Click(dialog, id::kPickLinkColor);
+    EXPECT_EQ(state.settings.linkc, "FF0000");
+    EXPECT_EQ(desktop.Text(dialog, id::kLinkColor), "FF0000");
+  });
+}
+
+TEST_F(DialogTest, BackgroundColourCannotBePickedWithPictureBackground) {
+  WithMainDialog([&](HWND dialog) {
+    EXPECT_FALSE(desktop.Click(dialog, id::kPickBgColor));
+    EXPECT_THAT(desktop.dialogs_shown(), ElementsAre(kMainDialog));
+  });
+}
+
+// --- Edit fields --------------------------------------------------------------
+
+struct FieldLimit {
+  int id;
+  std::string Settings::*field;
+  std::size_t limit;
+};
+constexpr FieldLimit kFieldLimits[] = {
+    {id::kBgColor, &Settings::bgcolor, 6},
+    {id::kTextColor, &Settings::textc, 6},
+    {id::kLinkColor, &Settings::linkc, 6},
+    {id::kVlinkColor, &Settings::vlinkc, 6},
+    {id::kBgPic, &Settings::bgpic, 149},
+    {id::kGedFile, &Settings::gedfile, 149},
+    {id::kHome, &Settings::home, 99},
+    {id::kEmail, &Settings::email, 99},
+    {id::kPedigreeList, &Settings::pedigreelist, 99},
+};
+
+std::string Digits(std::size_t count) {
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) text += static_cast<char>('0' + i % 10);
+  return text;
+}
+
+TEST_F(DialogTest, FieldsReachSettingsCutToTheirLimit) {
+  for (std::size_t extra : {0u, 1u, 40u}) {
+    WithMainDialog([&](HWND dialog) {
+      for (const FieldLimit& f : kFieldLimits) {
+        // The background colour and picture fields are live one at a time.
+        desktop.Click(dialog,
+                      f.id == id::kBgColor ? id::kColoredBackground : id::kGraphicBackground);
+        EXPECT_TRUE(desktop.Type(dialog, f.id, Digits(f.limit + extra))) << "field " << f.id;
+      }
+    });
+    for (const FieldLimit& f : kFieldLimits) {
+      EXPECT_EQ(state.settings.*f.field, Digits(f.limit))
+          << "field " << f.id << " typed with " << f.limit + extra << " characters";
+    }
+  }
+}
+
+TEST_F(DialogTest, TypedFieldsReachSettingsOnlyAtCreatePageOrClose) {
+  WithMainDialog([&](HWND dialog) {
+    desktop.Type(dialog, id::kHome, "http://typed.test/");
+    EXPECT_EQ(state.settings.home, kPlaceholderHome);
+  });
+  EXPECT_EQ(state.settings.home, "http://typed.test/");
+}
+
+// --- Create Page ------------------------------------------------------------
+
+struct ResultCase {
+  int result;
+  const char* text;
+  UINT type;
+};
+// Typed from the message table of the run results.
+constexpr ResultCase kResultCases[] = {
+    {0, "        Finished!", MB_OK},
+    {1, "Error opening GEDCOM file.\nVerify filename, and path are correct.",
+     MB_OK | MB_ICONEXCLAMATION},
+    {2, "Gedcom has non-abbreviated tags.", MB_OK | MB_ICONEXCLAMATION},
+    {3, "You forgot to fill in your E-mail address", MB_OK | MB_ICONEXCLAMATION},
+    {4, "You forgot to fill in your homepage address", MB_OK | MB_ICONEXCLAMATION},
+    {5, "Your gedcom file is invalid! See kinloom.log file.", MB_OK | MB_ICONEXCLAMATION},
+    {6, "Error opening file for write.\nSee kinloom.log file.", MB_OK | MB_ICONEXCLAMATION},
+    {7, "Undefined Kinloom Error. See kinloom.log file.", MB_OK | MB_ICONEXCLAMATION},
+    {99, "Undefined Kinloom Error. See kinloom.log file.", MB_OK | MB_ICONEXCLAMATION},
+};
+
+TEST_F(DialogTest, EachRunResultShowsItsMessageBox) {
+  int next_result = 0;
+  state.create_kinloom = [&](kinloom::Run&) { return next_result; };
+  WithMainDialog([&](HWND dialog) {
+    for (const ResultCase& c : kResultCases) {
+      SCOPED_TRACE(c.result);
+      next_result = c.result;
+      const std::size_t before = desktop.message_boxes().size();
+      ASSERT_TRUE(desktop.Click(dialog, id::kCreatePage));
+      ASSERT_EQ(desktop.message_boxes().size(), before + 1);
+      const auto& box = desktop.message_boxes().back();
+      EXPECT_EQ(box.text, c.text);
+      EXPECT_EQ(box.caption, "Kinloom Create");
+      EXPECT_EQ(box.type, c.type);
+      EXPECT_EQ(box.owner, dialog);
+      EXPECT_TRUE(desktop.IsOpen(dialog));  // a run never ends the dialog
+    }
+  });
+}
+
+TEST_F(DialogTest, CannotWriteAppendsTwoLogLinesAfterItsMessage) {
+  state.create_kinloom = [](kinloom::Run& run) {
+    run.log.LogLine("<CreateKinloom 6");
+    return kResultCannotWrite;
+  };
+  std::string log_while_box_is_up;
+  desktop.OnMessageBox([&](const auto&) { log_while_box_is_up = ReadFile("kinloom.log"); });
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+  EXPECT_EQ(log_while_box_is_up, "<CreateKinloom 6\n");
+  EXPECT_EQ(ReadFile("kinloom.log"),
+            "<CreateKinloom 6\n"
+            "Windows has a limit of 32767 files in a single directory.\n"
+            "You have most likely surpassed it.\n");
+}
+
+TEST_F(DialogTest, OtherResultsAppendNothingToTheLog) {
+  for (int result : {0, 1, 2, 3, 4, 5, 7}) {
+    std::filesystem::remove("kinloom.log");
+    state.create_kinloom = [result](kinloom::Run& run) {
+      run.log.LogLine("run");
+      return result;
+    };
+    WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+    EXPECT_EQ(ReadFile("kinloom.log"), "run\n") << "result " << result;
+  }
+}
+
+TEST_F(DialogTest, CreatePageRunsWithTheFieldsAndCaptionsOfTheDialog) {
+  WriteFile("kinloom.cfg", std::string(kFilledInConfig) + "SHUSBAND=Mann\n");
+  Settings seen;
+  std::string husband;
+  state.create_kinloom = [&](kinloom::Run& run) {
+    seen = run.settings;
+    husband = run.Text(Label::kHusband);
+    return kResultOk;
+  };
+  WithMainDialog([&](HWND dialog) {
+    desktop.Type(dialog, id::kEmail, "typed@home.test");
+    desktop.Type(dialog, id::kGedFile, "other.ged");
+    desktop.Click(dialog, id::kCreatePage);
+  });
+  EXPECT_EQ(seen.email, "typed@home.test");
+  EXPECT_EQ(seen.gedfile, "other.ged");
+  EXPECT_EQ(seen.home, "http://home.test/");
+  EXPECT_EQ(seen.ucsurname, 'Y');
+  EXPECT_EQ(husband, "Mann");
+}
+
+TEST_F(DialogTest, WaitCursorShowsDuringTheRunOnly) {
+  HCURSOR during_run = nullptr;
+  HCURSOR during_message = nullptr;
+  state.create_kinloom = [&](kinloom::Run&) {
+    during_run = desktop.cursor();
+    return kResultOk;
+  };
+  desktop.OnMessageBox([&](const auto&) { during_message = desktop.cursor(); });
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+  EXPECT_EQ(during_run, WaitCursor());
+  EXPECT_EQ(during_message, ArrowCursor());
+}
+
+TEST_F(DialogTest, EnterStartsARunAndEscapeDoesNothing) {
+  int runs = 0;
+  state.create_kinloom = [&](kinloom::Run&) {
+    ++runs;
+    return kResultOk;
+  };
+  WithMainDialog([&](HWND dialog) {
+    desktop.PressEscape(dialog);
+    EXPECT_TRUE(desktop.IsOpen(dialog));
+    EXPECT_EQ(runs, 0);
+    desktop.PressEnter(dialog);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(desktop.message_boxes().size(), 1u);
+  });
+}
+
+// Real runs, for the results that need no GEDCOM reading.
+TEST_F(DialogTest, RunWithPlaceholderEmailStopsWithItsMessageAndLog) {
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  EXPECT_EQ(desktop.message_boxes()[0].text, "You forgot to fill in your E-mail address");
+  EXPECT_EQ(ReadFile("kinloom.log"),
+            ">CreateKinloom\n"
+            "=================================================\n"
+            "version=Kinloom Version 2.21\n"
+            "gedfile=smith.ged\n"
+            "notes=Y\n"
+            "ucsurname=N\n"
+            "soundex=Y\n"
+            "sources=Y\n"
+            "pedigreelist=\n"
+            "pedigreeall=N\n"
+            "background=G\n"
+            "extension=htm\n"
+            "=================================================\n"
+            ">OpenKinloomFiles\n"
+            "<OpenKinloomFiles\n"
+            ">CloseKinloomFiles\n"
+            "<CloseKinloomFiles\n"
+            "<CreateKinloom 3\n");
+  EXPECT_TRUE(std::filesystem::is_directory("html"));
+  EXPECT_FALSE(FileExists("indv.dat"));
+}
+
+TEST_F(DialogTest, RunWithPlaceholderHomeStopsWithItsMessage) {
+  WithMainDialog([&](HWND dialog) {
+    desktop.Type(dialog, id::kEmail, "me@home.test");
+    desktop.Click(dialog, id::kCreatePage);
+  });
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  EXPECT_EQ(desktop.message_boxes()[0].text, "You forgot to fill in your homepage address");
+  EXPECT_THAT(ReadFile("kinloom.log"), EndsWith("<CreateKinloom 4\n"));
+}
+
+TEST_F(DialogTest, RunThatCannotCreateAWorkFileShowsTheWriteError) {
+  WriteFile("kinloom.cfg", kFilledInConfig);
+  std::filesystem::create_directory("indv.dat");  // no file can be made by that name
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  EXPECT_EQ(desktop.message_boxes()[0].text,
+            "Error opening file for write.\nSee kinloom.log file.");
+  EXPECT_THAT(ReadFile("kinloom.log"),
+              EndsWith("<CreateKinloom 6\n"
+                       "Windows has a limit of 32767 files in a single directory.\n"
+                       "You have most likely surpassed it.\n"));
+}
+
+TEST_F(DialogTest, TwoRunsLeaveTwoBlocksInTheLog) {
+  WithMainDialog([&](HWND dialog) {
+    desktop.Click(dialog, id::kCreatePage);
+    desktop.Click(dialog, id::kCreatePage);
+  });
+  const std::vector<std::string> lines = Lines(ReadFile("kinloom.log"));
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), ">CreateKinloom"), 2);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "<CreateKinloom 3"), 2);
+}
+
+// --- Closing -----------------------------------------------------------------
+
+TEST_F(DialogTest, QuitExitAndCloseBoxEachSaveTheConfiguration) {
+  const struct {
+    const char* way;
+    std::function<void(HeadlessDesktop&, HWND)> close;
+  } cases[] = {
+      {"Quit", [](HeadlessDesktop& d, HWND w) { d.Click(w, id::kQuit); }},
+      {"File Exit", [](HeadlessDesktop& d, HWND w) { d.ChooseMenu(w, id::kMenuExit); }},
+      {"close box", [](HeadlessDesktop& d, HWND w) { d.CloseBox(w); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.way);
+    std::filesystem::remove("kinloom.cfg");
+    const INT_PTR result = RunMain([&](HWND dialog) {
+      desktop.Type(dialog, id::kEmail, "saved@home.test");
+      desktop.Click(dialog, id::kNotes);  // off
+      c.close(desktop, dialog);
+      EXPECT_FALSE(desktop.IsOpen(dialog));
+    });
+    EXPECT_EQ(result, 1);
+    Settings settings;
+    LabelTexts labels;
+    LoadConfiguration(settings, labels);
+    EXPECT_EQ(settings.email, "saved@home.test");
+    EXPECT_EQ(settings.notes, 'N');
+    EXPECT_EQ(Lines(ReadFile("kinloom.cfg")).size(), 47u);
+  }
+  EXPECT_THAT(desktop.message_boxes(), IsEmpty());
+}
+
+TEST_F(DialogTest, CreatePageDoesNotSaveTheConfiguration) {
+  RunMain([&](HWND dialog) {
+    desktop.Click(dialog, id::kCreatePage);
+    EXPECT_FALSE(FileExists("kinloom.cfg"));
+    desktop.Click(dialog, id::kQuit);
+  });
+  EXPECT_TRUE(FileExists("kinloom.cfg"));
+}
+
+TEST_F(DialogTest, FailedSaveIsReportedBeforeTheProgramEnds) {
+  // A directory with something in it cannot be replaced by the saved file.
+  std::filesystem::create_directories("kinloom.cfg/keep");
+  const INT_PTR result = RunMain([&](HWND dialog) { desktop.Click(dialog, id::kQuit); });
+  EXPECT_EQ(result, 1);
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  const auto& box = desktop.message_boxes()[0];
+  EXPECT_EQ(box.text, "Settings could not be saved to kinloom.cfg.");
+  EXPECT_EQ(box.caption, "Kinloom");
+  EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
+}
+
+TEST_F(DialogTest, WinMainRunsTheMainDialogAndReturnsZero) {
+  desktop.ExpectDialog(kMainDialog, [&](HWND dialog) {
+    EXPECT_EQ(desktop.Text(dialog, id::kBgPic), "sand1.jpg");
+    desktop.Click(dialog, id::kQuit);
+  });
+  EXPECT_EQ(WinMain(&instance, nullptr, nullptr, SW_SHOWNORMAL), 0);
+  EXPECT_THAT(ReadFile("kinloom.cfg"),
+              HasSubstr("BACKGROUND=G\nBGPIC=sand1.jpg\nBGCOLOR=FFFFEF\n"));
+}
+
+// --- Browse, Help and the other menu items -------------------------------
+
+// Makes a file whose absolute path has exactly `length` characters.
+std::string FileWithPathLength(std::size_t length) {
+  std::string path = std::filesystem::current_path().string() + "/";
+  const std::string name = "tree.ged";
+  if (path.size() + name.size() + 2 > length) return {};
+  std::string directory(length - path.size() - name.size() - 1, 'd');
+  // Directory names stay below the usual limit of 255 characters.
+  for (std::size_t i = 200; i < directory.size(); i += 201) directory[i] = '/';
+  path += directory + "/" + name;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  WriteFile(path, "0 HEAD\n");
+  return path;
+}
+
+TEST_F(DialogTest, BrowseShowsTheGedcomFilterAndKeepsTheCurrentDirectory) {
+  const std::string before = std::filesystem::current_path().string();
+  std::filesystem::create_directory("family");
+  WriteFile("family/tree.ged", "0 HEAD\n");
+  desktop.AnswerOpenFile("family/tree.ged");
+  WithMainDialog([&](HWND dialog) {
+    ASSERT_TRUE(desktop.Click(dialog, id::kBrowse));
+    EXPECT_EQ(std::filesystem::current_path().string(), before);
+    EXPECT_EQ(state.settings.gedfile, before + "/family/tree.ged");
+    EXPECT_EQ(desktop.Text(dialog, id::kGedFile), before + "/family/tree.ged");
+
+    ASSERT_EQ(desktop.open_file_calls().size(), 1u);
+    const auto& call = desktop.open_file_calls()[0];
+    EXPECT_EQ(call.owner, dialog);
+    EXPECT_THAT(call.filter,
+                ElementsAre(std::pair<std::string, std::string>("Gedcom Files(*.GED)", "*.ged")));
+    EXPECT_EQ(call.filter_index, 1u);
+    EXPECT_EQ(call.initial_file, "");
+    EXPECT_EQ(call.initial_dir, before);
+    EXPECT_EQ(call.title, "");
+    EXPECT_EQ(call.default_extension, "");
+    EXPECT_EQ(call.flags, OFN_SHOWHELP | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
+  });
+  // The configuration lands where it was loaded from.
+  EXPECT_TRUE(FileExists(before + "/kinloom.cfg"));
+}
+
+TEST_F(DialogTest, CancelledBrowseChangesNothing) {
+  desktop.CancelOpenFile();
+  WithMainDialog([&](HWND dialog) {
+    desktop.Type(dialog, id::kGedFile, "typed.ged");
+    desktop.Click(dialog, id::kBrowse);
+    EXPECT_EQ(state.settings.gedfile, "smith.ged");
+    EXPECT_EQ(desktop.Text(dialog, id::kGedFile), "typed.ged");
+  });
+}
+
+TEST_F(DialogTest, BrowsePathsUpToWhatTheFieldHoldsAreTaken) {
+  const std::string longest = FileWithPathLength(149);
+  ASSERT_EQ(longest.size(), 149u);
+  desktop.AnswerOpenFile(longest);
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kBrowse); });
+  EXPECT_EQ(state.settings.gedfile, longest);  // also after the field is copied back
+  EXPECT_THAT(desktop.message_boxes(), IsEmpty());
+}
+
+TEST_F(DialogTest, BrowsePathTooLongForTheFieldIsRefused) {
+  for (std::size_t length : {150u, 151u, 400u}) {
+    SCOPED_TRACE(length);
+    const std::string path = FileWithPathLength(length);
+    ASSERT_EQ(path.size(), length);
+    desktop.AnswerOpenFile(path);
+    const std::size_t boxes = desktop.message_boxes().size();
+    WithMainDialog([&](HWND dialog) {
+      desktop.Click(dialog, id::kBrowse);
+      EXPECT_EQ(state.settings.gedfile, "smith.ged");
+      EXPECT_EQ(desktop.Text(dialog, id::kGedFile), "smith.ged");
+    });
+    ASSERT_EQ(desktop.message_boxes().size(), boxes + 1);
+    const auto& box = desktop.message_boxes().back();
+    EXPECT_EQ(box.text, "The path of the GEDCOM file is too long.");
+    EXPECT_EQ(box.caption, "Kinloom");
+    EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+TEST_F(DialogTest, HelpOpensHelpDocumentOfTheCurrentDirectory) {
+  WithMainDialog([&](HWND dialog) { EXPECT_TRUE(desktop.ChooseMenu(dialog, id::kMenuHelp)); });
+  ASSERT_EQ(desktop.shell_calls().size(), 1u);
+  const auto& call = desktop.shell_calls()[0];
+  EXPECT_EQ(call.operation, "");
+  EXPECT_EQ(call.file, "help.htm");
+  EXPECT_EQ(call.parameters, "");
+  EXPECT_EQ(call.directory, "");
+  EXPECT_EQ(call.show, SW_SHOWNORMAL);
+  EXPECT_THAT(desktop.message_boxes(), IsEmpty());  // a missing document is silent
+}
+
+TEST_F(DialogTest, MenuOpensAboutBoxAndCaptionEditor) {
+  WithMainDialog([&](HWND dialog) {
+    desktop.ExpectDialog(kAboutDialog, [&](HWND about) { desktop.PressEnter(about); });
+    EXPECT_TRUE(desktop.ChooseMenu(dialog, id::kMenuAbout));
+    desktop.ExpectDialog(kEditTextDialog, [&](HWND editor) {
+      desktop.Type(editor, 401, "Ehemann");
+      desktop.PressEnter(editor);
+    });
+    EXPECT_TRUE(desktop.ChooseMenu(dialog, id::kMenuEditText));
+    EXPECT_TRUE(desktop.IsOpen(dialog));
+  });
+  EXPECT_THAT(desktop.dialogs_shown(), ElementsAre(kMainDialog, kAboutDialog, kEditTextDialog));
+  EXPECT_EQ(state.labels[Label::kHusband], "Ehemann");
+  EXPECT_THAT(ReadFile("kinloom.cfg"), HasSubstr("\nSHUSBAND=Ehemann\n"));
+}
+
+}  // namespace
+}  // namespace kinloom::ui
