@@ -1,72 +1,37 @@
 // Pedigree charts, built on a store filled directly: the drawn tree, the
 // links and life spans, the loop guard and the choice of charts.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "pages/page_fixture.h"
 #include "pages/phases.h"
-#include "run/run.h"
-#include "support/scratch_dir.h"
+#include "run/driver.h"
 
-namespace kinloom {
+namespace kinloom::testing {
 namespace {
 
-using kinloom::testing::FileExists;
-using kinloom::testing::ReadFile;
-
-class PedigreeTest : public ::testing::Test {
+class PedigreeTest : public PageTest {
  protected:
-  PedigreeTest() {
-    run.settings.home = "http://home.example/";
-    run.settings.email = "me@example.net";
-    run.fixed_page_date = "07 December 2026";
-    std::filesystem::create_directory("html");
-    EXPECT_FALSE(run.store.Open().has_value());
-  }
-  ~PedigreeTest() override { run.store.CloseAndDelete(); }
-
   void AddPerson(std::int32_t number, const std::string& name, std::int32_t spouse_family = 0,
                  std::int32_t parent_family = 0, const std::string& birth = "",
                  const std::string& death = "") {
-    IndividualRecord r;
-    r.number = number;
-    r.name = name;
-    r.sex = ' ';
+    IndividualRecord r = Person(number, name);
     r.birthDate = birth;
     r.deathDate = death;
     r.spouseFamilies[0] = spouse_family;
     r.parentFamilies[0] = parent_family;
-    run.store.PutIndividual(number, ++run.store.counters.IndividualCount, r);
-  }
-  void AddFamily(std::int32_t number, std::int32_t husband, std::int32_t wife) {
-    FamilyRecord f;
-    f.number = number;
-    f.husband = husband;
-    f.wife = wife;
-    run.store.PutFamily(number, ++run.store.counters.FamilyCount, f);
+    AddIndividual(r);
   }
 
   // The whole chart page around the lines of its <pre> block.
   static std::string ChartPage(const std::string& title, const std::string& lines,
                                const std::string& surnames_href = "surnames.htm") {
-    return "<HTML>\n<HEAD>\n<TITLE>Pedigree Chart For " + title +
-           "</TITLE>\n</HEAD>\n"
-           "<BODY BACKGROUND=\"sand1.jpg\" TEXT=\"#000000\" LINK=\"#0000FF\" VLINK=\"#200080\">\n"
-           "<HR NOSHADE SIZE=3><pre>\n" +
-           lines +
-           "</pre>\n<HR NOSHADE SIZE=1>"
-           "<CENTER><FONT SIZE=+2>|&nbsp;<A HREF=\"http://home.example/\">HOME</A>"
-           "&nbsp;|&nbsp;<A HREF=\"mailto:me@example.net\">EMAIL</A>"
-           "&nbsp;|&nbsp;<A HREF=\"" +
-           surnames_href +
-           "\">SURNAMES</A>&nbsp;|</FONT></CENTER><BR>\n"
-           "Page built by <A HREF=\"" +
-           std::string(kGeneratorHome) + "\">" + std::string(kVersionText) +
-           "</A> on 07 December 2026<BR><BR>\n</BODY>\n</HTML>\n";
+    return ExpectedHead("Pedigree Chart For " + title) + "<HR NOSHADE SIZE=3><pre>\n" + lines +
+           "</pre>\n<HR NOSHADE SIZE=1>" + ExpectedFoot(surnames_href);
   }
 
   static std::string Lines(const std::vector<std::string>& lines) {
@@ -74,9 +39,6 @@ class PedigreeTest : public ::testing::Test {
     for (const std::string& line : lines) out += line + "\n";
     return out;
   }
-
-  kinloom::testing::ScratchDir dir;
-  kinloom::Run run;
 };
 
 TEST_F(PedigreeTest, GrandparentsAreDrawnWithTheirLeads) {
@@ -91,12 +53,12 @@ TEST_F(PedigreeTest, GrandparentsAreDrawnWithTheirLeads) {
   AddPerson(7, "Mina /Moss/", 12);
   AddPerson(8, "Old /Root/", 13);
   AddPerson(9, "Olga /Ott/", 13);
-  AddFamily(10, 2, 3);
-  AddFamily(11, 4, 5);
-  AddFamily(12, 6, 7);
-  AddFamily(13, 8, 9);
+  AddFamily(Couple(10, 2, 3));
+  AddFamily(Couple(11, 4, 5));
+  AddFamily(Couple(12, 6, 7));
+  AddFamily(Couple(13, 8, 9));
 
-  ASSERT_EQ(PedigreeChart(run, 1), 0);
+  ASSERT_EQ(PedigreeChart(run_, 1), 0);
 
   const std::string lines = Lines({
       "      +--<b><A HREF=\"fam00013.htm\">Old Root</A> </b>",
@@ -109,8 +71,8 @@ TEST_F(PedigreeTest, GrandparentsAreDrawnWithTheirLeads) {
       "+--<b><A HREF=\"fam00010.htm\">Maud Miller</A>  (-1950)</b>",
       "   +--<b><A HREF=\"fam00012.htm\">Mina Moss</A> </b>",
   });
-  EXPECT_EQ(ReadFile("html/ped00001.htm"), ChartPage("Robert Root", lines));
-  EXPECT_EQ(ReadFile("kinloom.log"), ">PedigreeChart\n<PedigreeChart\n");
+  EXPECT_EQ(Page("html/ped00001.htm"), ChartPage("Robert Root", lines));
+  EXPECT_EQ(LogText(), ">PedigreeChart\n<PedigreeChart\n");
 }
 
 TEST_F(PedigreeTest, ChartsOfSmallFamilies) {
@@ -126,9 +88,9 @@ TEST_F(PedigreeTest, ChartsOfSmallFamilies) {
   AddPerson(21, "Son /Single/", 0, 30);
   AddPerson(22, "Dad /Single/", 30);
   AddPerson(23, "Wed /Person/ Jr.", 31, 32, "1901", "");
-  AddFamily(30, 22, 0);
-  AddFamily(31, 23, 0);
-  AddFamily(32, 0, 0);
+  AddFamily(Couple(30, 22, 0));
+  AddFamily(Couple(31, 23, 0));
+  AddFamily(Couple(32, 0, 0));
   const Case cases[] = {
       {"no parents: one line, empty lead", 20, "Lone Person",
        "<b><A HREF=\"ind00020.htm\">Lone Person</A> </b>\n"},
@@ -140,28 +102,27 @@ TEST_F(PedigreeTest, ChartsOfSmallFamilies) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_EQ(PedigreeChart(run, c.root), 0);
-    EXPECT_EQ(ReadFile("html/ped000" + std::to_string(c.root) + ".htm"),
-              ChartPage(c.title, c.lines));
+    ASSERT_EQ(PedigreeChart(run_, c.root), 0);
+    EXPECT_EQ(Page("html/ped000" + std::to_string(c.root) + ".htm"), ChartPage(c.title, c.lines));
   }
 }
 
 TEST_F(PedigreeTest, SubdirectoryLinksAndPlace) {
-  run.settings.subdirs = 'Y';
-  std::filesystem::create_directory("html/ped");
+  run_.settings.subdirs = 'Y';
+  MakeSubdirectories();
   AddPerson(5, "Kid /Kay/", 0, 7);
   AddPerson(6, "Pa /Kay/", 7);
   AddPerson(8, "Lone /Lee/");
-  AddFamily(7, 6, 0);
+  AddFamily(Couple(7, 6, 0));
 
-  ASSERT_EQ(PedigreeChart(run, 5), 0);
-  ASSERT_EQ(PedigreeChart(run, 8), 0);
-  EXPECT_EQ(ReadFile("html/ped/ped00005.htm"),
+  ASSERT_EQ(PedigreeChart(run_, 5), 0);
+  ASSERT_EQ(PedigreeChart(run_, 8), 0);
+  EXPECT_EQ(Page("html/ped/ped00005.htm"),
             ChartPage("Kid Kay",
                       "+--<b><A HREF=\"../fam/fam00007.htm\">Pa Kay</A> </b>\n"
                       "<b><A HREF=\"../fam/fam00007.htm\">Kid Kay</A> </b>\n",
                       "../surnames.htm"));
-  EXPECT_EQ(ReadFile("html/ped/ped00008.htm"),
+  EXPECT_EQ(Page("html/ped/ped00008.htm"),
             ChartPage("Lone Lee", "<b><A HREF=\"../ind/ind00008.htm\">Lone Lee</A> </b>\n",
                       "../surnames.htm"));
 }
@@ -173,8 +134,8 @@ class PedigreeLoopTest : public PedigreeTest {
   PedigreeLoopTest() {
     AddPerson(1, "Adam /Loop/", 11, 10);
     AddPerson(2, "Bert /Loop/", 10, 11);
-    AddFamily(10, 2, 0);
-    AddFamily(11, 1, 0);
+    AddFamily(Couple(10, 2, 0));
+    AddFamily(Couple(11, 1, 0));
   }
 
   // 151 levels, written on the way back: the deepest (an Adam, at odd
@@ -201,26 +162,26 @@ class PedigreeLoopTest : public PedigreeTest {
 };
 
 TEST_F(PedigreeLoopTest, LoopIsCutAfter150LevelsAndThePageIsComplete) {
-  EXPECT_EQ(PedigreeChart(run, 1), kResultPedigreeDepth);
-  EXPECT_EQ(ReadFile("kinloom.log"), ">PedigreeChart\n" + LoopReport() + "<PedigreeChart\n");
-  EXPECT_EQ(ReadFile("html/ped00001.htm"), ChartPage("Adam Loop", LoopLines()));
+  EXPECT_EQ(PedigreeChart(run_, 1), kResultPedigreeDepth);
+  EXPECT_EQ(LogText(), ">PedigreeChart\n" + LoopReport() + "<PedigreeChart\n");
+  EXPECT_EQ(Page("html/ped00001.htm"), ChartPage("Adam Loop", LoopLines()));
 }
 
 TEST_F(PedigreeLoopTest, EveryoneChartedStopsAtTheLoop) {
-  run.settings.pedigreeall = 'Y';
-  run.settings.pedigreelist = "2";
-  EXPECT_EQ(BuildPedigreeCharts(run), kResultPedigreeDepth);
+  run_.settings.pedigreeall = 'Y';
+  run_.settings.pedigreelist = "2";
+  EXPECT_EQ(BuildPedigreeCharts(run_), kResultPedigreeDepth);
   // The first chart fails; Bert's is never begun and the phase has no exit line.
-  EXPECT_EQ(ReadFile("kinloom.log"),
+  EXPECT_EQ(LogText(),
             ">BuildPedigreeCharts\n>PedigreeChart\n" + LoopReport() + "<PedigreeChart\n");
   EXPECT_TRUE(FileExists("html/ped00001.htm"));
   EXPECT_FALSE(FileExists("html/ped00002.htm"));
 }
 
 TEST_F(PedigreeLoopTest, ListedChartsGoOnPastTheLoop) {
-  run.settings.pedigreelist = "1,2";
-  EXPECT_EQ(BuildPedigreeCharts(run), 0);
-  EXPECT_EQ(ReadFile("kinloom.log"),
+  run_.settings.pedigreelist = "1,2";
+  EXPECT_EQ(BuildPedigreeCharts(run_), 0);
+  EXPECT_EQ(LogText(),
             ">BuildPedigreeCharts\n"
             ">PedigreeChart\n" +
                 LoopReport() +
@@ -240,10 +201,10 @@ TEST_F(PedigreeTest, LongLineWithoutLoopIsReportedButNotCut) {
   // the one at exactly 131 opens a new report.
   for (std::int32_t k = 1; k <= 132; ++k) {
     AddPerson(k, "P" + std::to_string(k) + " /Chain/", k > 1 ? k - 1 : 0, k < 132 ? k : 0);
-    if (k < 132) AddFamily(k, k + 1, 0);
+    if (k < 132) AddFamily(Couple(k, k + 1, 0));
   }
-  EXPECT_EQ(PedigreeChart(run, 1), 0);
-  EXPECT_EQ(ReadFile("kinloom.log"),
+  EXPECT_EQ(PedigreeChart(run_, 1), 0);
+  EXPECT_EQ(LogText(),
             ">PedigreeChart\n"
             "Possible ancestry loop involving:\n"
             "P131 Chain\n"
@@ -278,13 +239,13 @@ TEST_F(PedigreeTest, PedigreeListChoosesTheCharts) {
     std::filesystem::remove_all("html");
     std::filesystem::create_directory("html");
     std::filesystem::remove("kinloom.log");
-    run.settings.pedigreeall = c.all;
-    run.settings.pedigreelist = c.list;
+    run_.settings.pedigreeall = c.all;
+    run_.settings.pedigreelist = c.list;
 
-    EXPECT_EQ(BuildPedigreeCharts(run), 0);
+    EXPECT_EQ(BuildPedigreeCharts(run_), 0);
     std::string log = ">BuildPedigreeCharts\n";
     for (std::size_t i = 0; i < c.charts.size(); ++i) log += ">PedigreeChart\n<PedigreeChart\n";
-    EXPECT_EQ(ReadFile("kinloom.log"), log + "<BuildPedigreeCharts\n");
+    EXPECT_EQ(LogText(), log + "<BuildPedigreeCharts\n");
     for (std::int32_t n : {3, 5, 99}) {
       const bool wanted = std::find(c.charts.begin(), c.charts.end(), n) != c.charts.end();
       EXPECT_EQ(
@@ -303,29 +264,71 @@ TEST_F(PedigreeTest, PageThatCannotBeWritten) {
   std::filesystem::create_directory("html/ped00001.htm");
   std::filesystem::create_symlink("/dev/full", "html/ped00002.htm");
 
-  EXPECT_EQ(PedigreeChart(run, 1), kResultCannotWrite);
-  EXPECT_EQ(PedigreeChart(run, 2), kResultCannotWrite);
-  EXPECT_EQ(ReadFile("kinloom.log"),
+  EXPECT_EQ(PedigreeChart(run_, 1), kResultCannotWrite);
+  EXPECT_EQ(PedigreeChart(run_, 2), kResultCannotWrite);
+  EXPECT_EQ(LogText(),
             ">PedigreeChart\nUnable to create new PED file.\n"
             ">PedigreeChart\nUnable to create new PED file.\n");
 
   std::filesystem::remove("kinloom.log");
-  run.settings.pedigreelist = "2,1";
-  EXPECT_EQ(BuildPedigreeCharts(run), 0) << "listed charts that fail do not stop the phase";
+  run_.settings.pedigreelist = "2,1";
+  EXPECT_EQ(BuildPedigreeCharts(run_), 0) << "listed charts that fail do not stop the phase";
   std::filesystem::remove("kinloom.log");
-  run.settings.pedigreeall = 'Y';
-  EXPECT_EQ(BuildPedigreeCharts(run), kResultCannotWrite);
-  EXPECT_EQ(ReadFile("kinloom.log"),
-            ">BuildPedigreeCharts\n>PedigreeChart\nUnable to create new PED file.\n");
+  run_.settings.pedigreeall = 'Y';
+  EXPECT_EQ(BuildPedigreeCharts(run_), kResultCannotWrite);
+  EXPECT_EQ(LogText(), ">BuildPedigreeCharts\n>PedigreeChart\nUnable to create new PED file.\n");
 }
 
 TEST_F(PedigreeTest, EachWrittenChartCountsAsAPage) {
   AddPerson(1, "One /Uno/");
   AddPerson(2, "Two /Dos/");
-  run.settings.pedigreeall = 'Y';
-  ASSERT_EQ(BuildPedigreeCharts(run), 0);
-  EXPECT_EQ(run.progress.pages_written, 2);
+  run_.settings.pedigreeall = 'Y';
+  ASSERT_EQ(BuildPedigreeCharts(run_), 0);
+  EXPECT_EQ(run_.progress.pages_written, 2);
+}
+
+// Whole runs over a GEDCOM file in which Adam is his own father's father.
+class PedigreeLoopRunTest : public ::testing::Test {
+ protected:
+  PedigreeLoopRunTest() {
+    WriteFile("loop.ged",
+              "0 HEAD\n1 CHAR ANSI\n"
+              "0 @I1@ INDI\n1 NAME Adam /Loop/\n1 FAMC @F10@\n1 FAMS @F11@\n"
+              "0 @I2@ INDI\n1 NAME Bert /Loop/\n1 FAMC @F11@\n1 FAMS @F10@\n"
+              "0 @F10@ FAM\n1 HUSB @I2@\n1 CHIL @I1@\n"
+              "0 @F11@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n"
+              "0 TRLR\n");
+    run_.settings.gedfile = "loop.ged";
+    run_.settings.home = kHome;
+    run_.settings.email = kEmail;
+    run_.fixed_page_date = kDate;
+  }
+  ScratchDir scratch_;
+  kinloom::Run run_;
+};
+
+TEST_F(PedigreeLoopRunTest, EveryoneChartedEndsTheRunWith7) {
+  run_.settings.pedigreeall = 'Y';
+  EXPECT_EQ(CreateKinloom(run_), kResultPedigreeDepth);
+  const std::string log = ReadFile("kinloom.log");
+  EXPECT_NE(log.find("Someone is likely their own ancestor.\n<PedigreeChart\n"
+                     ">CloseKinloomFiles\n"),
+            std::string::npos)
+      << log;
+  EXPECT_FALSE(FileExists("html/surnames.htm"));
+}
+
+TEST_F(PedigreeLoopRunTest, ListedChartsLetTheRunGoOn) {
+  run_.settings.pedigreelist = "1,2";
+  EXPECT_EQ(CreateKinloom(run_), 0);
+  EXPECT_TRUE(FileExists("html/ped00001.htm"));
+  EXPECT_TRUE(FileExists("html/ped00002.htm"));
+  EXPECT_TRUE(FileExists("html/surnames.htm"));
+  EXPECT_EQ(ReadFile("html/gendex.txt"),
+            ";; Kinloom Version 2.21\n"
+            "fam00011.htm|Loop|Adam /Loop/|||||\n"
+            "fam00010.htm|Loop|Bert /Loop/|||||\n");
 }
 
 }  // namespace
-}  // namespace kinloom
+}  // namespace kinloom::testing
