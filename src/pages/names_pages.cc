@@ -1,6 +1,7 @@
 // Names index pages: names1, names2, ... directly in the output directory,
 // one line per named individual of a range of sorted slots, with an anchor
 // at the first entry of each surname for the surnames page to link to.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,8 +59,11 @@ int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int
   page.Write("<CENTER><H1>" + run.Text(Label::kAllNames) + "</H1></CENTER>");
   page.Write("<HR NOSHADE SIZE=2>\n");
 
+  // Slots outside the file hold no one.
+  first_slot = std::max<std::int32_t>(first_slot, 1);
+  last_slot = std::min(last_slot, run.store.counters.IndividualCount);
   std::string previous_surname;
-  for (std::int32_t slot = first_slot; slot <= last_slot && slot > 0; ++slot) {
+  for (std::int32_t slot = first_slot; slot <= last_slot; ++slot) {
     const std::int32_t number = run.store.IndividualNumberAt(slot);
     if (number == 0) continue;
     // Copied: the individual page written below reads the same getters.
