@@ -33,6 +33,11 @@ bool GedcomLineReader::Open(const std::string& path) {
 
   raw_.resize(kReadSize);
   const std::size_t got = std::fread(raw_.data(), 1, raw_.size(), file_);
+  if (got == 0 && std::ferror(file_)) {
+    // A directory, say: it opens, but nothing can be read from it.
+    Close();
+    return false;
+  }
   const unsigned char* bytes = raw_.data();
   std::size_t skip = 0;
   if (got >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {

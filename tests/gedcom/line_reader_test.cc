@@ -174,9 +174,10 @@ TEST(LineReaderTest, Utf16UnitsCutBetweenReadsDecodeWhole) {
   EXPECT_EQ("1 end", got.lines[1]);
 }
 
-TEST(LineReaderTest, MissingFileCannotBeOpened) {
+TEST(LineReaderTest, MissingFileOrDirectoryCannotBeOpened) {
   ScratchDir scratch;
   GedcomLineReader reader;
+  EXPECT_FALSE(reader.Open("."));
   EXPECT_FALSE(reader.Open("missing.ged"));
   std::string line = "old";
   EXPECT_FALSE(reader.Next(line));
