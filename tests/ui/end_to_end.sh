@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# Runs the desktop program as a user would, on a virtual X server.
+#
+#   end_to_end.sh no-display  KINLOOM        without a display it says so, exits 1
+#   end_to_end.sh create-page KINLOOM        Create Page and Quit through the window system
+#   end_to_end.sh screenshots KINLOOM DIR    pictures of the main dialog, the colour
+#                                            picker and the caption editor into DIR
+#
+# KINLOOM is the path of the `kinloom` program. Each mode works in a scratch
+# directory of its own. Exits 77 (skipped) when Xvfb or xdotool is missing.
+set -euo pipefail
+
+mode=${1:?mode}
+kinloom=$(realpath "${2:?path of kinloom}")
+[ "$mode" = screenshots ] && pictures=$(mkdir -p "${3:?directory for the pictures}" && realpath "$3")
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/kinloom-e2e-XXXXXX")
+xvfb_pid=""
+kinloom_pid=""
+
+cleanup() {
+  [ -n "$kinloom_pid" ] && kill "$kinloom_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  for f in kinloom.out kinloom.err kinloom.log; do
+    [ -f "$scratch/$f" ] && { echo "--- $f" >&2; cat "$scratch/$f" >&2; }
+  done
+  exit 1
+}
+
+# --- Without a display -------------------------------------------------------
+if [ "$mode" = no-display ]; then
+  for display in unset ":987"; do
+    set +e
+    if [ "$display" = unset ]; then
+      (cd "$scratch" && env -u DISPLAY "$kinloom" >out 2>err)
+    else
+      (cd "$scratch" && DISPLAY="$display" "$kinloom" >out 2>err)
+    fi
+    status=$?
+    set -e
+    [ "$status" -eq 1 ] || fail "DISPLAY $display: exit status $status, not 1"
+    grep -q "needs a display" "$scratch/err" || fail "DISPLAY $display: no word of the display"
+    grep -q "kinloom-create" "$scratch/err" || fail "DISPLAY $display: kinloom-create not named"
+    [ ! -s "$scratch/out" ] || fail "DISPLAY $display: wrote to standard output"
+    [ ! -e "$scratch/kinloom.cfg" ] || fail "DISPLAY $display: wrote kinloom.cfg"
+  done
+  echo "ok: without a display kinloom says so and exits 1"
+  exit 0
+fi
+
+for tool in Xvfb xdotool; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit 77
+  fi
+done
+
+# --- A virtual display ---------------------------------------------------------
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.err" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$scratch/display" ] && break
+  sleep 0.1
+done
+[ -s "$scratch/display" ] || fail "Xvfb did not start: $(cat "$scratch/xvfb.err")"
+export DISPLAY=":$(head -n1 "$scratch/display")"
+
+# Prints the id of the first window whose title matches the pattern, waiting
+# for it up to $2 seconds.
+wait_for_window() {
+  timeout "${2:-20}" xdotool search --sync --name "$1" 2>/dev/null | head -n1
+}
+
+wait_for_window_gone() {
+  for _ in $(seq 100); do
+    xdotool search --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+press() {
+  local window=$1
+  shift
+  xdotool windowfocus --sync "$window"
+  xdotool key --clearmodifiers "$@"
+}
+
+wait_for_exit() {
+  for _ in $(seq 100); do
+    kill -0 "$kinloom_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$kinloom_pid" 2>/dev/null && fail "kinloom did not end"
+  set +e
+  wait "$kinloom_pid"
+  kinloom_status=$?
+  set -e
+  kinloom_pid=""
+}
+
+cd "$scratch"
+cat >tree.ged <<'GED'
+0 HEAD
+1 CHAR ASCII
+0 @I1@ INDI
+1 NAME John /Smith/
+1 SEX M
+1 FAMS @F1@
+0 @I2@ INDI
+1 NAME Mary /Jones/
+1 SEX F
+1 FAMS @F1@
+0 @I3@ INDI
+1 NAME Anne /Smith/
+1 SEX F
+1 FAMC @F1@
+0 @F1@ FAM
+1 HUSB @I1@
+1 WIFE @I2@
+1 CHIL @I3@
+0 TRLR
+GED
+# A hand-written configuration with a few keys; the program saves all of them.
+cat >kinloom.cfg <<'CFG'
+BACKGROUND=C
+BGCOLOR=FFFFCC
+HOME=http://smith.example.test/
+EMAIL=john@smith.example.test
+GEDFILE=tree.ged
+CFG
+
+"$kinloom" >kinloom.out 2>kinloom.err &
+kinloom_pid=$!
+main=$(wait_for_window '^Kinloom$') || true
+[ -n "$main" ] || fail "the main dialog did not show"
+
+# --- Create Page ---------------------------------------------------------------
+if [ "$mode" = create-page ]; then
+  # Create Page is the default button: Enter starts the run.
+  press "$main" Return
+  box=$(wait_for_window '^Kinloom Create$' 120) || true
+  [ -n "$box" ] || fail "no Kinloom Create message box"
+  tail -n1 kinloom.log | grep -qx '<CreateKinloom 0' || fail "the run did not finish"
+  press "$box" Return
+  wait_for_window_gone '^Kinloom Create$' || fail "the message box did not go away"
+
+  # File, Exit.
+  press "$main" alt+f
+  sleep 0.3
+  xdotool key x
+  wait_for_exit
+  [ "$kinloom_status" -eq 0 ] || fail "kinloom ended with status $kinloom_status"
+
+  [ -d html ] || fail "no html directory"
+  [ "$(wc -l <kinloom.cfg)" -eq 47 ] || fail "kinloom.cfg does not hold all 47 keys"
+  grep -qx 'EMAIL=john@smith.example.test' kinloom.cfg || fail "EMAIL not saved"
+  grep -qx 'GEDFILE=tree.ged' kinloom.cfg || fail "GEDFILE not saved"
+  head -n1 kinloom.cfg | grep -qx 'BACKGROUND=C' || fail "kinloom.cfg not in its order"
+  if ls ./*.dat ./*.idx >/dev/null 2>&1; then fail "work files left behind"; fi
+  echo "ok: Create Page finished, the site and the saved kinloom.cfg are there"
+  exit 0
+fi
+
+# --- Screenshots -----------------------------------------------------------------
+if [ "$mode" = screenshots ]; then
+  out=$pictures
+  shoot() {
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2"
+  }
+  shoot "$main" main-dialog.png
+
+  # Tab from the first radio button, past the second and the colour field,
+  # to the first Pick button.
+  press "$main" Tab Tab Tab Return
+  picker=$(wait_for_window '^Colors$') || true
+  [ -n "$picker" ] || fail "the colour picker did not show"
+  shoot "$picker" colour-picker.png
+  press "$picker" Return  # picks the focused colour and closes
+
+  press "$main" alt+e
+  sleep 0.3
+  xdotool key e
+  editor=$(wait_for_window '^Edit Text$') || true
+  [ -n "$editor" ] || fail "the caption editor did not show"
+  shoot "$editor" caption-editor.png
+  press "$editor" Return
+
+  press "$main" alt+f
+  sleep 0.3
+  xdotool key x
+  wait_for_exit
+  echo "ok: screenshots in $out"
+  exit 0
+fi
+
+fail "unknown mode $mode"
