@@ -468,6 +468,16 @@ TEST_F(DialogTest, RunWithPlaceholderHomeStopsWithItsMessage) {
   EXPECT_THAT(ReadFile("kinloom.log"), EndsWith("<CreateKinloom 4\n"));
 }
 
+TEST_F(DialogTest, RunWithMissingGedcomFileShowsTheOpenError) {
+  WriteFile("kinloom.cfg", kFilledInConfig);  // names tree.ged, which is not there
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  EXPECT_EQ(desktop.message_boxes()[0].text,
+            "Error opening GEDCOM file.\nVerify filename, and path are correct.");
+  EXPECT_EQ(desktop.message_boxes()[0].type, MB_OK | MB_ICONEXCLAMATION);
+  EXPECT_THAT(ReadFile("kinloom.log"), EndsWith("<CreateKinloom 1\n"));
+}
+
 TEST_F(DialogTest, RunThatCannotCreateAWorkFileShowsTheWriteError) {
   WriteFile("kinloom.cfg", kFilledInConfig);
   std::filesystem::create_directory("indv.dat");  // no file can be made by that name
