@@ -128,6 +128,7 @@ class GedcomReader {
 
   void NoteOf(std::string_view line, int level, std::int32_t owner, std::int32_t& note,
               bool individual_notes);
+  std::int32_t InlineNoteKey(std::int32_t owner, bool individual_notes);
   void CiteSource(std::string_view line, int level, std::int32_t& field);
   void BeginPhoto(std::string_view line, int level);
   void WriteNoteLines(std::string_view text, std::int32_t kind);
@@ -158,9 +159,10 @@ class GedcomReader {
   bool photo_under_file_ = false;  // the photo's last child line was FILE
 
   std::int32_t note_key_ = 0;
-  bool note_key_individual_ = false;  // the key's lines go to the individual notes
-  bool note_key_in_record_ = false;   // the key was set within the current record
-  std::int32_t source_number_ = 0;    // source record whose title is still to come
+  bool note_key_individual_ = false;    // the key's lines go to the individual notes
+  bool note_key_in_record_ = false;     // the key was set within the current record
+  std::int32_t record_inline_key_ = 0;  // key of the current record's inline note
+  std::int32_t source_number_ = 0;      // source record whose title is still to come
 
   std::int32_t media_number_ = 0;
   std::string media_file_;
@@ -177,6 +179,10 @@ class GedcomReader {
   XrefTable families_;
   XrefTable sources_;
   XrefTable note_records_;
+  // Keys taken by inline notes of individuals and of families, used only as
+  // sets of numbers (see InlineNoteKey).
+  XrefTable inline_individual_keys_;
+  XrefTable inline_family_keys_;
   XrefTable media_{XrefTable::Numbering::kInOrder};
   MediaShelf media_shelf_;
   std::vector<PendingPhoto> pending_photos_;
@@ -284,6 +290,7 @@ void GedcomReader::HandleLevel0(std::string_view line) {
   sub_state_ = SubState::kNone;
   sub_level_ = 0;
   note_key_in_record_ = false;
+  record_inline_key_ = 0;
 
   const Level0Line parsed = ParseLevel0(line);
   // A record without a cross-reference cannot be pointed to, but is still
@@ -570,12 +577,36 @@ void GedcomReader::NoteOf(std::string_view line, int level, std::int32_t owner, 
     note = key;
     return;
   }
-  note_key_ = owner;
+  if (record_inline_key_ == 0) record_inline_key_ = InlineNoteKey(owner, individual_notes);
+  note_key_ = record_inline_key_;
   note_key_individual_ = individual_notes;
   note_key_in_record_ = true;
   if (note == 0) ++notes_;
-  note = owner;
+  note = record_inline_key_;
   WriteNoteLines(ValueOf(line), kTagNote);
+}
+
+// An inline note is keyed by its owner's number, and a note record by its
+// own number; both name the notes page ("nti" or "ntf" and the key), and a
+// note pointer finds its record's lines in either notes file. So the two
+// must never share a key: whichever comes first in the file keeps the
+// number, and the other takes a fresh one. An inline note of an individual
+// and one of a family may share a key, since each owner looks in its own
+// notes file first; two inline notes of the same side never do. Files
+// whose note records and inline owners never share a number keep every key
+// as it was.
+std::int32_t GedcomReader::InlineNoteKey(std::int32_t owner, bool individual_notes) {
+  XrefTable& own_side = individual_notes ? inline_individual_keys_ : inline_family_keys_;
+  const XrefTable& other_side = individual_notes ? inline_family_keys_ : inline_individual_keys_;
+  const bool free_of_records = !note_records_.IsTaken(owner) || other_side.IsTaken(owner);
+  if (owner > 0 && free_of_records && !own_side.IsTaken(owner)) {
+    note_records_.Reserve(owner);
+    own_side.Reserve(owner);
+    return owner;
+  }
+  const std::int32_t key = note_records_.FreshNumber();
+  own_side.Reserve(key);
+  return key;
 }
 
 void GedcomReader::CiteSource(std::string_view line, int level, std::int32_t& field) {

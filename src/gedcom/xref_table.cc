@@ -98,6 +98,12 @@ std::int32_t XrefTable::FreshNumber() {
   return number;
 }
 
+void XrefTable::Reserve(std::int32_t number) {
+  if (number <= 0 || NumberInUse(number)) return;
+  MarkNumberInUse(number);
+  if (number > largest_) largest_ = number;
+}
+
 std::size_t XrefTable::MemoryBytes() const {
   return arena_.capacity() + slots_.capacity() * sizeof(Slot) +
          numbers_.capacity() * sizeof(std::int32_t);

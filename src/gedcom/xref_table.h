@@ -47,6 +47,13 @@ class XrefTable {
   // later: it counts as given (for example to an inline source text).
   std::int32_t FreshNumber();
 
+  // Whether number is held: by an identifier, by FreshNumber or by Reserve.
+  bool IsTaken(std::int32_t number) const { return NumberInUse(number); }
+
+  // Marks number (1 to 2147483647) as held without an identifier, so that
+  // no identifier appearing later is given it.
+  void Reserve(std::int32_t number);
+
   // Identifiers held.
   std::size_t size() const { return count_; }
   // Bytes of memory reserved by the table.

@@ -296,3 +296,47 @@ TEST_F(ReaderXrefsTest, FirstDefinitionOfAMultimediaRecordCounts) {
 
 }  // namespace
 }  // namespace kinloom::testing
+
+namespace kinloom::testing {
+namespace {
+
+// An inline note is keyed by its owner's number, a note record by its own:
+// when the two numbers meet, whichever comes first keeps it.
+TEST_F(ReaderXrefsTest, InlineNotesAndNoteRecordsNeverShareAKey) {
+  ASSERT_EQ(kResultOk, Read(Gedcom({
+                           "0 @I3@ INDI",
+                           "1 NOTE @N4@",  // record 4 is named before individual 4
+                           "0 @I4@ INDI",
+                           "1 NOTE Inline of four",
+                           "1 NOTE and more",
+                           "0 @I9@ INDI",
+                           "1 NOTE Inline of nine",
+                           "0 @F9@ FAM",
+                           "1 NOTE Family nine",  // may share its key with individual 9
+                           "0 @I6@ INDI",
+                           "1 NOTE @N9@",  // record 9 is named after inline note 9
+                           "0 @N4@ NOTE Record four",
+                           "0 @N9@ NOTE Record nine",
+                           "0 TRLR",
+                       })));
+  EXPECT_EQ(
+      "indv.idx: 0 0 0 1 2 0 4 0 0 3\n"
+      "fam.idx: 0 0 0 0 0 0 0 0 0 1\n"
+      "inote.idx: 0 0 0 0 0 1 0 0 0 3\n"
+      "fnote.idx: 0 0 0 0 2 0 0 0 0 1 3\n"
+      "indv 1: #3 \"\" sex \" \" note 4\n"
+      "indv 2: #4 \"\" sex \" \" note 5\n"
+      "indv 3: #9 \"\" sex \" \" note 9\n"
+      "indv 4: #6 \"\" sex \" \" note 10\n"
+      "fam 1: #9 note 9\n"
+      "inote 1: owner 5 kind 52 \"Inline of four\"\n"
+      "inote 2: owner 5 kind 52 \"and more\"\n"
+      "inote 3: owner 9 kind 52 \"Inline of nine\"\n"
+      "fnote 1: owner 9 kind 52 \"Family nine\"\n"
+      "fnote 2: owner 4 kind 0 \"Record four\"\n"
+      "fnote 3: owner 10 kind 0 \"Record nine\"\n",
+      Dump());
+}
+
+}  // namespace
+}  // namespace kinloom::testing
