@@ -496,25 +496,6 @@ HWND ControlOf(HWND dialog, int id) {
   return dialog == nullptr || dialog->source != nullptr ? nullptr : dialog->dialog->Control(id);
 }
 
-// "*.ged" becomes "*.[gG][eE][dD]": file names match without regard to case.
-std::string CaseBlindPattern(const std::string& pattern) {
-  std::string out;
-  for (char c : pattern) {
-    const bool lower = c >= 'a' && c <= 'z';
-    const bool upper = c >= 'A' && c <= 'Z';
-    if (!lower && !upper) {
-      out += c;
-      continue;
-    }
-    const char other = static_cast<char>(lower ? c - 'a' + 'A' : c - 'A' + 'a');
-    out += '[';
-    out += c;
-    out += other;
-    out += ']';
-  }
-  return out;
-}
-
 Fl_Window* OwnerWindow(HWND owner) { return owner == nullptr ? nullptr : owner->dialog; }
 
 }  // namespace
@@ -720,7 +701,9 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA options) {
   std::string filter;
   for (const auto& [description, pattern] : kinloom::ui::FilterPairs(options->lpstrFilter)) {
     if (!filter.empty()) filter += '\n';
-    filter += description + "\t" + kinloom::ui::CaseBlindPattern(pattern);
+    // FLTK matches file names without regard to case, as the platform's
+    // open-file dialog does.
+    filter += description + "\t" + pattern;
   }
   Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
   chooser.title(options->lpstrTitle != nullptr ? options->lpstrTitle : "Open");
