@@ -69,8 +69,9 @@ std::string FamilyPageWriter::EventMark(std::int32_t source, Role role) {
 std::string FamilyPageWriter::PhotoLine(std::int32_t person) {
   const WorkFiles& store = run_.store;
   if (s_.photos != 'Y' || store.IndividualPhoto(person, 0) == 0) return {};
-  // A photo without a file name has no page; the others keep the number
-  // of their slot.
+  // A photo without a file name has no page and gets no link; the others
+  // keep the number of their slot. The caption stands whenever the first
+  // slot holds a photo.
   std::string links;
   for (int k = 0; k < kListEntries; ++k) {
     const std::int32_t photo = store.IndividualPhoto(person, k);
@@ -78,7 +79,6 @@ std::string FamilyPageWriter::PhotoLine(std::int32_t person) {
     links += " <a href=\"" + PageLink(s_, "../pho", PageFileName(s_, "pho", photo)) + "\">" +
              std::to_string(k + 1) + "</a>";
   }
-  if (links.empty()) return {};
   return run_.Text(Label::kPhotos) + ":" + links + "\n";
 }
 

@@ -405,3 +405,35 @@ TEST_F(FamilyPageFailureTest, PageThatCannotBeWrittenWhole) {
 
 }  // namespace
 }  // namespace kinloom
+
+namespace kinloom {
+namespace {
+
+// Photos without a file name get no link; the caption stays whenever the
+// first photo slot is used, and the other links keep their slot numbers.
+TEST_F(FamilyPagesTest, PhotosWithoutFileNameGetNoLink) {
+  run_.settings.photos = 'Y';
+  IndividualRecord john = testing::Person(1, "John /Smith/");
+  john.spouseFamilies = {1};
+  john.photos = {1, 2};
+  IndividualRecord mary = testing::Person(2, "Mary /Jones/");
+  mary.spouseFamilies = {1};
+  mary.photos = {3};
+  AddIndividual(john);
+  AddIndividual(mary);
+  AddFamily(testing::Couple(1, 1, 2));
+  AddPhoto(1, "", "Lost picture");
+  AddPhoto(1, "john.jpg", "John");
+  AddPhoto(2, "", "");
+  ASSERT_EQ(BuildFamilyGroupRecords(run_), kResultOk);
+  const std::string page = Page("html/fam00001.htm");
+  EXPECT_NE(page.find("        Other Spouses: \nPHOTOS: <a href=\"pho00002.htm\">2</a>\n"
+                      "<HR NOSHADE SIZE=3>   Wife:"),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find("        Other Spouses: \nPHOTOS:\n<HR NOSHADE SIZE=3>"), std::string::npos)
+      << page;
+}
+
+}  // namespace
+}  // namespace kinloom
