@@ -118,14 +118,14 @@ TEST(ConfigurationTest, LoadSaveLoadKeepsEverySetting) {
 TEST(ConfigurationTest, LineRulesForKeysAndValues) {
   ScratchDir dir;
   WriteFile("kinloom.cfg",
-            "NOTES = N\n"           // blanks around "=": not the key NOTES
-            "soundex=N\n"           // keys are case-sensitive
-            "SOURCES=no\n"          // a flag takes the first character
+            "NOTES = N\n"   // blanks around "=": not the key NOTES
+            "soundex=N\n"   // keys are case-sensitive
+            "SOURCES=no\n"  // a flag takes the first character
             "UCSURNAME=Yes\n"
             "HOME=http://x.example/?a=b=c\n"  // value keeps further "="
-            "BGPIC=\n"              // empty text value empties the field
-            "PEDIGREEALL=\n"        // empty flag value turns it off
-            "SAT=  bei\n"           // leading blanks are kept
+            "BGPIC=\n"                        // empty text value empties the field
+            "PEDIGREEALL=\n"                  // empty flag value turns it off
+            "SAT=  bei\n"                     // leading blanks are kept
             "garbage line without equals\n"
             "=value without key\n"
             "EMAIL=first@example.org\n"
@@ -168,10 +168,9 @@ TEST(ConfigurationTest, CrLfFileLoadsLikeLfFile) {
 
 TEST(ConfigurationTest, OverlongValuesAreCutToCapacity) {
   ScratchDir dir;
-  WriteFile("kinloom.cfg", "BGCOLOR=0123456789\nGEDFILE=" + std::string(500, 'g') +
-                               "\nSHUSBAND=" + std::string(300, 'h') + "\nEXTENSION=" +
-                               std::string(40, 'e') + "\n" + std::string(100000, 'x') +
-                               "=1\nNOTES=N\n");
+  WriteFile("kinloom.cfg", "BGCOLOR=0123456789\nGEDFILE=" + std::string(500, 'g') + "\nSHUSBAND=" +
+                               std::string(300, 'h') + "\nEXTENSION=" + std::string(40, 'e') +
+                               "\n" + std::string(100000, 'x') + "=1\nNOTES=N\n");
   Settings settings;
   LabelTexts labels;
   LoadConfiguration(settings, labels);

@@ -125,16 +125,18 @@ TEST(CreateKinloomTest, WorkFileThatCannotBeCreatedStopsWithSix) {
   run.settings.gedfile = "tree.ged";
   WriteFile("tree.ged", "0 HEAD\n0 TRLR\n");
   EXPECT_EQ(CreateKinloom(run), kResultCannotWrite);
-  EXPECT_EQ(ReadFile("kinloom.log"), std::string(kSettingsBlock)
-                                         .replace(std::string(kSettingsBlock).find("smith.ged"),
-                                                  9, "tree.ged") +
-                                         ">OpenKinloomFiles\n"
-                                         "Unable to create work file src.dat.\n"
-                                         ">CloseKinloomFiles\n"
-                                         "<CloseKinloomFiles\n"
-                                         "<CreateKinloom 6\n");
+  EXPECT_EQ(ReadFile("kinloom.log"),
+            std::string(kSettingsBlock)
+                    .replace(std::string(kSettingsBlock).find("smith.ged"), 9, "tree.ged") +
+                ">OpenKinloomFiles\n"
+                "Unable to create work file src.dat.\n"
+                ">CloseKinloomFiles\n"
+                "<CloseKinloomFiles\n"
+                "<CreateKinloom 6\n");
   for (const char* name : kWorkFileNames) {
-    if (std::string(name) != "src.dat") EXPECT_FALSE(FileExists(name)) << name;
+    if (std::string(name) != "src.dat") {
+      EXPECT_FALSE(FileExists(name)) << name;
+    }
   }
   EXPECT_TRUE(IsDirectory("src.dat"));
 }

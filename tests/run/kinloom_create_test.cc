@@ -70,7 +70,8 @@ TEST(KinloomCreateTest, CannotWriteAppendsTheFollowUpLines) {
   ScratchDir dir;
   WriteFile("kinloom.cfg", "EMAIL=me@example.org\nHOME=https://example.org/\n");
   WriteFile("html", "a file where the output directory belongs");
-  WriteFile("smith.ged", "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 @F1@ FAM\n1 WIFE @I1@\n0 TRLR\n");
+  WriteFile("smith.ged",
+            "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 @F1@ FAM\n1 WIFE @I1@\n0 TRLR\n");
   auto result = RunCommand(KinloomCreatePath());
   EXPECT_EQ(result.exit_status, 6);
   EXPECT_EQ(result.err, "Error opening file for write.\nSee kinloom.log file.\n");
