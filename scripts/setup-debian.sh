@@ -5,6 +5,7 @@ packages=(
   build-essential cmake g++ clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev xvfb xdotool x11-utils imagemagick
+  time gnuplot-nox
 )
 missing=()
 for p in "${packages[@]}"; do

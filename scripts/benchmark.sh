@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Measures kinloom-create on generated trees against the floor: the time
+# this machine needs merely to write the same site from memory.
+#
+#   scripts/benchmark.sh [--quick] [--runs N] [--sizes "N1 N2 ..."] [--all-size N]
+#                        [--out DIR] [--plot FILE.png]
+#
+# Builds a Release binary in build-release, generates one tree per size
+# (kinloom-gedgen, seed 1), and runs kinloom-create on each with NOTES,
+# SOURCES, PHOTOS and SUBDIRS on and a ten-number PEDIGREELIST, and once
+# more with PEDIGREEALL on at the --all-size. Each case runs N times; each
+# run is followed by one pass of kinloom-floor on the site it wrote. The
+# table gives medians: wall and CPU seconds and peak resident memory
+# (/usr/bin/time -v), files and bytes written, the floor and the ratio of
+# wall time to floor.
+#
+# Defaults: --runs 3 --sizes "10000 100000 1000000" --all-size 100000.
+# --quick: one run, sizes 1000 and 10000, PEDIGREEALL at 10000.
+# Results go to --out (default out/benchmark): results.tsv, results.md,
+# and the trees and sites of the last run of each case.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+runs=3
+sizes="10000 100000 1000000"
+all_size=100000
+out="$root/out/benchmark"
+plot=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --quick) runs=1; sizes="1000 10000"; all_size=10000 ;;
+    --runs) runs="$2"; shift ;;
+    --sizes) sizes="$2"; shift ;;
+    --all-size) all_size="$2"; shift ;;
+    --out) out="$2"; shift ;;
+    --plot) plot="$2"; shift ;;
+    -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "benchmark.sh: unknown argument $1" >&2; exit 64 ;;
+  esac
+  shift
+done
+case "$out" in /*) ;; *) out="$root/$out" ;; esac
+case "$plot" in ""|/*) ;; *) plot="$root/$plot" ;; esac
+
+if [ ! -x /usr/bin/time ]; then
+  echo "benchmark.sh: /usr/bin/time is missing (run scripts/setup-debian.sh)" >&2
+  exit 1
+fi
+
+mkdir -p "$out"
+if ! { cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release &&
+  cmake --build build-release -j"$(nproc)" --target kinloom-create kinloom-gedgen kinloom-floor
+} >"$out/build.log" 2>&1; then
+  cat "$out/build.log" >&2
+  exit 1
+fi
+bin="$root/build-release"
+
+# Median of the numbers on standard input.
+median() {
+  sort -g | awk '{ v[NR] = $1 } END {
+    if (NR == 0) { print "nan"; exit }
+    if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# Seconds from /usr/bin/time's "h:mm:ss" or "m:ss.ss".
+wall_seconds() {
+  awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0
+    for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s }' "$1"
+}
+
+results="$out/results.tsv"
+printf 'case\tindividuals\tpedigreeall\truns\twall_s\tcpu_s\tpeak_rss_mb\tfiles\tbytes\tfloor_s\tratio\n' >"$results"
+
+run_case() {
+  local label=$1 size=$2 all=$3
+  local tree="$out/tree-$size.ged"
+  if [ ! -s "$tree" ]; then
+    "$bin/kinloom-gedgen" --individuals "$size" --seed 1 --output "$tree" 2>/dev/null
+  fi
+  local dir="$out/case-$label"
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  local list="" k
+  for k in 1 2 3 4 5 6 7 8 9 10; do
+    list="$list${list:+,}$(( (size * k + 9) / 10 ))"
+  done
+  cat >"$dir/kinloom.cfg" <<EOF
+HOME=https://www.example.org/benchmark/
+EMAIL=benchmark@example.org
+GEDFILE=../tree-$size.ged
+NOTES=Y
+SOURCES=Y
+PHOTOS=Y
+SUBDIRS=Y
+PEDIGREEALL=$all
+PEDIGREELIST=$list
+EOF
+  local walls="" cpus="" rsss="" floors="" files=0 bytes=0 r
+  for r in $(seq 1 "$runs"); do
+    (cd "$dir" && rm -rf html kinloom.log html.floor)
+    sync
+    if ! (cd "$dir" && /usr/bin/time -v -o time.txt "$bin/kinloom-create" >/dev/null); then
+      echo "benchmark.sh: kinloom-create failed in $dir (see $dir/kinloom.log)" >&2
+      exit 1
+    fi
+    walls="$walls $(wall_seconds "$dir/time.txt")"
+    cpus="$cpus $(awk -F': ' '/User time|System time/ { s += $2 } END { print s }' "$dir/time.txt")"
+    rsss="$rsss $(awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "$dir/time.txt")"
+    files=$(find "$dir/html" -type f | wc -l)
+    bytes=$(find "$dir/html" -type f -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
+    floors="$floors $("$bin/kinloom-floor" --runs 1 "$dir/html" |
+      sed -n 's/.*median_seconds=\([0-9.]*\).*/\1/p')"
+    echo "  $label run $r: wall $(echo "$walls" | awk '{ print $NF }') s," \
+      "floor $(echo "$floors" | awk '{ print $NF }') s" >&2
+  done
+  local wall cpu rss floor ratio
+  wall=$(echo "$walls" | tr ' ' '\n' | grep . | median)
+  cpu=$(echo "$cpus" | tr ' ' '\n' | grep . | median)
+  rss=$(echo "$rsss" | tr ' ' '\n' | grep . | median)
+  floor=$(echo "$floors" | tr ' ' '\n' | grep . | median)
+  ratio=$(awk -v w="$wall" -v f="$floor" 'BEGIN { if (f > 0) printf "%.2f", w / f; else print "nan" }')
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$label" "$size" "$all" "$runs" \
+    "$wall" "$cpu" "$rss" "$files" "$bytes" "$floor" "$ratio" >>"$results"
+}
+
+for size in $sizes; do
+  echo "tree of $size individuals" >&2
+  run_case "$size" "$size" N
+  if [ "$size" = "$all_size" ]; then run_case "$size-all" "$size" Y; fi
+done
+case " $sizes " in *" $all_size "*) ;; *) run_case "$all_size-all" "$all_size" Y ;; esac
+
+{
+  echo "| Individuals | PEDIGREEALL | Runs | Wall s | CPU s | Peak RSS MB | Files | Bytes | Floor s | Wall / floor |"
+  echo "|---:|:---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+  tail -n +2 "$results" | awk -F'\t' '{ printf "| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n",
+    $2, $3, $4, $5, $6, $7, $8, $9, $10, $11 }'
+} >"$out/results.md"
+cat "$out/results.md"
+
+if [ -n "$plot" ]; then
+  if ! command -v gnuplot >/dev/null; then
+    echo "benchmark.sh: gnuplot is missing (run scripts/setup-debian.sh); no plot" >&2
+    exit 0
+  fi
+  awk -F'\t' 'NR > 1 && $3 == "N" { print $2, $5, $10, $7 }' "$results" >"$out/plot.dat"
+  gnuplot <<EOF
+set terminal pngcairo size 900,420 font "sans,10"
+set output "$plot"
+set multiplot layout 1,2 title "kinloom-create on generated trees (median of $runs run(s) per point)"
+set logscale x
+set logscale y
+set grid
+set key top left
+set xlabel "individuals"
+set ylabel "seconds"
+set format x "%.0s%c"
+plot "$out/plot.dat" using 1:2 with linespoints pt 7 title "kinloom-create wall", \
+     "$out/plot.dat" using 1:3 with linespoints pt 5 title "floor (writing the site only)"
+unset logscale y
+set logscale y
+set ylabel "MB"
+plot "$out/plot.dat" using 1:4 with linespoints pt 7 title "peak resident memory"
+unset multiplot
+EOF
+  echo "plot: $plot" >&2
+fi
