@@ -27,6 +27,7 @@ int BuildIndividualPage(Run& run, std::int32_t number) {
   PageFile page;
   if (!page.Create(PagePath(s, "ind", PageFileName(s, "ind", number)))) {
     run.log.LogLine("Unable to create new IND file.");
+    ++run.progress.pages_failed;
     return kResultCannotWrite;
   }
   const std::string name = store.IndividualName(number);
@@ -63,6 +64,7 @@ int BuildIndividualPage(Run& run, std::int32_t number) {
   WritePageFoot(run, page, 'Y', "../");
   if (!FinishPage(run, page)) {
     run.log.LogLine("Unable to create new IND file.");
+    ++run.progress.pages_failed;
     return kResultCannotWrite;
   }
   run.log.LogLine("<BuildIndividualPage");

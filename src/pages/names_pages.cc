@@ -50,6 +50,7 @@ int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int
   PageFile page;
   if (!page.Create(PagePath(settings, "", file_name))) {
     run.log.LogLine("Unable to create new NAMES file.");
+    ++run.progress.pages_failed;
     return kResultCannotWrite;
   }
   page.Write("<HTML>\n");
@@ -98,6 +99,7 @@ int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int
   page.Write("</HTML>\n");
   if (!page.Close()) {
     run.log.LogLine("Unable to create new NAMES file.");
+    ++run.progress.pages_failed;
     return kResultCannotWrite;
   }
   run.PageWritten();

@@ -109,6 +109,7 @@ int PedigreeChart(Run& run, std::int32_t number) {
   PageFile page;
   if (!page.Create(PagePath(run.settings, "ped", file_name))) {
     run.log.LogLine("Unable to create new PED file.");
+    ++run.progress.pages_failed;
     return kResultCannotWrite;
   }
   page.Write("<HTML>\n");
@@ -129,6 +130,7 @@ int PedigreeChart(Run& run, std::int32_t number) {
   page.Write("</HTML>\n");
   if (!page.Close()) {
     run.log.LogLine("Unable to create new PED file.");
+    ++run.progress.pages_failed;
     return kResultCannotWrite;
   }
   run.PageWritten();

@@ -44,6 +44,7 @@ void CloseKinloomFiles(Run& run) {
 int CreateKinloom(Run& run) {
   const Settings& s = run.settings;
   const RunLog& log = run.log;
+  run.progress.pages_failed = 0;
   run.EnterPhase("CreateKinloom");
   log.LogLine(">CreateKinloom");
   log.LogLine(kLogSeparator);
@@ -90,6 +91,8 @@ int CreateKinloom(Run& run) {
       run.EnterPhase(phase.name);
       result = phase.call(run);
     }
+    // A page that the run went on without still leaves the site unfinished.
+    if (result == kResultOk && run.progress.pages_failed > 0) result = kResultCannotWrite;
   }
   CloseKinloomFiles(run);
   log.LogFormatted("<CreateKinloom %d", static_cast<long>(result));

@@ -11,7 +11,9 @@ namespace kinloom {
 // Logs the settings block, opens the work files and the "html" tree,
 // refuses placeholder addresses (3, 4), then reads, checks and writes the
 // site phase by phase, stopping at the first non-zero result; the work files
-// are always closed and deleted. Returns the RunResult.
+// are always closed and deleted. An individual page, names page or listed
+// pedigree chart that could not be written does not stop the phases, but
+// makes the result 6 in the end. Returns the RunResult.
 int CreateKinloom(Run& run);
 
 // Creates the twelve work files and the output directories. Returns 0, or 6

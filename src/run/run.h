@@ -36,6 +36,9 @@ struct PageState {
 struct Progress {
   std::string phase;         // name of the phase last entered
   long pages_written = 0;    // page and index files closed so far
+  // Individual pages, names pages and listed pedigree charts that could not
+  // be written. The run goes on past them, but does not end as finished.
+  long pages_failed = 0;
 };
 
 struct Run {
