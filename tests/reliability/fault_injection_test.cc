@@ -1,0 +1,365 @@
+// Faults injected into whole runs: a GEDCOM file that cannot be read, an
+// output tree that cannot be written for each kind of page, work files
+// that cannot be created, a full disk, a run killed in the middle, and a
+// kinloom.cfg that is damaged or cannot be saved. Each fault gives its
+// RunResult and log lines, never "Finished" for a site that was not
+// written, and never touches the GEDCOM file.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "reliability/site_fixture.h"
+#include "ui/config.h"
+
+namespace kinloom::testing {
+namespace {
+
+// The site of EveryPageTree, by path under html.
+const char kSubdirSite[] =
+    "fam/fam00001.htm\n"
+    "gendex.txt\n"
+    "ind/ind00004.htm\n"
+    "names1.htm\n"
+    "ntf/ntf00001.htm\n"
+    "nti/nti00001.htm\n"
+    "nti/nti00004.htm\n"
+    "ped/ped00001.htm\n"
+    "ped/ped00002.htm\n"
+    "ped/ped00003.htm\n"
+    "ped/ped00004.htm\n"
+    "pho/pho00001.htm\n"
+    "surnames.htm\n";
+const char kFlatSite[] =
+    "fam00001.htm\n"
+    "gendex.txt\n"
+    "ind00004.htm\n"
+    "names1.htm\n"
+    "ntf00001.htm\n"
+    "nti00001.htm\n"
+    "nti00004.htm\n"
+    "ped00001.htm\n"
+    "ped00002.htm\n"
+    "ped00003.htm\n"
+    "ped00004.htm\n"
+    "pho00001.htm\n"
+    "surnames.htm\n";
+
+const char kCloseLines[] = ">CloseKinloomFiles\n<CloseKinloomFiles\n";
+
+// The site list without the lines that name one of the files in missing.
+std::string SiteWithout(const std::string& site, const std::vector<std::string>& missing) {
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < site.size()) {
+    const std::size_t end = site.find('\n', pos);
+    const std::string name = site.substr(pos, end - pos);
+    bool gone = false;
+    for (const std::string& m : missing) gone = gone || name == m;
+    if (!gone) out += name + "\n";
+    pos = end + 1;
+  }
+  return out;
+}
+
+class FaultTest : public SiteTest {};
+
+TEST_F(FaultTest, IntactRunWritesEveryPageInBothLayouts) {
+  for (char subdirs : {'Y', 'N'}) {
+    SCOPED_TRACE(std::string("SUBDIRS ") + subdirs);
+    std::filesystem::remove_all("html");
+    EXPECT_EQ(RunSite(EveryPageTree(), EveryOptionOn(subdirs)), kResultOk);
+    EXPECT_EQ(FileList("html"), subdirs == 'Y' ? kSubdirSite : kFlatSite);
+    EXPECT_EQ(LastLines(Log(), 4),
+              std::string("<BuildGendexFile\n") + kCloseLines + "<CreateKinloom 0\n");
+    ExpectNoWorkFiles();
+  }
+}
+
+TEST_F(FaultTest, GedcomFileThatCannotBeOpenedStopsWithOne) {
+  struct Case {
+    const char* what;
+    const char* gedfile;
+  };
+  const Case cases[] = {
+      {"missing", "absent.ged"},
+      {"a directory", "folder.ged"},
+      {"below a regular file", "plain.txt/tree.ged"},
+      {"a dangling symbolic link", "dangling.ged"},
+      {"empty name", ""},
+  };
+  ASSERT_EQ(::mkdir("folder.ged", 0777), 0);
+  WriteFile("plain.txt", "not a directory");
+  ASSERT_EQ(::symlink("nowhere.ged", "dangling.ged"), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Settings settings = EveryOptionOn('Y');
+    settings.gedfile = c.gedfile;
+    run_.settings = settings;
+    EXPECT_EQ(CreateKinloom(run_), kResultGedcomNotOpened);
+    EXPECT_EQ(LastLines(Log(), 5),
+              std::string("<OpenKinloomFiles\n>ReadGedcom\n") + kCloseLines + "<CreateKinloom 1\n");
+    EXPECT_EQ(FileList("html"), "");
+    ExpectNoWorkFiles();
+  }
+  EXPECT_TRUE(IsDirectory("folder.ged"));
+  EXPECT_EQ(ReadFile("plain.txt"), "not a directory");
+}
+
+// One page kind that cannot be written. A file stands where the kind's
+// sub-directory belongs (SUBDIRS "Y") or a directory where its page belongs
+// (SUBDIRS "N"). A failure of the page phases stops the run at once; a
+// failure of an individual page, a names page or a listed pedigree chart is
+// logged and the run goes on, but still ends with 6.
+struct PageFault {
+  const char* kind;
+  const char* subdir_blocker;  // made a regular file
+  const char* flat_blocker;    // made a directory
+  const char* log_line;
+  // Lines before the close lines at the end of the log; empty when the run
+  // goes on to the end.
+  const char* stop_lines;
+  std::vector<std::string> missing_subdir;
+  std::vector<std::string> missing_flat;
+  bool pedigree_list_only = false;
+};
+
+TEST_F(FaultTest, EveryPageKindThatCannotBeWrittenEndsWithSix) {
+  const PageFault faults[] = {
+      {"family pages",
+       "html/fam",
+       "html/fam00001.htm",
+       "Unable to create new FAM file.",
+       ">BuildFamilyGroupRecords\nUnable to create new FAM file.\n",
+       {},
+       {}},
+      {"individual notes pages",
+       "html/nti",
+       "html/nti00001.htm",
+       "Unable to create new NTI file.",
+       ">BuildIndividualNotes\nUnable to create new NTI file.\n",
+       {},
+       {}},
+      {"family notes pages",
+       "html/ntf",
+       "html/ntf00001.htm",
+       "Unable to create new NTF file.",
+       ">BuildFamilyNotes\nUnable to create new NTF file.\n",
+       {},
+       {}},
+      {"photo pages",
+       "html/pho",
+       "html/pho00001.htm",
+       "Unable to create new PHO file.",
+       ">BuildPhotoPages\nUnable to create new PHO file.\n",
+       {},
+       {}},
+      {"pedigree charts",
+       "html/ped",
+       "html/ped00001.htm",
+       "Unable to create new PED file.",
+       ">PedigreeChart\nUnable to create new PED file.\n",
+       {},
+       {}},
+      {"surnames page",
+       "html/surnames.htm",
+       "html/surnames.htm",
+       "Unable to create new SURNAMES file.",
+       "Unable to create new SURNAMES file.\n",
+       {},
+       {}},
+      {"gendex file",
+       "html/gendex.txt",
+       "html/gendex.txt",
+       "Unable to create new GENDEX file.",
+       ">BuildGendexFile\nUnable to create new GENDEX file.\n",
+       {},
+       {}},
+      {"individual pages",
+       "html/ind",
+       "html/ind00004.htm",
+       "Unable to create new IND file.",
+       "",
+       {"ind/ind00004.htm"},
+       {"ind00004.htm"}},
+      {"names pages",
+       "html/names1.htm",
+       "html/names1.htm",
+       "Unable to create new NAMES file.",
+       "",
+       {"names1.htm"},
+       {"names1.htm"}},
+      {"listed pedigree chart",
+       "html/ped",
+       "html/ped00001.htm",
+       "Unable to create new PED file.",
+       "",
+       {"ped/ped00001.htm", "ped/ped00002.htm", "ped/ped00003.htm", "ped/ped00004.htm"},
+       {"ped00001.htm", "ped00002.htm", "ped00004.htm"},
+       true},
+  };
+  const std::string tree = EveryPageTree();
+  for (const PageFault& f : faults) {
+    for (char subdirs : {'Y', 'N'}) {
+      SCOPED_TRACE(std::string(f.kind) + ", SUBDIRS " + subdirs);
+      std::filesystem::remove_all("html");
+      ASSERT_EQ(::mkdir("html", 0777), 0);
+      const std::string blocker = subdirs == 'Y' ? f.subdir_blocker : f.flat_blocker;
+      if (subdirs == 'Y' && blocker.find('.') == std::string::npos) {
+        WriteFile(blocker, "in the way");
+      } else {
+        if (subdirs == 'Y') {
+          for (const char* d :
+               {"html/fam", "html/ind", "html/nti", "html/ntf", "html/ped", "html/pho"}) {
+            ::mkdir(d, 0777);
+          }
+        }
+        ASSERT_EQ(::mkdir(blocker.c_str(), 0777), 0);
+      }
+      Settings settings = EveryOptionOn(subdirs);
+      if (f.pedigree_list_only) {
+        settings.pedigreeall = 'N';
+        settings.pedigreelist = "1,3";
+      }
+
+      EXPECT_EQ(RunSite(tree, settings), kResultCannotWrite);
+      const std::string log = Log();
+      EXPECT_NE(log.find(std::string(f.log_line) + "\n"), std::string::npos);
+      const std::string tail = std::string(*f.stop_lines ? f.stop_lines : "<BuildGendexFile\n") +
+                               kCloseLines + "<CreateKinloom 6\n";
+      EXPECT_EQ(log.substr(log.size() - std::min(log.size(), tail.size())), tail);
+      if (!*f.stop_lines) {
+        // The run went on: everything but the blocked pages is there.
+        if (subdirs == 'Y') std::remove(blocker.c_str());
+        const std::string site = subdirs == 'Y' ? kSubdirSite : kFlatSite;
+        EXPECT_EQ(FileList("html"),
+                  SiteWithout(site, subdirs == 'Y' ? f.missing_subdir : f.missing_flat));
+      }
+      EXPECT_EQ(ReadFile("tree.ged"), tree);
+      ExpectNoWorkFiles();
+    }
+  }
+}
+
+TEST_F(FaultTest, EachWorkFileThatCannotBeCreatedStopsWithSix) {
+  const std::string tree = EveryPageTree();
+  for (const char* name : kWorkFileNames) {
+    SCOPED_TRACE(name);
+    std::filesystem::remove_all("html");
+    ASSERT_EQ(::mkdir(name, 0777), 0);
+    std::remove("kinloom.log");
+    EXPECT_EQ(RunSite(tree, EveryOptionOn('Y')), kResultCannotWrite);
+    EXPECT_EQ(LastLines(Log(), 5), std::string(">OpenKinloomFiles\nUnable to create work file ") +
+                                       name + ".\n" + kCloseLines + "<CreateKinloom 6\n");
+    EXPECT_EQ(Log().find(">ReadGedcom"), std::string::npos);
+    for (const char* other : kWorkFileNames) {
+      if (std::string(other) != name) {
+        EXPECT_FALSE(FileExists(other)) << other;
+      }
+    }
+    EXPECT_TRUE(IsDirectory(name));
+    EXPECT_EQ(ReadFile("tree.ged"), tree);
+    ASSERT_EQ(::rmdir(name), 0);
+  }
+}
+
+// Every page carries header.htm, which is larger than the file size limit,
+// while the work files and the log stay far below it: the disk is "full"
+// exactly when the first page is written.
+TEST(FullDiskTest, FullDiskWhilePagesAreWrittenEndsWithSix) {
+  ScratchDir dir;
+  const std::string tree = EveryPageTree();
+  WriteFile("tree.ged", tree);
+  WriteFile("kinloom.cfg", EveryOptionOnConfig('Y'));
+  WriteFile("header.htm", std::string(64 * 1024, 'h'));
+  const ChildEnd end = RunKinloomCreateWithFileLimit(32 * 1024);
+  EXPECT_EQ(end.signal, 0);
+  EXPECT_EQ(end.exit_status, kResultCannotWrite);
+  EXPECT_EQ(ReadFile("create.out"), "");
+  EXPECT_EQ(ReadFile("create.err"), "Error opening file for write.\nSee kinloom.log file.\n");
+  EXPECT_EQ(LastLines(ReadFile("kinloom.log"), 7),
+            std::string(">BuildFamilyGroupRecords\n"
+                        "Unable to create new FAM file.\n") +
+                kCloseLines +
+                "<CreateKinloom 6\n"
+                "Windows has a limit of 32767 files in a single directory.\n"
+                "You have most likely surpassed it.\n");
+  EXPECT_EQ(ReadFile("tree.ged"), tree);
+  ExpectNoWorkFiles();
+}
+
+// 300 individuals fill 300 records of 633 bytes in indv.dat; with files
+// limited to 64 KiB the disk is "full" while the GEDCOM file is read. The
+// log, the GEDCOM file and the configuration stay below the limit.
+TEST(FullDiskTest, FullDiskWhileWorkFilesAreWrittenEndsWithSix) {
+  ScratchDir dir;
+  std::string tree = "0 HEAD\n";
+  for (int i = 1; i <= 300; ++i) {
+    tree += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME Person" + std::to_string(i) + " /Smith/\n";
+  }
+  tree += "0 TRLR\n";
+  WriteFile("tree.ged", tree);
+  WriteFile("kinloom.cfg", EveryOptionOnConfig('N'));
+  const ChildEnd end = RunKinloomCreateWithFileLimit(64 * 1024);
+  EXPECT_EQ(end.signal, 0);
+  EXPECT_EQ(end.exit_status, kResultCannotWrite);
+  const std::string log = ReadFile("kinloom.log");
+  EXPECT_NE(log.find("Unable to write work file indv.dat.\n"), std::string::npos);
+  EXPECT_EQ(LastLines(log, 5), std::string(kCloseLines) +
+                                   "<CreateKinloom 6\n"
+                                   "Windows has a limit of 32767 files in a single directory.\n"
+                                   "You have most likely surpassed it.\n");
+  EXPECT_EQ(log.find(">BuildFamilyGroupRecords"), std::string::npos);
+  EXPECT_EQ(ReadFile("tree.ged"), tree);
+  ExpectNoWorkFiles();
+}
+
+// The child kills itself with SIGKILL right after its third page, so the
+// kill lands in the middle of the family pages every time, with no timing.
+TEST_F(FaultTest, RunKilledMidwayIsFollowedByACleanRun) {
+  std::string tree = "0 HEAD\n";
+  for (int f = 1; f <= 12; ++f) {
+    const std::string n = std::to_string(f);
+    tree += "0 @I" + n + "@ INDI\n1 NAME Man" + n + " /Kerr/\n1 FAMS @F" + n + "@\n";
+    tree += "0 @F" + n + "@ FAM\n1 HUSB @I" + n + "@\n";
+  }
+  tree += "0 TRLR\n";
+  WriteFile("tree.ged", tree);
+  run_.settings = EveryOptionOn('Y');
+
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    run_.on_progress = [](const Progress& progress) {
+      if (progress.pages_written == 3) ::raise(SIGKILL);
+    };
+    CreateKinloom(run_);
+    ::_exit(100);  // not reached: the third page ends the process
+  }
+  const ChildEnd end = WaitForChild(pid);
+  ASSERT_EQ(end.signal, SIGKILL);
+  EXPECT_EQ(LastLines(Log(), 1), ">BuildFamilyGroupRecords\n");
+  for (const char* name : kWorkFileNames) EXPECT_TRUE(FileExists(name)) << name;
+  EXPECT_EQ(FileList("html"), "fam/fam00001.htm\nfam/fam00002.htm\nfam/fam00003.htm\n");
+
+  EXPECT_EQ(CreateKinloom(run_), kResultOk);
+  ExpectNoWorkFiles();
+  EXPECT_EQ(LastLines(Log(), 3), std::string(kCloseLines) + "<CreateKinloom 0\n");
+  const auto second = TreeFiles("html");
+  EXPECT_EQ(ReadFile("tree.ged"), tree);
+
+  // The same site as a run that was never interrupted.
+  ScratchDir fresh;
+  WriteFile("tree.ged", tree);
+  kinloom::Run clean(EveryOptionOn('Y'), LabelTexts());
+  clean.fixed_page_date = run_.fixed_page_date;
+  ASSERT_EQ(CreateKinloom(clean), kResultOk);
+  EXPECT_TRUE(TreeFiles("html") == second);
+  EXPECT_EQ(TreeFiles("html").size(), 12u + 12u + 3u);
+}
+
+}  // namespace
+}  // namespace kinloom::testing
