@@ -10,16 +10,17 @@
 //
 //  * The steps run on a table of the keys in memory, each key built once
 //    from the record in its slot; the records are then moved into the final
-//    order with at most one SwapIndividuals per slot, instead of one for
-//    every exchange of the quicksort.
+//    order in one pass over the file (PermuteIndividuals), each read and
+//    written once, instead of a SwapIndividuals for every exchange of the
+//    quicksort.
 //  * After a partition the two parts are disjoint, so the order in which
 //    they are sorted does not matter: the smaller part is sorted by a
 //    recursive call and the larger one by the loop, which bounds the depth
 //    of recursion by log2 of the number of slots on any input.
 //
-// Moving records with SwapIndividuals keeps every number's index entry on
-// the record it points to, so the index ends the same whichever exchanges
-// brought the records into place.
+// Moving records keeps every number's index entry on the record it points
+// to, so the index ends the same whichever exchanges brought the records
+// into place.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -86,36 +87,16 @@ class SortTable {
     std::swap(order_[static_cast<std::size_t>(a)], order_[static_cast<std::size_t>(b)]);
   }
 
-  // Moves the records of the store into the order reached, one record into
-  // its final slot per SwapIndividuals. The keys are no longer needed and
-  // are let go first, so that the table never holds both at once.
+  // Moves the records of the store into the order reached. The keys are
+  // no longer needed and are let go first, so that the table never holds
+  // both them and the store's bookkeeping of the move.
   void Apply(Run& run) {
     std::string().swap(bytes_);
     std::vector<std::size_t>().swap(starts_);
-    const std::size_t n = order_.size();
-    // position_of[id]: where record id now lies; id_at[p]: which record lies at p.
-    std::vector<std::int32_t> position_of(n);
-    std::vector<std::int32_t> id_at(n);
-    for (std::size_t p = 0; p < n; ++p) {
-      position_of[p] = static_cast<std::int32_t>(p);
-      id_at[p] = static_cast<std::int32_t>(p);
-    }
-    for (std::size_t p = 0; p < n; ++p) {
-      const std::int32_t wanted = order_[p];
-      const std::int32_t from = position_of[static_cast<std::size_t>(wanted)];
-      if (from == static_cast<std::int32_t>(p)) continue;
-      run.store.SwapIndividuals(Slot(static_cast<std::int32_t>(p)), Slot(from));
-      const std::int32_t displaced = id_at[p];
-      id_at[static_cast<std::size_t>(from)] = displaced;
-      position_of[static_cast<std::size_t>(displaced)] = from;
-      id_at[p] = wanted;
-      position_of[static_cast<std::size_t>(wanted)] = static_cast<std::int32_t>(p);
-    }
+    run.store.PermuteIndividuals(first_slot_, order_);
   }
 
  private:
-  std::int32_t Slot(std::int32_t position) const { return first_slot_ + position; }
-
   std::int32_t first_slot_;
   std::string bytes_;                // all keys, one after another
   std::vector<std::size_t> starts_;  // key of id k: bytes_[starts_[k], starts_[k + 1])

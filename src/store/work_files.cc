@@ -1,8 +1,7 @@
 #include "store/work_files.h"
 
-#include <sys/types.h>
-
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "store/coding.h"
@@ -50,22 +49,15 @@ void Invalidate(Caches& caches) {
 
 }  // namespace
 
-WorkFiles::~WorkFiles() {
-  for (File& file : files_) {
-    if (file.stream) std::fclose(file.stream);
-  }
-}
+WorkFiles::~WorkFiles() = default;  // each BlockFile writes its changes and closes
 
 bool WorkFiles::is_open() const {
   return std::any_of(files_.begin(), files_.end(),
-                     [](const File& file) { return file.stream != nullptr; });
+                     [](const BlockFile& file) { return file.is_open(); });
 }
 
 void WorkFiles::Flush() {
-  for (File& file : files_) {
-    // Only a stream whose last transfer was a write holds unwritten data.
-    if (file.stream && file.writing) std::fflush(file.stream);
-  }
+  for (BlockFile& file : files_) file.Flush();
 }
 
 void WorkFiles::ForgetRun() {
@@ -84,12 +76,10 @@ std::optional<std::string> WorkFiles::Open() {
   CloseAndDelete();
   ForgetRun();
   for (std::size_t i = 0; i < kWorkFileNames.size(); ++i) {
-    std::FILE* stream = std::fopen(kWorkFileNames[i], "w+b");
-    if (stream == nullptr) {
+    if (!files_[i].Create(kWorkFileNames[i])) {
       CloseAndDelete();
       return std::string(kWorkFileNames[i]);
     }
-    files_[i] = File{stream, 0, 0, false};
   }
   return std::nullopt;
 }
@@ -97,9 +87,9 @@ std::optional<std::string> WorkFiles::Open() {
 void WorkFiles::CloseAndDelete() {
   std::array<bool, 12> opened{};
   for (std::size_t i = 0; i < files_.size(); ++i) {
-    if (files_[i].stream == nullptr) continue;
-    std::fclose(files_[i].stream);
-    files_[i] = File{};
+    if (!files_[i].is_open()) continue;
+    // Nothing held in memory needs to reach a file that is deleted next.
+    files_[i].Discard();
     opened[i] = true;
   }
   for (std::size_t i = 0; i < files_.size(); ++i) {
@@ -109,50 +99,16 @@ void WorkFiles::CloseAndDelete() {
 
 // --- Low-level access ---------------------------------------------------
 
-// The C library requires a positioning call between a write and a read on
-// the same stream, so a change of direction always seeks, even in place.
-bool WorkFiles::Position(File& file, long long offset, bool writing) const {
-  if (file.position == offset && file.writing == writing) return true;
-  if (fseeko(file.stream, static_cast<off_t>(offset), SEEK_SET) != 0) {
-    file.position = -1;
-    return false;
-  }
-  file.position = offset;
-  file.writing = writing;
-  return true;
-}
-
 bool WorkFiles::ReadBytes(FileIndex index, long long offset, unsigned char* dst,
                           std::size_t size) const {
-  File& file = files_[index];
-  const auto length = static_cast<long long>(size);
-  if (file.stream == nullptr || offset < 0 || offset > file.size - length ||
-      !Position(file, offset, false)) {
-    std::memset(dst, 0, size);
-    return false;
-  }
+  if (!files_[index].Read(offset, dst, size)) return false;
   ++file_reads_;
-  const std::size_t got = std::fread(dst, 1, size, file.stream);
-  if (got != size) {
-    std::memset(dst, 0, size);
-    file.position = -1;
-    return false;
-  }
-  file.position += length;
   return true;
 }
 
 void WorkFiles::WriteBytes(FileIndex index, long long offset, const unsigned char* src,
                            std::size_t size) {
-  File& file = files_[index];
-  if (file.stream == nullptr || offset < 0 || !Position(file, offset, true)) return;
-  const std::size_t put = std::fwrite(src, 1, size, file.stream);
-  if (put != size) {
-    file.position = -1;
-  } else {
-    file.position += static_cast<long long>(size);
-  }
-  file.size = std::max(file.size, offset + static_cast<long long>(put));
+  files_[index].Write(offset, src, size);
 }
 
 std::int32_t WorkFiles::ReadIndex(FileIndex idx, std::int32_t number) const {
@@ -171,7 +127,7 @@ void WorkFiles::WriteIndex(FileIndex idx, std::int32_t number, std::int32_t valu
 
 bool WorkFiles::SlotInFile(FileIndex dat, std::int32_t slot, std::size_t record_size) const {
   return slot >= 1 &&
-         static_cast<long long>(slot) * static_cast<long long>(record_size) <= files_[dat].size;
+         static_cast<long long>(slot) * static_cast<long long>(record_size) <= files_[dat].size();
 }
 
 template <typename Record>
@@ -295,6 +251,71 @@ void WorkFiles::SwapIndividuals(std::int32_t slotA, std::int32_t slotB) {
   } else {
     if (entryA == slotA) WriteIndex(kIndvIdx, a.number, slotB);
     if (entryB == slotB) WriteIndex(kIndvIdx, b.number, slotA);
+  }
+  // The record of every number is unchanged, so the caches stay valid.
+}
+
+// The records move along the cycles of the permutation, each read once and
+// written once straight to and from the file: spread over the whole file,
+// they would only push every other block out of the cache. An index entry
+// follows its record when it pointed to the record's old slot; all entries
+// are judged against the index as it was before the move, because a number
+// stored twice has one entry for two records.
+void WorkFiles::PermuteIndividuals(std::int32_t first_slot,
+                                   const std::vector<std::int32_t>& order) {
+  constexpr std::size_t kSize = IndividualRecord::kSize;
+  const std::size_t n = order.size();
+  if (n == 0 || first_slot < 1 || n > static_cast<std::size_t>(INT32_MAX - first_slot) + 1 ||
+      !SlotInFile(kIndvDat, static_cast<std::int32_t>(first_slot + (n - 1)), kSize)) {
+    return;
+  }
+  // new_position[q]: where the record now at position q goes.
+  std::vector<std::int32_t> new_position(n, -1);
+  for (std::size_t p = 0; p < n; ++p) {
+    const std::int32_t q = order[p];
+    if (q < 0 || static_cast<std::size_t>(q) >= n || new_position[q] != -1) return;
+    new_position[q] = static_cast<std::int32_t>(p);
+  }
+
+  BlockFile& dat = files_[kIndvDat];
+  dat.Flush();
+  dat.Forget();
+  auto offset = [first_slot](std::size_t position) {
+    return (first_slot - 1LL + static_cast<long long>(position)) * static_cast<long long>(kSize);
+  };
+  // number_at[q]: number of the record that was at position q (only for
+  // records that move).
+  std::vector<std::int32_t> number_at(n, 0);
+  std::vector<bool> placed(n, false);
+  std::array<unsigned char, kSize> held, moving;
+  for (std::size_t start = 0; start < n; ++start) {
+    if (placed[start] || order[start] == static_cast<std::int32_t>(start)) continue;
+    dat.ReadDirect(offset(start), held.data(), kSize);
+    number_at[start] = DecodeFixed32(held.data());
+    for (std::size_t p = start;;) {
+      placed[p] = true;
+      const auto from = static_cast<std::size_t>(order[p]);
+      if (from == start) {
+        dat.WriteDirect(offset(p), held.data(), kSize);
+        break;
+      }
+      dat.ReadDirect(offset(from), moving.data(), kSize);
+      number_at[from] = DecodeFixed32(moving.data());
+      dat.WriteDirect(offset(p), moving.data(), kSize);
+      p = from;
+    }
+  }
+
+  // Positions in slot order visit the index mostly in number order, which
+  // the index file's own cache serves well.
+  std::vector<bool> owns_entry(n, false);
+  for (std::size_t q = 0; q < n; ++q) {
+    if (new_position[q] == static_cast<std::int32_t>(q)) continue;
+    const auto slot = static_cast<std::int32_t>(first_slot + q);
+    owns_entry[q] = ReadIndex(kIndvIdx, number_at[q]) == slot;
+  }
+  for (std::size_t q = 0; q < n; ++q) {
+    if (owns_entry[q]) WriteIndex(kIndvIdx, number_at[q], first_slot + new_position[q]);
   }
   // The record of every number is unchanged, so the caches stay valid.
 }

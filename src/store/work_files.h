@@ -29,6 +29,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "store/block_file.h"
 #include "store/records.h"
 
 namespace kinloom {
@@ -104,6 +105,17 @@ class WorkFiles {
   // unless both slots hold a record of the file.
   void SwapIndividuals(std::int32_t slotA, std::int32_t slotB);
 
+  // Moves the records of slots first_slot .. first_slot + n - 1, n being
+  // order.size(), so that slot first_slot + p then holds the record that
+  // was at slot first_slot + order[p]. Index entries follow their records
+  // as with SwapIndividuals, so the files end exactly as after any series
+  // of swaps that brings the records into that order; but each record is
+  // read and written once, which makes a sort of the whole file a single
+  // pass. Does nothing unless order is a permutation of 0 .. n - 1 and
+  // every slot of the range holds a record of the file. Holds three
+  // integers per slot of the range in memory while it works.
+  void PermuteIndividuals(std::int32_t first_slot, const std::vector<std::int32_t>& order);
+
   // --- Reading whole records -----------------------------------------
   void GetIndividual(std::int32_t number, IndividualRecord& record) const;
   void GetIndividualAt(std::int32_t slot, IndividualRecord& record) const;
@@ -175,16 +187,6 @@ class WorkFiles {
     kPhotoIdx
   };
 
-  // One open work file. This object is the file's only writer, so it knows
-  // the file's size without asking the system, and it remembers where the
-  // stream stands to skip seeks that would not move it.
-  struct File {
-    std::FILE* stream = nullptr;
-    long long size = 0;       // bytes in the file
-    long long position = -1;  // where the stream stands; -1 when unknown
-    bool writing = false;     // last transfer was a write
-  };
-
   template <typename Record>
   struct Cache {
     bool valid = false;
@@ -198,7 +200,6 @@ class WorkFiles {
   void WriteIndex(FileIndex idx, std::int32_t number, std::int32_t value);
   bool ReadBytes(FileIndex file, long long offset, unsigned char* dst, std::size_t size) const;
   void WriteBytes(FileIndex file, long long offset, const unsigned char* src, std::size_t size);
-  bool Position(File& file, long long offset, bool writing) const;
   bool SlotInFile(FileIndex dat, std::int32_t slot, std::size_t record_size) const;
 
   template <typename Record>
@@ -217,7 +218,8 @@ class WorkFiles {
                                NoteLine& buffer) const;
   void ForgetRun();
 
-  mutable std::array<File, 12> files_{};
+  // This object is each file's only reader and writer.
+  mutable std::array<BlockFile, 12> files_;
   mutable long long file_reads_ = 0;
   mutable std::array<Cache<IndividualRecord>, 13> individual_caches_;
   mutable std::array<Cache<FamilyRecord>, 8> family_caches_;

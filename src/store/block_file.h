@@ -1,0 +1,91 @@
+// One work file, read and written in blocks through a small write-back
+// cache.
+//
+// The store reads and writes small records at computed offsets and jumps
+// between a few regions of a file: the records of a family and of its
+// people, which the GEDCOM file mostly keeps near each other, and the
+// index entries that lead to them. Each file therefore holds up to kBlocks
+// blocks of kBlockSize bytes of itself in memory; a read or write that
+// finds its block held costs no system call, and a block that is not held
+// is read with one pread, after the least recently used block was written
+// back with one pwrite if it had changed. Memory stays at kBlocks blocks
+// per file whatever the size of the file.
+//
+// The size of the file is the end of the furthest byte written; bytes
+// below it that were never written read as zeros, as they do from the
+// file itself. A block that lies wholly beyond what the file holds on
+// disk is not read at all, so appending costs only the writes.
+//
+// Failures of the system calls are not reported: a failed read gives
+// zeros, a failed write is lost, as with the stdio streams this replaces.
+#ifndef KINLOOM_STORE_BLOCK_FILE_H_
+#define KINLOOM_STORE_BLOCK_FILE_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace kinloom {
+
+class BlockFile {
+ public:
+  static constexpr std::size_t kBlockSize = 16 * 1024;
+  static constexpr std::size_t kBlocks = 16;
+
+  BlockFile() = default;
+  ~BlockFile();  // as Close()
+  BlockFile(const BlockFile&) = delete;
+  BlockFile& operator=(const BlockFile&) = delete;
+
+  // Creates the file, or truncates it to empty; false when it cannot be
+  // opened for reading and writing. A file already open is closed first.
+  bool Create(const char* path);
+  // Writes the changed blocks, then closes the file.
+  void Close();
+  // Closes the file without writing the changed blocks: for a file that is
+  // deleted next.
+  void Discard();
+  bool is_open() const { return fd_ >= 0; }
+
+  long long size() const { return size_; }
+
+  // Copies the n bytes at offset to dst. When they do not lie wholly
+  // within the file (or offset is negative) dst is filled with zeros and
+  // the result is false.
+  bool Read(long long offset, unsigned char* dst, std::size_t n);
+  // Writes n bytes at offset (not negative); the file grows as needed.
+  void Write(long long offset, const unsigned char* src, std::size_t n);
+  // Writes every changed block to the file.
+  void Flush();
+
+  // Reads and writes around the cache, for callers that move many records
+  // across the whole file once (the names sort). Flush() and Forget()
+  // first, so that no held block disagrees with the file.
+  bool ReadDirect(long long offset, unsigned char* dst, std::size_t n) const;
+  void WriteDirect(long long offset, const unsigned char* src, std::size_t n);
+  // Drops every held block; changed blocks must have been flushed.
+  void Forget();
+
+ private:
+  struct Block {
+    long long index = -1;  // block number in the file; -1 when free
+    bool dirty = false;
+    unsigned long long used = 0;  // when it was last used, for eviction
+    std::unique_ptr<unsigned char[]> bytes;
+  };
+
+  Block& Fetch(long long index);
+  void WriteBack(Block& block);
+
+  int fd_ = -1;
+  long long size_ = 0;       // end of the furthest byte written
+  long long disk_size_ = 0;  // bytes the file holds on disk
+  unsigned long long clock_ = 0;
+  Block* last_ = nullptr;  // the block used last, checked first
+  std::array<Block, kBlocks> blocks_;
+};
+
+}  // namespace kinloom
+
+#endif  // KINLOOM_STORE_BLOCK_FILE_H_

@@ -1,0 +1,148 @@
+// Moving all individual records into a new order at once must leave the
+// data and index files exactly as the equivalent series of swaps does,
+// duplicate numbers included; an order that is no permutation of stored
+// slots changes nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "store/work_files.h"
+#include "support/scratch_dir.h"
+
+namespace kinloom {
+namespace {
+
+using testing::ReadFile;
+using testing::ScratchDir;
+
+IndividualRecord Individual(std::int32_t number, const std::string& name) {
+  IndividualRecord r;
+  r.number = number;
+  r.name = name;
+  r.sex = ' ';
+  r.birthDate = "slot of " + name;
+  return r;
+}
+
+struct Files {
+  std::string data;
+  std::string index;
+  bool operator==(const Files&) const = default;
+};
+
+// Stores the numbers in slots 1, 2, ... of a fresh store in its own
+// directory, applies change, and returns both files.
+template <typename Change>
+Files After(const std::vector<std::int32_t>& numbers, Change change) {
+  ScratchDir dir;
+  WorkFiles store;
+  EXPECT_EQ(store.Open(), std::nullopt);
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    const auto slot = static_cast<std::int32_t>(i + 1);
+    store.PutIndividual(numbers[i], slot, Individual(numbers[i], "#" + std::to_string(slot)));
+  }
+  change(store);
+  store.Flush();
+  Files files{ReadFile("indv.dat"), ReadFile("indv.idx")};
+  store.CloseAndDelete();
+  return files;
+}
+
+// The swaps of a selection sort that bring the records into order: slot
+// first + p receives the record that was at slot first + order[p].
+void SwapInto(WorkFiles& store, std::int32_t first, const std::vector<std::int32_t>& order) {
+  std::vector<std::int32_t> at(order.size());  // at[p]: original position now at p
+  for (std::size_t p = 0; p < at.size(); ++p) at[p] = static_cast<std::int32_t>(p);
+  for (std::size_t p = 0; p < order.size(); ++p) {
+    const auto from =
+        static_cast<std::size_t>(std::find(at.begin(), at.end(), order[p]) - at.begin());
+    if (from == p) continue;
+    store.SwapIndividuals(first + static_cast<std::int32_t>(p),
+                          first + static_cast<std::int32_t>(from));
+    std::swap(at[p], at[from]);
+  }
+}
+
+TEST(PermuteIndividualsTest, EndsAsTheSwapsDo) {
+  struct Case {
+    const char* what;
+    std::vector<std::int32_t> numbers;  // by slot
+    std::int32_t first;
+    std::vector<std::int32_t> order;
+  } cases[] = {
+      {"reversal", {1, 2, 3, 4, 5}, 1, {4, 3, 2, 1, 0}},
+      {"identity", {7, 3, 9}, 1, {0, 1, 2}},
+      {"one cycle and a fixed slot", {10, 20, 30, 40}, 1, {1, 2, 0, 3}},
+      {"part of the file", {5, 6, 7, 8, 9}, 2, {2, 0, 1}},
+      {"duplicate number, index on the later copy", {4, 5, 4}, 1, {2, 0, 1}},
+      {"duplicate number, copies trade places", {4, 5, 4}, 1, {2, 1, 0}},
+      {"duplicate number, only the earlier copy moves", {4, 5, 4}, 1, {1, 0, 2}},
+      {"number 0 and a large number", {0, 3, 100000}, 1, {2, 0, 1}},
+  };
+  for (const Case& c : cases) {
+    const Files permuted =
+        After(c.numbers, [&](WorkFiles& s) { s.PermuteIndividuals(c.first, c.order); });
+    const Files swapped = After(c.numbers, [&](WorkFiles& s) { SwapInto(s, c.first, c.order); });
+    EXPECT_TRUE(permuted == swapped) << c.what;
+  }
+}
+
+TEST(PermuteIndividualsTest, RandomOrdersOfManyRecordsEndAsTheSwapsDo) {
+  std::mt19937 random(99);
+  for (int round = 0; round < 4; ++round) {
+    // Enough records to spread over many blocks, with some numbers twice.
+    std::vector<std::int32_t> numbers(600);
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+      numbers[i] = static_cast<std::int32_t>(i + 1);
+      if (i % 37 == 5) numbers[i] = static_cast<std::int32_t>(i / 2 + 1);
+    }
+    std::vector<std::int32_t> order(numbers.size());
+    for (std::size_t p = 0; p < order.size(); ++p) order[p] = static_cast<std::int32_t>(p);
+    std::shuffle(order.begin(), order.end(), random);
+    const Files permuted = After(numbers, [&](WorkFiles& s) { s.PermuteIndividuals(1, order); });
+    const Files swapped = After(numbers, [&](WorkFiles& s) { SwapInto(s, 1, order); });
+    EXPECT_TRUE(permuted == swapped) << "round " << round;
+  }
+}
+
+TEST(PermuteIndividualsTest, GettersSeeEveryNumberUnchangedAfterTheMove) {
+  ScratchDir dir;
+  WorkFiles store;
+  ASSERT_EQ(store.Open(), std::nullopt);
+  for (std::int32_t n = 1; n <= 4; ++n) store.PutIndividual(n, n, Individual(n, std::to_string(n)));
+  EXPECT_EQ(store.IndividualName(2), "2");  // cached before the move
+  store.PermuteIndividuals(1, {3, 2, 1, 0});
+  EXPECT_EQ(store.IndividualNameAt(1), "4");
+  EXPECT_EQ(store.IndividualNumberAt(4), 1);
+  for (std::int32_t n = 1; n <= 4; ++n) EXPECT_EQ(store.IndividualName(n), std::to_string(n));
+  store.CloseAndDelete();
+}
+
+TEST(PermuteIndividualsTest, AnOrderThatIsNoPermutationOfStoredSlotsChangesNothing) {
+  const std::vector<std::int32_t> numbers = {1, 2, 3};
+  const Files untouched = After(numbers, [](WorkFiles&) {});
+  struct Case {
+    const char* what;
+    std::int32_t first;
+    std::vector<std::int32_t> order;
+  } cases[] = {
+      {"repeated position", 1, {0, 0, 2}},
+      {"position out of range", 1, {0, 1, 3}},
+      {"negative position", 1, {0, -1, 2}},
+      {"range beyond the file", 2, {1, 0, 2}},
+      {"slot 0", 0, {1, 0}},
+      {"empty order", 1, {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(After(numbers, [&](WorkFiles& s) { s.PermuteIndividuals(c.first, c.order); }) ==
+                untouched)
+        << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace kinloom
