@@ -45,6 +45,7 @@ int CreateKinloom(Run& run) {
   const Settings& s = run.settings;
   const RunLog& log = run.log;
   run.progress.pages_failed = 0;
+  run.user_files = {};  // read afresh by the first page of this run
   run.EnterPhase("CreateKinloom");
   log.LogLine(">CreateKinloom");
   log.LogLine(kLogSeparator);

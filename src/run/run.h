@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,17 @@ struct PageState {
   std::vector<std::int32_t> sources;
 };
 
+// The user's include files meta.htm, header.htm and footer.htm, copied
+// into every page: read from the current directory the first time a page
+// needs them in a run, then kept. Empty for a file that is missing or
+// cannot be read.
+struct UserFiles {
+  bool read = false;
+  std::optional<std::string> meta;
+  std::optional<std::string> header;
+  std::optional<std::string> footer;
+};
+
 // Progress of a run, for front ends that show one.
 struct Progress {
   std::string phase;         // name of the phase last entered
@@ -51,6 +63,7 @@ struct Run {
   WorkFiles store;
   PedigreeSelection pedigree;
   PageState page;
+  UserFiles user_files;
   Progress progress;
 
   // Called after each phase entry and each page written; may be empty.
