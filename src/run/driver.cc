@@ -17,6 +17,16 @@ void MakeDirectory(const std::string& path) {
   ::mkdir(path.c_str(), 0777);
 }
 
+// A work file that lost a write (a full disk) no longer holds what the
+// phases stored in it, so nothing built from it can be trusted: the run
+// stops as for a file it cannot write.
+int CheckWorkFiles(Run& run) {
+  const auto failed = run.store.WriteFailure();
+  if (!failed) return kResultOk;
+  run.log.LogFormatted("Unable to write work file %s.", *failed);
+  return kResultCannotWrite;
+}
+
 }  // namespace
 
 int OpenKinloomFiles(Run& run) {
@@ -70,6 +80,7 @@ int CreateKinloom(Run& run) {
     } else {
       run.EnterPhase("ReadGedcom");
       result = ReadGedcom(run);
+      if (result == kResultOk) result = CheckWorkFiles(run);
     }
     struct Phase {
       const char* name;
@@ -91,6 +102,7 @@ int CreateKinloom(Run& run) {
       if (!phase.wanted) continue;
       run.EnterPhase(phase.name);
       result = phase.call(run);
+      if (result == kResultOk) result = CheckWorkFiles(run);
     }
     // A page that the run went on without still leaves the site unfinished.
     if (result == kResultOk && run.progress.pages_failed > 0) result = kResultCannotWrite;

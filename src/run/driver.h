@@ -13,7 +13,9 @@ namespace kinloom {
 // site phase by phase, stopping at the first non-zero result; the work files
 // are always closed and deleted. An individual page, names page or listed
 // pedigree chart that could not be written does not stop the phases, but
-// makes the result 6 in the end. Returns the RunResult.
+// makes the result 6 in the end. A work file that lost a write (a full
+// disk) stops the run with 6 after the phase, logging "Unable to write work
+// file %s.". Returns the RunResult.
 int CreateKinloom(Run& run);
 
 // Creates the twelve work files and the output directories. Returns 0, or 6

@@ -28,15 +28,16 @@ std::size_t ReadFully(int fd, unsigned char* dst, std::size_t n, long long offse
   return done;
 }
 
-void WriteFully(int fd, const unsigned char* src, std::size_t n, long long offset) {
+bool WriteFully(int fd, const unsigned char* src, std::size_t n, long long offset) {
   std::size_t done = 0;
   while (done < n) {
     const ssize_t put =
         ::pwrite(fd, src + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return;
+    if (put <= 0) return false;
     done += static_cast<std::size_t>(put);
   }
+  return true;
 }
 
 }  // namespace
@@ -48,6 +49,7 @@ bool BlockFile::Create(const char* path) {
   fd_ = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   size_ = 0;
   disk_size_ = 0;
+  failed_ = false;
   return fd_ >= 0;
 }
 
@@ -71,7 +73,9 @@ void BlockFile::WriteBack(Block& block) {
   const long long start = block.index * kBlock;
   const long long end = std::min(start + kBlock, size_);
   if (end <= start) return;
-  WriteFully(fd_, block.bytes.get(), static_cast<std::size_t>(end - start), start);
+  if (!WriteFully(fd_, block.bytes.get(), static_cast<std::size_t>(end - start), start)) {
+    failed_ = true;
+  }
   disk_size_ = std::max(disk_size_, end);
 }
 
@@ -173,7 +177,7 @@ bool BlockFile::ReadDirect(long long offset, unsigned char* dst, std::size_t n) 
 
 void BlockFile::WriteDirect(long long offset, const unsigned char* src, std::size_t n) {
   if (fd_ < 0 || offset < 0) return;
-  WriteFully(fd_, src, n, offset);
+  if (!WriteFully(fd_, src, n, offset)) failed_ = true;
   const long long end = offset + static_cast<long long>(n);
   size_ = std::max(size_, end);
   disk_size_ = std::max(disk_size_, end);

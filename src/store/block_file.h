@@ -16,8 +16,9 @@
 // file itself. A block that lies wholly beyond what the file holds on
 // disk is not read at all, so appending costs only the writes.
 //
-// Failures of the system calls are not reported: a failed read gives
-// zeros, a failed write is lost, as with the stdio streams this replaces.
+// A failed read gives zeros. A failed write (a full disk) is lost, but
+// remembered: failed() tells that the file no longer holds what was
+// written to it.
 #ifndef KINLOOM_STORE_BLOCK_FILE_H_
 #define KINLOOM_STORE_BLOCK_FILE_H_
 
@@ -49,6 +50,8 @@ class BlockFile {
   bool is_open() const { return fd_ >= 0; }
 
   long long size() const { return size_; }
+  // True when a write to the file failed since it was created.
+  bool failed() const { return failed_; }
 
   // Copies the n bytes at offset to dst. When they do not lie wholly
   // within the file (or offset is negative) dst is filled with zeros and
@@ -81,6 +84,7 @@ class BlockFile {
   int fd_ = -1;
   long long size_ = 0;       // end of the furthest byte written
   long long disk_size_ = 0;  // bytes the file holds on disk
+  bool failed_ = false;
   unsigned long long clock_ = 0;
   Block* last_ = nullptr;  // the block used last, checked first
   std::array<Block, kBlocks> blocks_;

@@ -60,6 +60,13 @@ void WorkFiles::Flush() {
   for (BlockFile& file : files_) file.Flush();
 }
 
+std::optional<std::string> WorkFiles::WriteFailure() const {
+  for (std::size_t i = 0; i < files_.size(); ++i) {
+    if (files_[i].failed()) return std::string(kWorkFileNames[i]);
+  }
+  return std::nullopt;
+}
+
 void WorkFiles::ForgetRun() {
   Invalidate(individual_caches_);
   Invalidate(family_caches_);

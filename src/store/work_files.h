@@ -65,6 +65,10 @@ class WorkFiles {
   // Hands everything written so far to the files, so that another reader
   // of the files sees it.
   void Flush();
+  // The first work file, in the order of kWorkFileNames, that lost a write
+  // since Open (a full disk, say), so that it no longer holds what was
+  // stored in it; empty while every write went through.
+  std::optional<std::string> WriteFailure() const;
   // Reads that went to a file since the object was made; cache hits and
   // reads beyond the end of a file do not count.
   long long file_reads() const { return file_reads_; }
