@@ -291,13 +291,13 @@ TEST(FullDiskTest, FullDiskWhilePagesAreWrittenEndsWithSix) {
   ExpectNoWorkFiles();
 }
 
-// 300 individuals fill 300 records of 633 bytes in indv.dat; with files
-// limited to 64 KiB the disk is "full" while the GEDCOM file is read. The
-// log, the GEDCOM file and the configuration stay below the limit.
+// 1000 individuals fill 1000 records of 633 bytes in indv.dat, more than
+// the store holds in memory; with files limited to 64 KiB the disk is
+// "full" while the GEDCOM file is read. The log stays below the limit.
 TEST(FullDiskTest, FullDiskWhileWorkFilesAreWrittenEndsWithSix) {
   ScratchDir dir;
   std::string tree = "0 HEAD\n";
-  for (int i = 1; i <= 300; ++i) {
+  for (int i = 1; i <= 1000; ++i) {
     tree += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME Person" + std::to_string(i) + " /Smith/\n";
   }
   tree += "0 TRLR\n";
