@@ -17,6 +17,14 @@ void MakeDirectory(const std::string& path) {
   ::mkdir(path.c_str(), 0777);
 }
 
+// True when both paths name one existing file (through links too).
+bool SameFile(const std::string& a, const char* b) {
+  struct stat sa;
+  struct stat sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 // A work file that lost a write (a full disk) no longer holds what the
 // phases stored in it, so nothing built from it can be trusted: the run
 // stops as for a file it cannot write.
@@ -31,6 +39,14 @@ int CheckWorkFiles(Run& run) {
 
 int OpenKinloomFiles(Run& run) {
   run.log.LogLine(">OpenKinloomFiles");
+  // Creating a work file empties it, and closing deletes it: never when it
+  // is the GEDCOM file itself.
+  for (const char* name : kWorkFileNames) {
+    if (SameFile(run.settings.gedfile, name)) {
+      run.log.LogFormatted("Unable to create work file %s.", name);
+      return kResultCannotWrite;
+    }
+  }
   if (auto failed = run.store.Open()) {
     run.log.LogFormatted("Unable to create work file %s.", *failed);
     return kResultCannotWrite;

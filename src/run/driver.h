@@ -20,7 +20,8 @@ int CreateKinloom(Run& run);
 
 // Creates the twelve work files and the output directories. Returns 0, or 6
 // after logging "Unable to create work file %s." when a work file cannot be
-// opened (the files opened so far are closed and deleted again).
+// opened or is the GEDCOM file itself (the files opened so far are closed
+// and deleted again).
 int OpenKinloomFiles(Run& run);
 void CloseKinloomFiles(Run& run);
 
