@@ -266,6 +266,44 @@ TEST_F(FaultTest, EachWorkFileThatCannotBeCreatedStopsWithSix) {
   }
 }
 
+// A GEDCOM file that is itself one of the work files, by name, by a
+// symbolic link or by a hard link: creating the work files would empty it.
+TEST_F(FaultTest, GedcomFileThatIsAWorkFileIsLeftAlone) {
+  struct Case {
+    const char* what;
+    const char* gedfile;
+    const char* work_file;
+  };
+  const Case cases[] = {
+      {"named like a work file", "indv.dat", "indv.dat"},
+      {"the last work file", "photo.idx", "photo.idx"},
+      {"through a symbolic link", "linked.ged", "fnote.dat"},
+      {"through a hard link", "hard.ged", "src.idx"},
+  };
+  const std::string tree = EveryPageTree();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::remove("kinloom.log");
+    WriteFile(c.work_file, tree);
+    if (std::string(c.gedfile) == "linked.ged") {
+      ASSERT_EQ(::symlink(c.work_file, c.gedfile), 0);
+    } else if (std::string(c.gedfile) == "hard.ged") {
+      ASSERT_EQ(::link(c.work_file, c.gedfile), 0);
+    }
+    Settings settings = EveryOptionOn('Y');
+    settings.gedfile = c.gedfile;
+    run_.settings = settings;
+    EXPECT_EQ(CreateKinloom(run_), kResultCannotWrite);
+    EXPECT_EQ(LastLines(Log(), 5), std::string(">OpenKinloomFiles\nUnable to create work file ") +
+                                       c.work_file + ".\n" + kCloseLines + "<CreateKinloom 6\n");
+    EXPECT_EQ(ReadFile(c.work_file), tree);
+    EXPECT_EQ(ReadFile(c.gedfile), tree);
+    std::remove(c.gedfile);
+    std::remove(c.work_file);
+    ExpectNoWorkFiles();
+  }
+}
+
 // Every page carries header.htm, which is larger than the file size limit,
 // while the work files and the log stay far below it: the disk is "full"
 // exactly when the first page is written.
