@@ -17,7 +17,15 @@
 # Defaults: --runs 3 --sizes "10000 100000 1000000" --all-size 100000.
 # --quick: one run, sizes 1000 and 10000, PEDIGREEALL at 10000.
 # Results go to --out (default out/benchmark): results.tsv, results.md,
-# and the trees and sites of the last run of each case.
+# and the site of the last run of each case.
+#
+# Nothing is deleted while the clock runs or shortly before: on ext4,
+# creating files soon after many were deleted costs several times more
+# (the allocator skips recently freed inodes), which would charge one run
+# for the clean-up of another. Every run writes into a fresh directory,
+# the floor's copy is kept beside it, and all of them, with whatever an
+# earlier benchmark left in --out, are removed at the end. Needs free disk
+# space for every site written (some 6 GB at the default sizes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -48,6 +56,12 @@ if [ ! -x /usr/bin/time ]; then
   exit 1
 fi
 
+# An earlier benchmark's files are moved aside now and deleted at the end.
+old=""
+if [ -e "$out" ]; then
+  old="$out.old.$$"
+  mv "$out" "$old"
+fi
 mkdir -p "$out"
 if ! { cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release &&
   cmake --build build-release -j"$(nproc)" --target kinloom-create kinloom-gedgen kinloom-floor
@@ -79,17 +93,16 @@ run_case() {
   if [ ! -s "$tree" ]; then
     "$bin/kinloom-gedgen" --individuals "$size" --seed 1 --output "$tree" 2>/dev/null
   fi
-  local dir="$out/case-$label"
-  rm -rf "$dir"
-  mkdir -p "$dir"
+  local case_dir="$out/case-$label"
+  mkdir -p "$case_dir"
   local list="" k
   for k in 1 2 3 4 5 6 7 8 9 10; do
     list="$list${list:+,}$(( (size * k + 9) / 10 ))"
   done
-  cat >"$dir/kinloom.cfg" <<EOF
+  cat >"$case_dir/kinloom.cfg" <<EOF
 HOME=https://www.example.org/benchmark/
 EMAIL=benchmark@example.org
-GEDFILE=../tree-$size.ged
+GEDFILE=../../tree-$size.ged
 NOTES=Y
 SOURCES=Y
 PHOTOS=Y
@@ -99,7 +112,9 @@ PEDIGREELIST=$list
 EOF
   local walls="" cpus="" rsss="" floors="" files=0 bytes=0 r
   for r in $(seq 1 "$runs"); do
-    (cd "$dir" && rm -rf html kinloom.log html.floor)
+    local dir="$case_dir/run-$r"
+    mkdir -p "$dir"
+    cp "$case_dir/kinloom.cfg" "$dir/"
     sync
     if ! (cd "$dir" && /usr/bin/time -v -o time.txt "$bin/kinloom-create" >/dev/null); then
       echo "benchmark.sh: kinloom-create failed in $dir (see $dir/kinloom.log)" >&2
@@ -110,7 +125,7 @@ EOF
     rsss="$rsss $(awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "$dir/time.txt")"
     files=$(find "$dir/html" -type f | wc -l)
     bytes=$(find "$dir/html" -type f -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
-    floors="$floors $("$bin/kinloom-floor" --runs 1 "$dir/html" |
+    floors="$floors $("$bin/kinloom-floor" --runs 1 --keep "$dir/html" |
       sed -n 's/.*median_seconds=\([0-9.]*\).*/\1/p')"
     echo "  $label run $r: wall $(echo "$walls" | awk '{ print $NF }') s," \
       "floor $(echo "$floors" | awk '{ print $NF }') s" >&2
@@ -139,6 +154,18 @@ case " $sizes " in *" $all_size "*) ;; *) run_case "$all_size-all" "$all_size" Y
     $2, $3, $4, $5, $6, $7, $8, $9, $10, $11 }'
 } >"$out/results.md"
 cat "$out/results.md"
+
+# Clean up: the floor's copies, every site but the last of each case, the
+# trees, and what an earlier benchmark left.
+for case_dir in "$out"/case-*; do
+  last="$case_dir/run-$runs"
+  for dir in "$case_dir"/run-*; do
+    rm -rf "$dir/html.floor"
+    [ "$dir" = "$last" ] || rm -rf "$dir"
+  done
+done
+rm -f "$out"/tree-*.ged
+if [ -n "$old" ]; then rm -rf "$old"; fi
 
 if [ -n "$plot" ]; then
   if ! command -v gnuplot >/dev/null; then

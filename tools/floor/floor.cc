@@ -1,14 +1,20 @@
 // kinloom-floor: how long this machine needs merely to write a site.
 //
-//   kinloom-floor [--runs K] DIRECTORY
+//   kinloom-floor [--runs K] [--keep] DIRECTORY
 //
 // Reads every file under DIRECTORY (the "html" tree a run wrote) into
 // memory, then, K times (default 3), creates a fresh sibling directory
 // DIRECTORY.floor and writes the same directories and files into it, and
-// removes it again. Only the writing is timed: mkdir for each directory,
-// and for each file fopen "wb", one fwrite and fclose, as the page writers
-// do; no fsync, as a run does none. A sync before each timed pass starts
-// every pass with no dirty pages of an earlier pass or run.
+// removes it again (with --keep, the last pass's copy stays). Only the
+// writing is timed: mkdir for each directory, and for each file fopen
+// "wb", one fwrite and fclose, as the page writers do; no fsync, as a run
+// does none. A sync before each timed pass starts every pass with no dirty
+// pages of an earlier pass or run.
+//
+// On ext4, creating files soon after many were deleted is much slower
+// than usual (the allocator skips recently freed inodes), so passes after
+// the first pay for the removal of the pass before; comparisons with a run
+// are fairest with --runs 1 --keep and no deletion in between.
 //
 // Prints one line per pass and a last line
 //   floor files=F dirs=D bytes=B median_seconds=S
@@ -98,10 +104,13 @@ bool WriteTree(const Tree& tree, const std::string& target) {
 
 int main(int argc, char** argv) {
   int runs = 3;
+  bool keep = false;
   const char* source = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--runs" && i + 1 < argc) {
+    if (arg == "--keep") {
+      keep = true;
+    } else if (arg == "--runs" && i + 1 < argc) {
       runs = std::atoi(argv[++i]);
     } else if (source == nullptr && !arg.empty() && arg[0] != '-') {
       source = argv[i];
@@ -111,7 +120,7 @@ int main(int argc, char** argv) {
     }
   }
   if (source == nullptr || runs < 1) {
-    std::fprintf(stderr, "Usage: kinloom-floor [--runs K] DIRECTORY\n");
+    std::fprintf(stderr, "Usage: kinloom-floor [--runs K] [--keep] DIRECTORY\n");
     return 64;
   }
 
@@ -129,7 +138,7 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     const bool ok = WriteTree(tree, target);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    fs::remove_all(target, error);
+    if (!ok || !keep || run < runs) fs::remove_all(target, error);
     if (!ok) {
       std::fprintf(stderr, "kinloom-floor: cannot write into %s\n", target.c_str());
       return 1;
