@@ -18,12 +18,14 @@ void PutText(unsigned char* dst, std::size_t size, const std::string& text) {
   std::memset(dst + length, 0, size - length);
 }
 
-// Reads up to the first NUL, or the whole field when it holds none.
-std::string GetText(const unsigned char* src, std::size_t size) {
+// Reads up to the first NUL, or the whole field when it holds none. The
+// text is assigned into dst, which keeps its memory: a record buffer that
+// is decoded into again and again allocates only while its texts grow.
+void GetText(const unsigned char* src, std::size_t size, std::string& dst) {
   const void* nul = std::memchr(src, 0, size);
   const std::size_t length =
       nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - src) : size;
-  return std::string(reinterpret_cast<const char*>(src), length);
+  dst.assign(reinterpret_cast<const char*>(src), length);
 }
 
 void PutList(unsigned char* dst, const RecordList& list) {
@@ -106,14 +108,14 @@ void Encode(const IndividualRecord& r, unsigned char* dst) {
 
 void Decode(const unsigned char* src, IndividualRecord& r) {
   r.number = DecodeFixed32(src + I::kNumberOffset);
-  r.name = GetText(src + I::kNameOffset, kNameSize);
+  GetText(src + I::kNameOffset, kNameSize, r.name);
   r.source = DecodeFixed32(src + I::kSourceOffset);
   r.sex = static_cast<char>(src[I::kSexOffset]);
-  r.birthDate = GetText(src + I::kBirthDateOffset, kDateSize);
-  r.birthPlace = GetText(src + I::kBirthPlaceOffset, kPlaceSize);
+  GetText(src + I::kBirthDateOffset, kDateSize, r.birthDate);
+  GetText(src + I::kBirthPlaceOffset, kPlaceSize, r.birthPlace);
   r.birthSource = DecodeFixed32(src + I::kBirthSourceOffset);
-  r.deathDate = GetText(src + I::kDeathDateOffset, kDateSize);
-  r.deathPlace = GetText(src + I::kDeathPlaceOffset, kPlaceSize);
+  GetText(src + I::kDeathDateOffset, kDateSize, r.deathDate);
+  GetText(src + I::kDeathPlaceOffset, kPlaceSize, r.deathPlace);
   r.deathSource = DecodeFixed32(src + I::kDeathSourceOffset);
   GetList(src + I::kSpouseFamiliesOffset, r.spouseFamilies);
   GetList(src + I::kParentFamiliesOffset, r.parentFamilies);
@@ -136,8 +138,8 @@ void Decode(const unsigned char* src, FamilyRecord& r) {
   r.number = DecodeFixed32(src + F::kNumberOffset);
   r.husband = DecodeFixed32(src + F::kHusbandOffset);
   r.wife = DecodeFixed32(src + F::kWifeOffset);
-  r.marriageDate = GetText(src + F::kMarriageDateOffset, kDateSize);
-  r.marriagePlace = GetText(src + F::kMarriagePlaceOffset, kPlaceSize);
+  GetText(src + F::kMarriageDateOffset, kDateSize, r.marriageDate);
+  GetText(src + F::kMarriagePlaceOffset, kPlaceSize, r.marriagePlace);
   r.marriageSource = DecodeFixed32(src + F::kMarriageSourceOffset);
   GetList(src + F::kChildrenOffset, r.children);
   r.note = DecodeFixed32(src + F::kNoteOffset);
@@ -152,7 +154,7 @@ void Encode(const NoteLine& r, unsigned char* dst) {
 void Decode(const unsigned char* src, NoteLine& r) {
   r.owner = DecodeFixed32(src + NoteLine::kOwnerOffset);
   r.kind = DecodeFixed32(src + NoteLine::kKindOffset);
-  r.text = GetText(src + NoteLine::kTextOffset, kNoteTextSize);
+  GetText(src + NoteLine::kTextOffset, kNoteTextSize, r.text);
 }
 
 void Encode(const SourceRecord& r, unsigned char* dst) {
@@ -162,7 +164,7 @@ void Encode(const SourceRecord& r, unsigned char* dst) {
 
 void Decode(const unsigned char* src, SourceRecord& r) {
   r.number = DecodeFixed32(src + SourceRecord::kNumberOffset);
-  r.title = GetText(src + SourceRecord::kTitleOffset, kSourceTitleSize);
+  GetText(src + SourceRecord::kTitleOffset, kSourceTitleSize, r.title);
 }
 
 void Encode(const PhotoRecord& r, unsigned char* dst) {
@@ -175,8 +177,8 @@ void Encode(const PhotoRecord& r, unsigned char* dst) {
 void Decode(const unsigned char* src, PhotoRecord& r) {
   r.number = DecodeFixed32(src + P::kNumberOffset);
   r.owner = DecodeFixed32(src + P::kOwnerOffset);
-  r.file = GetText(src + P::kFileOffset, kPhotoFileSize);
-  r.title = GetText(src + P::kTitleOffset, kPhotoTitleSize);
+  GetText(src + P::kFileOffset, kPhotoFileSize, r.file);
+  GetText(src + P::kTitleOffset, kPhotoTitleSize, r.title);
 }
 
 bool AppendToList(RecordList& list, std::int32_t number) {

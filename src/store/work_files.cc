@@ -42,12 +42,42 @@ std::int32_t ListEntry(const RecordList& list, int i) {
   return i >= 0 && i < kListEntries ? list[i] : 0;
 }
 
-template <typename Caches>
-void Invalidate(Caches& caches) {
-  for (auto& cache : caches) cache.valid = false;
+}  // namespace
+
+template <typename Record, std::size_t Getters>
+void WorkFiles::GetterBuffers<Record, Getters>::Clear() {
+  held_.fill(-1);
+  for (Buffer& buffer : buffers_) buffer.holders = 0;
 }
 
-}  // namespace
+template <typename Record, std::size_t Getters>
+template <typename Read>
+const Record& WorkFiles::GetterBuffers<Record, Getters>::Get(int getter, std::int32_t n,
+                                                             const Read& read) {
+  int& held = held_[static_cast<std::size_t>(getter)];
+  if (held >= 0) {
+    Buffer& own = buffers_[static_cast<std::size_t>(held)];
+    if (own.number == n) return own.record;
+    --own.holders;
+    held = -1;
+  }
+  int free = -1;
+  for (std::size_t i = 0; i < buffers_.size(); ++i) {
+    Buffer& buffer = buffers_[i];
+    if (buffer.holders > 0 && buffer.number == n) {
+      ++buffer.holders;
+      held = static_cast<int>(i);
+      return buffer.record;
+    }
+    if (buffer.holders == 0 && free < 0) free = static_cast<int>(i);
+  }
+  Buffer& buffer = buffers_[static_cast<std::size_t>(free)];
+  read(n, buffer.record);
+  buffer.number = n;
+  buffer.holders = 1;
+  held = free;
+  return buffer.record;
+}
 
 WorkFiles::~WorkFiles() = default;  // each BlockFile writes its changes and closes
 
@@ -68,10 +98,10 @@ std::optional<std::string> WorkFiles::WriteFailure() const {
 }
 
 void WorkFiles::ForgetRun() {
-  Invalidate(individual_caches_);
-  Invalidate(family_caches_);
+  individual_caches_.Clear();
+  family_caches_.Clear();
   source_cache_.valid = false;
-  Invalidate(photo_caches_);
+  photo_caches_.Clear();
   previous_individual_note_key_ = 0;
   previous_family_note_key_ = 0;
   individual_note_written_ = false;
@@ -166,14 +196,14 @@ void WorkFiles::WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& reco
 
 void WorkFiles::PutIndividual(std::int32_t number, std::int32_t slot,
                               const IndividualRecord& record) {
-  Invalidate(individual_caches_);
+  individual_caches_.Clear();
   if (slot < 1) return;
   WriteIndex(kIndvIdx, number, slot);
   WriteAtSlot(kIndvDat, slot, record);
 }
 
 void WorkFiles::PutFamily(std::int32_t number, std::int32_t slot, const FamilyRecord& record) {
-  Invalidate(family_caches_);
+  family_caches_.Clear();
   if (slot < 1) return;
   WriteIndex(kFamIdx, number, slot);
   WriteAtSlot(kFamDat, slot, record);
@@ -187,7 +217,7 @@ void WorkFiles::PutSource(std::int32_t number, std::int32_t slot, const SourceRe
 }
 
 void WorkFiles::PutPhoto(std::int32_t number, std::int32_t slot, const PhotoRecord& record) {
-  Invalidate(photo_caches_);
+  photo_caches_.Clear();
   if (slot < 1) return;
   WriteIndex(kPhotoIdx, number, slot);
   WriteAtSlot(kPhotoDat, slot, record);
@@ -397,33 +427,21 @@ std::string WorkFiles::IndividualNameAt(std::int32_t slot) const {
 // --- Cached field getters ----------------------------------------------------
 
 const IndividualRecord& WorkFiles::CachedIndividual(int getter, std::int32_t n) const {
-  Cache<IndividualRecord>& cache = individual_caches_[getter];
-  if (!cache.valid || cache.number != n) {
-    ReadByNumber(kIndvIdx, kIndvDat, n, cache.record);
-    cache.number = n;
-    cache.valid = true;
-  }
-  return cache.record;
+  return individual_caches_.Get(getter, n, [this](std::int32_t number, IndividualRecord& record) {
+    ReadByNumber(kIndvIdx, kIndvDat, number, record);
+  });
 }
 
 const FamilyRecord& WorkFiles::CachedFamily(int getter, std::int32_t n) const {
-  Cache<FamilyRecord>& cache = family_caches_[getter];
-  if (!cache.valid || cache.number != n) {
-    ReadByNumber(kFamIdx, kFamDat, n, cache.record);
-    cache.number = n;
-    cache.valid = true;
-  }
-  return cache.record;
+  return family_caches_.Get(getter, n, [this](std::int32_t number, FamilyRecord& record) {
+    ReadByNumber(kFamIdx, kFamDat, number, record);
+  });
 }
 
 const PhotoRecord& WorkFiles::CachedPhoto(int getter, std::int32_t n) const {
-  Cache<PhotoRecord>& cache = photo_caches_[getter];
-  if (!cache.valid || cache.number != n) {
-    ReadByNumber(kPhotoIdx, kPhotoDat, n, cache.record);
-    cache.number = n;
-    cache.valid = true;
-  }
-  return cache.record;
+  return photo_caches_.Get(getter, n, [this](std::int32_t number, PhotoRecord& record) {
+    ReadByNumber(kPhotoIdx, kPhotoDat, number, record);
+  });
 }
 
 std::int32_t WorkFiles::IndividualNumber(std::int32_t n) const {

@@ -198,6 +198,35 @@ class WorkFiles {
     Record record;
   };
 
+  // The one-record buffers of the cached getters of one record kind. Each
+  // getter holds one record, but a getter that asks for a number another
+  // getter holds at that moment shares that getter's copy instead of
+  // reading and decoding the same record again: page writers ask a dozen
+  // getters about one person in a row. A copy stays while any getter holds
+  // it, so asking one getter for another number still never evicts what
+  // the others hold, and a number that no getter holds is read afresh.
+  template <typename Record, std::size_t Getters>
+  class GetterBuffers {
+   public:
+    GetterBuffers() { Clear(); }
+    // The record of number n as held for getter; read(n, record) fills a
+    // buffer when no getter holds n.
+    template <typename Read>
+    const Record& Get(int getter, std::int32_t n, const Read& read);
+    void Clear();
+
+   private:
+    struct Buffer {
+      std::int32_t number = 0;
+      int holders = 0;
+      Record record;
+    };
+    // A getter lets go of its buffer before it takes another, so with one
+    // buffer per getter a free one is always left.
+    std::array<Buffer, Getters> buffers_;
+    std::array<int, Getters> held_;  // index into buffers_ per getter; -1 none
+  };
+
   // Low-level access. A read that does not lie wholly within the file, or
   // at a negative offset, fills dst with zeros and returns false.
   std::int32_t ReadIndex(FileIndex idx, std::int32_t number) const;
@@ -225,10 +254,10 @@ class WorkFiles {
   // This object is each file's only reader and writer.
   mutable std::array<BlockFile, 12> files_;
   mutable long long file_reads_ = 0;
-  mutable std::array<Cache<IndividualRecord>, 13> individual_caches_;
-  mutable std::array<Cache<FamilyRecord>, 8> family_caches_;
+  mutable GetterBuffers<IndividualRecord, 13> individual_caches_;
+  mutable GetterBuffers<FamilyRecord, 8> family_caches_;
   mutable Cache<SourceRecord> source_cache_;
-  mutable std::array<Cache<PhotoRecord>, 3> photo_caches_;
+  mutable GetterBuffers<PhotoRecord, 3> photo_caches_;
   mutable NoteLine individual_note_text_, individual_note_kind_;
   mutable NoteLine family_note_text_, family_note_kind_;
   std::int32_t previous_individual_note_key_ = 0;

@@ -1,5 +1,6 @@
 #include "text/charsets.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -83,6 +84,11 @@ void IbmPcToLatin1(std::string& line) {
 // converted like any other, so a stray accent before a special character or
 // before a second diacritic loses nothing else.
 void AnselToLatin1(std::string& line) {
+  // Bytes below 0x80 are the same in both, and most lines hold nothing else.
+  if (std::all_of(line.begin(), line.end(),
+                  [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) {
+    return;
+  }
   std::string out;
   out.reserve(line.size());
   std::size_t i = 0;

@@ -79,13 +79,14 @@ const char* FoldOf(unsigned char c) {
 
 int FindOccurrence(std::string_view text, std::string_view pattern, int n) {
   if (pattern.empty() || n < 1 || text.size() < pattern.size()) return -1;
+  // Each search starts one past the previous match, so overlapping
+  // occurrences count.
   int count = 0;
-  for (std::size_t j = 0; j + pattern.size() <= text.size(); ++j) {
-    if (text.compare(j, pattern.size(), pattern) == 0 && ++count == n) {
-      return static_cast<int>(j);
-    }
+  for (std::size_t from = 0;; ++from) {
+    from = text.find(pattern, from);
+    if (from == std::string_view::npos) return -1;
+    if (++count == n) return static_cast<int>(from);
   }
-  return -1;
 }
 
 std::string SubText(std::string_view text, int start, int count) {
