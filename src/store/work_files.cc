@@ -45,12 +45,6 @@ std::int32_t ListEntry(const RecordList& list, int i) {
 }  // namespace
 
 template <typename Record, std::size_t Getters>
-void WorkFiles::GetterBuffers<Record, Getters>::Clear() {
-  held_.fill(-1);
-  for (Buffer& buffer : buffers_) buffer.holders = 0;
-}
-
-template <typename Record, std::size_t Getters>
 template <typename Read>
 const Record& WorkFiles::GetterBuffers<Record, Getters>::Get(int getter, std::int32_t n,
                                                              const Read& read) {

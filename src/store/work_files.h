@@ -213,7 +213,10 @@ class WorkFiles {
     // buffer when no getter holds n.
     template <typename Read>
     const Record& Get(int getter, std::int32_t n, const Read& read);
-    void Clear();
+    void Clear() {
+      held_.fill(-1);
+      for (Buffer& buffer : buffers_) buffer.holders = 0;
+    }
 
    private:
     struct Buffer {
