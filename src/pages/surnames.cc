@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,26 +62,33 @@ namespace {
 // The records of a range of slots while they are being sorted. Positions
 // count from 0 within the range; a record is known by its id, its position
 // before the sort.
+//
+// The keys are the table's whole memory, so they are kept tight: each is
+// stored once, after its id and length, in an arena of fixed-size chunks
+// that grows without ever copying what it holds (a growing string would
+// hold its old and new buffer at once, and up to twice what it needs).
+// Entries start at multiples of 4 bytes, so that a 32-bit handle (the
+// entry's offset / 4) reaches 8 GB of keys. A key of 255 bytes or more,
+// which names of at most 99 characters never give, is kept apart and its
+// entry holds its index there. The order is a list of handles, and turns
+// into a list of ids only when the records are moved.
 class SortTable {
  public:
   SortTable(Run& run, std::int32_t first_slot, std::int32_t last_slot) : first_slot_(first_slot) {
-    const auto size = static_cast<std::size_t>(last_slot - first_slot + 1);
-    starts_.reserve(size + 1);
-    order_.reserve(size);
-    for (std::int32_t slot = first_slot; slot <= last_slot; ++slot) {
-      starts_.push_back(bytes_.size());
-      bytes_ += NameSortKey(run.settings, run.store.IndividualNameAt(slot));
-      order_.push_back(static_cast<std::int32_t>(order_.size()));
+    order_.reserve(static_cast<std::size_t>(last_slot - first_slot + 1));
+    std::int32_t id = 0;
+    for (std::int32_t slot = first_slot; slot <= last_slot; ++slot, ++id) {
+      order_.push_back(Add(id, NameSortKey(run.settings, run.store.IndividualNameAt(slot))));
     }
-    starts_.push_back(bytes_.size());
   }
 
   std::int32_t size() const { return static_cast<std::int32_t>(order_.size()); }
 
   // Key of the record now at position p.
   std::string_view KeyAt(std::int32_t p) const {
-    const auto id = static_cast<std::size_t>(order_[static_cast<std::size_t>(p)]);
-    return std::string_view(bytes_).substr(starts_[id], starts_[id + 1] - starts_[id]);
+    const unsigned char* entry = Entry(order_[static_cast<std::size_t>(p)]);
+    if (entry[4] == kLongKey) return long_keys_[static_cast<std::size_t>(DecodeFixed(entry + 5))];
+    return std::string_view(reinterpret_cast<const char*>(entry + 5), entry[4]);
   }
 
   // One exchange of the quicksort.
@@ -88,19 +97,62 @@ class SortTable {
   }
 
   // Moves the records of the store into the order reached. The keys are
-  // no longer needed and are let go first, so that the table never holds
-  // both them and the store's bookkeeping of the move.
+  // let go first, so that the table never holds both them and the store's
+  // bookkeeping of the move.
   void Apply(Run& run) {
-    std::string().swap(bytes_);
-    std::vector<std::size_t>().swap(starts_);
+    for (std::int32_t& handle : order_) handle = DecodeFixed(Entry(handle));
+    std::vector<std::unique_ptr<unsigned char[]>>().swap(chunks_);
+    std::vector<std::string>().swap(long_keys_);
     run.store.PermuteIndividuals(first_slot_, order_);
   }
 
  private:
+  static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+  static constexpr unsigned char kLongKey = 0xFF;  // length byte of a key kept apart
+
+  static std::int32_t DecodeFixed(const unsigned char* p) {
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+  }
+  static void EncodeFixed(unsigned char* p, std::size_t value) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(value >> (8 * i));
+  }
+
+  const unsigned char* Entry(std::int32_t handle) const {
+    const std::size_t offset = static_cast<std::size_t>(handle) * 4;
+    return chunks_[offset / kChunkSize].get() + offset % kChunkSize;
+  }
+
+  // Stores id (4 bytes), the key's length (1 byte) and the key, or id,
+  // kLongKey and the index of a key kept apart; returns the entry's handle.
+  std::int32_t Add(std::int32_t id, std::string&& key) {
+    const bool inline_key = key.size() < kLongKey;
+    const std::size_t size = (5 + (inline_key ? key.size() : 4) + 3) / 4 * 4;
+    if (chunks_.empty() || used_ + size > kChunkSize) {
+      chunks_.push_back(std::make_unique<unsigned char[]>(kChunkSize));
+      used_ = 0;
+    }
+    unsigned char* entry = chunks_.back().get() + used_;
+    EncodeFixed(entry, static_cast<std::size_t>(id));
+    if (inline_key) {
+      entry[4] = static_cast<unsigned char>(key.size());
+      std::memcpy(entry + 5, key.data(), key.size());
+    } else {
+      entry[4] = kLongKey;
+      EncodeFixed(entry + 5, long_keys_.size());
+      long_keys_.push_back(std::move(key));
+    }
+    const std::size_t offset = (chunks_.size() - 1) * kChunkSize + used_;
+    used_ += size;
+    return static_cast<std::int32_t>(offset / 4);
+  }
+
   std::int32_t first_slot_;
-  std::string bytes_;                // all keys, one after another
-  std::vector<std::size_t> starts_;  // key of id k: bytes_[starts_[k], starts_[k + 1])
-  std::vector<std::int32_t> order_;  // by position: the id of the record there
+  std::vector<std::unique_ptr<unsigned char[]>> chunks_;
+  std::size_t used_ = 0;  // bytes used in the last chunk
+  std::vector<std::string> long_keys_;
+  std::vector<std::int32_t> order_;  // by position: the handle (later the id) of the record there
 };
 
 // Sorts positions lo to hi (lo < hi) of the table.
