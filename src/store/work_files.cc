@@ -94,8 +94,10 @@ std::optional<std::string> WorkFiles::WriteFailure() const {
 void WorkFiles::ForgetRun() {
   individual_caches_.Clear();
   family_caches_.Clear();
-  source_cache_.valid = false;
+  ++source_titles_.generation;
   photo_caches_.Clear();
+  individual_hint_ = SlotHint{};
+  family_hint_ = SlotHint{};
   previous_individual_note_key_ = 0;
   previous_family_note_key_ = 0;
   individual_note_written_ = false;
@@ -179,6 +181,31 @@ void WorkFiles::ReadByNumber(FileIndex idx, FileIndex dat, std::int32_t number,
 }
 
 template <typename Record>
+void WorkFiles::ReadByNumber(SlotHint& hint, FileIndex idx, FileIndex dat, std::int32_t number,
+                             Record& record) const {
+  if (hint.sound && number > 0 && number == hint.number) {
+    ReadAtSlot(dat, hint.slot, record);
+  } else {
+    ReadByNumber(idx, dat, number, record);
+  }
+}
+
+void WorkFiles::NotePut(SlotHint& hint, FileIndex idx, std::int32_t number, std::int32_t slot,
+                        std::int32_t record_number) {
+  hint.number = 0;
+  if (!hint.sound || number < 0) return;
+  // A record under another number than its own, or a number whose entry
+  // already leads to another slot (a number stored twice), breaks the
+  // rule that the record found at a slot is the record of its number.
+  if (record_number != number) {
+    hint.sound = false;
+    return;
+  }
+  const std::int32_t entry = ReadIndex(idx, number);
+  if (entry != 0 && entry != slot) hint.sound = false;
+}
+
+template <typename Record>
 void WorkFiles::WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& record) {
   if (slot < 1) return;
   std::array<unsigned char, Record::kSize> bytes;
@@ -192,6 +219,7 @@ void WorkFiles::PutIndividual(std::int32_t number, std::int32_t slot,
                               const IndividualRecord& record) {
   individual_caches_.Clear();
   if (slot < 1) return;
+  NotePut(individual_hint_, kIndvIdx, number, slot, record.number);
   WriteIndex(kIndvIdx, number, slot);
   WriteAtSlot(kIndvDat, slot, record);
 }
@@ -199,12 +227,13 @@ void WorkFiles::PutIndividual(std::int32_t number, std::int32_t slot,
 void WorkFiles::PutFamily(std::int32_t number, std::int32_t slot, const FamilyRecord& record) {
   family_caches_.Clear();
   if (slot < 1) return;
+  NotePut(family_hint_, kFamIdx, number, slot, record.number);
   WriteIndex(kFamIdx, number, slot);
   WriteAtSlot(kFamDat, slot, record);
 }
 
 void WorkFiles::PutSource(std::int32_t number, std::int32_t slot, const SourceRecord& record) {
-  source_cache_.valid = false;
+  ++source_titles_.generation;
   if (slot < 1) return;
   WriteIndex(kSrcIdx, number, slot);
   WriteAtSlot(kSrcDat, slot, record);
@@ -263,6 +292,7 @@ std::int32_t WorkFiles::AddInlineSource(std::string_view title,
 
 void WorkFiles::SwapIndividuals(std::int32_t slotA, std::int32_t slotB) {
   constexpr std::size_t kSize = IndividualRecord::kSize;
+  individual_hint_.number = 0;
   if (!SlotInFile(kIndvDat, slotA, kSize) || !SlotInFile(kIndvDat, slotB, kSize) ||
       slotA == slotB) {
     return;
@@ -295,6 +325,7 @@ void WorkFiles::SwapIndividuals(std::int32_t slotA, std::int32_t slotB) {
 void WorkFiles::PermuteIndividuals(std::int32_t first_slot,
                                    const std::vector<std::int32_t>& order) {
   constexpr std::size_t kSize = IndividualRecord::kSize;
+  individual_hint_.number = 0;
   const std::size_t n = order.size();
   if (n == 0 || first_slot < 1 || n > static_cast<std::size_t>(INT32_MAX - first_slot) + 1 ||
       !SlotInFile(kIndvDat, static_cast<std::int32_t>(first_slot + (n - 1)), kSize)) {
@@ -354,7 +385,7 @@ void WorkFiles::PermuteIndividuals(std::int32_t first_slot,
 // --- Reading whole records -------------------------------------------------
 
 void WorkFiles::GetIndividual(std::int32_t number, IndividualRecord& record) const {
-  ReadByNumber(kIndvIdx, kIndvDat, number, record);
+  ReadByNumber(individual_hint_, kIndvIdx, kIndvDat, number, record);
 }
 
 void WorkFiles::GetIndividualAt(std::int32_t slot, IndividualRecord& record) const {
@@ -362,7 +393,7 @@ void WorkFiles::GetIndividualAt(std::int32_t slot, IndividualRecord& record) con
 }
 
 void WorkFiles::GetFamily(std::int32_t number, FamilyRecord& record) const {
-  ReadByNumber(kFamIdx, kFamDat, number, record);
+  ReadByNumber(family_hint_, kFamIdx, kFamDat, number, record);
 }
 
 void WorkFiles::GetFamilyAt(std::int32_t slot, FamilyRecord& record) const {
@@ -391,7 +422,10 @@ std::int32_t WorkFiles::IndividualNumberAt(std::int32_t slot) const {
             (slot - 1LL) * static_cast<long long>(IndividualRecord::kSize) +
                 static_cast<long long>(IndividualRecord::kNumberOffset),
             bytes, sizeof bytes);
-  return DecodeFixed32(bytes);
+  const std::int32_t number = DecodeFixed32(bytes);
+  individual_hint_.number = number;
+  individual_hint_.slot = slot;
+  return number;
 }
 
 std::int32_t WorkFiles::FamilyNumberAt(std::int32_t slot) const {
@@ -401,7 +435,10 @@ std::int32_t WorkFiles::FamilyNumberAt(std::int32_t slot) const {
             (slot - 1LL) * static_cast<long long>(FamilyRecord::kSize) +
                 static_cast<long long>(FamilyRecord::kNumberOffset),
             bytes, sizeof bytes);
-  return DecodeFixed32(bytes);
+  const std::int32_t number = DecodeFixed32(bytes);
+  family_hint_.number = number;
+  family_hint_.slot = slot;
+  return number;
 }
 
 std::string WorkFiles::IndividualNameAt(std::int32_t slot) const {
@@ -422,13 +459,13 @@ std::string WorkFiles::IndividualNameAt(std::int32_t slot) const {
 
 const IndividualRecord& WorkFiles::CachedIndividual(int getter, std::int32_t n) const {
   return individual_caches_.Get(getter, n, [this](std::int32_t number, IndividualRecord& record) {
-    ReadByNumber(kIndvIdx, kIndvDat, number, record);
+    ReadByNumber(individual_hint_, kIndvIdx, kIndvDat, number, record);
   });
 }
 
 const FamilyRecord& WorkFiles::CachedFamily(int getter, std::int32_t n) const {
   return family_caches_.Get(getter, n, [this](std::int32_t number, FamilyRecord& record) {
-    ReadByNumber(kFamIdx, kFamDat, number, record);
+    ReadByNumber(family_hint_, kFamIdx, kFamDat, number, record);
   });
 }
 
@@ -504,12 +541,16 @@ std::int32_t WorkFiles::FamilyChild(std::int32_t n, int i) const {
 }
 
 const std::string& WorkFiles::SourceTitle(std::int32_t n) const {
-  if (!source_cache_.valid || source_cache_.number != n) {
-    ReadByNumber(kSrcIdx, kSrcDat, n, source_cache_.record);
-    source_cache_.number = n;
-    source_cache_.valid = true;
+  SourceTitles& titles = source_titles_;
+  SourceTitles::Buffer& buffer =
+      titles.buffers[static_cast<std::uint32_t>(n) % SourceTitles::kBuffers];
+  if (buffer.generation != titles.generation || buffer.number != n) {
+    ReadByNumber(kSrcIdx, kSrcDat, n, titles.scratch);
+    buffer.title.swap(titles.scratch.title);
+    buffer.number = n;
+    buffer.generation = titles.generation;
   }
-  return source_cache_.record.title;
+  return buffer.title;
 }
 
 const std::string& WorkFiles::PhotoFile(std::int32_t n) const {

@@ -191,11 +191,33 @@ class WorkFiles {
     kPhotoIdx
   };
 
-  template <typename Record>
-  struct Cache {
-    bool valid = false;
-    std::int32_t number = 0;
-    Record record;
+  // Where a slot reader last found a number. Page writers walk the slots
+  // and then ask for the number they found there, so the by-number read
+  // that follows can take the record from that slot without reading the
+  // index (whose entries, after the names sort, lie in no useful order).
+  // That is sound only while every record is stored exactly once and
+  // under its own number; the Puts keep track, and the first exception
+  // turns the hints off for the rest of the run.
+  struct SlotHint {
+    bool sound = true;
+    std::int32_t number = 0;  // 0: no hint
+    std::int32_t slot = 0;
+  };
+
+  // SourceTitle's buffers: more than one, because a page cites a handful
+  // of sources out of thousands and the same few again on the next page.
+  // Direct-mapped by number; a Put makes every buffer stale at once by
+  // moving on to a new generation.
+  struct SourceTitles {
+    static constexpr std::size_t kBuffers = 1024;
+    struct Buffer {
+      std::uint64_t generation = 0;
+      std::int32_t number = 0;
+      std::string title;
+    };
+    std::array<Buffer, kBuffers> buffers;
+    std::uint64_t generation = 1;
+    SourceRecord scratch;
   };
 
   // The one-record buffers of the cached getters of one record kind. Each
@@ -241,6 +263,13 @@ class WorkFiles {
   template <typename Record>
   void ReadByNumber(FileIndex idx, FileIndex dat, std::int32_t number, Record& record) const;
   template <typename Record>
+  void ReadByNumber(SlotHint& hint, FileIndex idx, FileIndex dat, std::int32_t number,
+                    Record& record) const;
+  // Keeps hint sound before a Put of record (of number record_number) under
+  // number at slot.
+  void NotePut(SlotHint& hint, FileIndex idx, std::int32_t number, std::int32_t slot,
+               std::int32_t record_number);
+  template <typename Record>
   void ReadAtSlot(FileIndex dat, std::int32_t slot, Record& record) const;
   template <typename Record>
   void WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& record);
@@ -259,7 +288,8 @@ class WorkFiles {
   mutable long long file_reads_ = 0;
   mutable GetterBuffers<IndividualRecord, 13> individual_caches_;
   mutable GetterBuffers<FamilyRecord, 8> family_caches_;
-  mutable Cache<SourceRecord> source_cache_;
+  mutable SourceTitles source_titles_;
+  mutable SlotHint individual_hint_, family_hint_;
   mutable GetterBuffers<PhotoRecord, 3> photo_caches_;
   mutable NoteLine individual_note_text_, individual_note_kind_;
   mutable NoteLine family_note_text_, family_note_kind_;
