@@ -53,6 +53,15 @@ bool BlockFile::Create(const char* path) {
   return fd_ >= 0;
 }
 
+bool BlockFile::CreateUnnamed(const char* directory) {
+  Close();
+  fd_ = ::open(directory, O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
+  size_ = 0;
+  disk_size_ = 0;
+  failed_ = false;
+  return fd_ >= 0;
+}
+
 void BlockFile::Close() {
   if (fd_ < 0) return;
   Flush();

@@ -42,6 +42,10 @@ class BlockFile {
   // Creates the file, or truncates it to empty; false when it cannot be
   // opened for reading and writing. A file already open is closed first.
   bool Create(const char* path);
+  // Creates a file without a name in directory, which disappears when it
+  // is closed, also when the process ends without closing it; false when
+  // the file system cannot make one.
+  bool CreateUnnamed(const char* directory);
   // Writes the changed blocks, then closes the file.
   void Close();
   // Closes the file without writing the changed blocks: for a file that is

@@ -316,19 +316,155 @@ void WorkFiles::SwapIndividuals(std::int32_t slotA, std::int32_t slotB) {
   // The record of every number is unchanged, so the caches stay valid.
 }
 
-// The records move along the cycles of the permutation, each read once and
-// written once straight to and from the file: spread over the whole file,
-// they would only push every other block out of the cache. An index entry
-// follows its record when it pointed to the record's old slot; all entries
-// are judged against the index as it was before the move, because a number
-// stored twice has one entry for two records.
+namespace {
+
+constexpr std::size_t kRecord = IndividualRecord::kSize;
+// Destinations handled at once: the records of one window are put in
+// order in memory and written with one call.
+constexpr std::size_t kWindowRecords = (std::size_t{2} << 20) / kRecord;
+// Records collected per window before they go to the scratch file.
+constexpr std::size_t kPendingRecords = (std::size_t{16} << 10) / kRecord;
+// Records read from the work file at once.
+constexpr std::size_t kChunkRecords = (std::size_t{1} << 20) / kRecord;
+
+// Puts the count records in bytes, where record k belongs at position
+// destination[k] (a permutation of 0 .. count - 1), into that order.
+void PlaceInMemory(unsigned char* bytes, std::vector<std::int32_t>& destination) {
+  std::array<unsigned char, kRecord> held;
+  for (std::size_t k = 0; k < destination.size(); ++k) {
+    while (destination[k] != static_cast<std::int32_t>(k)) {
+      const auto to = static_cast<std::size_t>(destination[k]);
+      std::memcpy(held.data(), bytes + to * kRecord, kRecord);
+      std::memcpy(bytes + to * kRecord, bytes + k * kRecord, kRecord);
+      std::memcpy(bytes + k * kRecord, held.data(), kRecord);
+      std::swap(destination[k], destination[to]);
+    }
+  }
+}
+
+// A range that fits one window: read whole, ordered in memory, written back.
+void MoveInMemory(BlockFile& dat, long long base, const std::vector<std::int32_t>& new_position,
+                  std::vector<std::int32_t>& number_at) {
+  const std::size_t n = new_position.size();
+  std::vector<unsigned char> bytes(n * kRecord);
+  dat.ReadDirect(base, bytes.data(), bytes.size());
+  for (std::size_t q = 0; q < n; ++q) number_at[q] = DecodeFixed32(bytes.data() + q * kRecord);
+  std::vector<std::int32_t> destination(new_position);
+  PlaceInMemory(bytes.data(), destination);
+  dat.WriteDirect(base, bytes.data(), bytes.size());
+}
+
+// Any range, in two sequential passes through a scratch file without a
+// name: the first reads the records in slot order and files each in the
+// scratch region of the window its destination lies in; the second reads
+// one window's region, orders it in memory and writes it to its place.
+// About three system calls per megabyte instead of two per record, and
+// memory for one window and a small buffer per window. False, with the
+// work file untouched, when the scratch file cannot be made or written.
+bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long base,
+                        const std::vector<std::int32_t>& order,
+                        const std::vector<std::int32_t>& new_position,
+                        std::vector<std::int32_t>& number_at) {
+  const std::size_t n = order.size();
+  BlockFile scratch;
+  if (!scratch.CreateUnnamed(scratch_directory)) return false;
+  const std::size_t windows = (n + kWindowRecords - 1) / kWindowRecords;
+  {
+    std::vector<std::vector<unsigned char>> pending(windows);
+    std::vector<std::size_t> filed(windows, 0);  // records of each window in the scratch file
+    auto file_pending = [&](std::size_t w) {
+      const long long at = static_cast<long long>((w * kWindowRecords + filed[w]) * kRecord);
+      scratch.WriteDirect(at, pending[w].data(), pending[w].size());
+      filed[w] += pending[w].size() / kRecord;
+      pending[w].clear();
+    };
+    std::vector<unsigned char> chunk(kChunkRecords * kRecord);
+    for (std::size_t q0 = 0; q0 < n; q0 += kChunkRecords) {
+      const std::size_t m = std::min(kChunkRecords, n - q0);
+      dat.ReadDirect(base + static_cast<long long>(q0 * kRecord), chunk.data(), m * kRecord);
+      for (std::size_t k = 0; k < m; ++k) {
+        const unsigned char* record = chunk.data() + k * kRecord;
+        const std::size_t q = q0 + k;
+        number_at[q] = DecodeFixed32(record);
+        const std::size_t w = static_cast<std::size_t>(new_position[q]) / kWindowRecords;
+        std::vector<unsigned char>& buffer = pending[w];
+        if (buffer.capacity() == 0) buffer.reserve(kPendingRecords * kRecord);
+        buffer.insert(buffer.end(), record, record + kRecord);
+        if (buffer.size() == kPendingRecords * kRecord) file_pending(w);
+      }
+    }
+    for (std::size_t w = 0; w < windows; ++w) {
+      if (!pending[w].empty()) file_pending(w);
+    }
+  }
+  if (scratch.failed()) return false;
+
+  // A window's records lie in its region in the order of their old slots.
+  std::vector<unsigned char> bytes(std::min(n, kWindowRecords) * kRecord);
+  std::vector<std::pair<std::int32_t, std::int32_t>>
+      sources;  // old position, destination in window
+  std::vector<std::int32_t> destination;
+  for (std::size_t w = 0; w < windows; ++w) {
+    const std::size_t first = w * kWindowRecords;
+    const std::size_t count = std::min(kWindowRecords, n - first);
+    sources.clear();
+    for (std::size_t p = first; p < first + count; ++p) {
+      sources.emplace_back(order[p], static_cast<std::int32_t>(p - first));
+    }
+    std::sort(sources.begin(), sources.end());
+    destination.clear();
+    for (const auto& source : sources) destination.push_back(source.second);
+    scratch.ReadDirect(static_cast<long long>(first * kRecord), bytes.data(), count * kRecord);
+    PlaceInMemory(bytes.data(), destination);
+    dat.WriteDirect(base + static_cast<long long>(first * kRecord), bytes.data(), count * kRecord);
+  }
+  return true;
+}
+
+// The fallback without a scratch file: the records move along the cycles
+// of the permutation, each read once and written once, two system calls
+// per record.
+void MoveAlongCycles(BlockFile& dat, long long base, const std::vector<std::int32_t>& order,
+                     std::vector<std::int32_t>& number_at) {
+  const std::size_t n = order.size();
+  auto offset = [base](std::size_t position) {
+    return base + static_cast<long long>(position * kRecord);
+  };
+  std::vector<bool> placed(n, false);
+  std::array<unsigned char, kRecord> held, moving;
+  for (std::size_t start = 0; start < n; ++start) {
+    if (placed[start] || order[start] == static_cast<std::int32_t>(start)) continue;
+    dat.ReadDirect(offset(start), held.data(), kRecord);
+    number_at[start] = DecodeFixed32(held.data());
+    for (std::size_t p = start;;) {
+      placed[p] = true;
+      const auto from = static_cast<std::size_t>(order[p]);
+      if (from == start) {
+        dat.WriteDirect(offset(p), held.data(), kRecord);
+        break;
+      }
+      dat.ReadDirect(offset(from), moving.data(), kRecord);
+      number_at[from] = DecodeFixed32(moving.data());
+      dat.WriteDirect(offset(p), moving.data(), kRecord);
+      p = from;
+    }
+  }
+}
+
+}  // namespace
+
+// The records are read and written straight from and to the file: spread
+// over the whole file, they would only push every other block out of the
+// cache. An index entry follows its record when it pointed to the
+// record's old slot; all entries are judged against the index as it was
+// before the move, because a number stored twice has one entry for two
+// records.
 void WorkFiles::PermuteIndividuals(std::int32_t first_slot,
                                    const std::vector<std::int32_t>& order) {
-  constexpr std::size_t kSize = IndividualRecord::kSize;
   individual_hint_.number = 0;
   const std::size_t n = order.size();
   if (n == 0 || first_slot < 1 || n > static_cast<std::size_t>(INT32_MAX - first_slot) + 1 ||
-      !SlotInFile(kIndvDat, static_cast<std::int32_t>(first_slot + (n - 1)), kSize)) {
+      !SlotInFile(kIndvDat, static_cast<std::int32_t>(first_slot + (n - 1)), kRecord)) {
     return;
   }
   // new_position[q]: where the record now at position q goes.
@@ -342,30 +478,15 @@ void WorkFiles::PermuteIndividuals(std::int32_t first_slot,
   BlockFile& dat = files_[kIndvDat];
   dat.Flush();
   dat.Forget();
-  auto offset = [first_slot](std::size_t position) {
-    return (first_slot - 1LL + static_cast<long long>(position)) * static_cast<long long>(kSize);
-  };
-  // number_at[q]: number of the record that was at position q (only for
-  // records that move).
+  const long long base = (first_slot - 1LL) * static_cast<long long>(kRecord);
+  // number_at[q]: number of the record that was at position q (at least
+  // for every record that moves).
   std::vector<std::int32_t> number_at(n, 0);
-  std::vector<bool> placed(n, false);
-  std::array<unsigned char, kSize> held, moving;
-  for (std::size_t start = 0; start < n; ++start) {
-    if (placed[start] || order[start] == static_cast<std::int32_t>(start)) continue;
-    dat.ReadDirect(offset(start), held.data(), kSize);
-    number_at[start] = DecodeFixed32(held.data());
-    for (std::size_t p = start;;) {
-      placed[p] = true;
-      const auto from = static_cast<std::size_t>(order[p]);
-      if (from == start) {
-        dat.WriteDirect(offset(p), held.data(), kSize);
-        break;
-      }
-      dat.ReadDirect(offset(from), moving.data(), kSize);
-      number_at[from] = DecodeFixed32(moving.data());
-      dat.WriteDirect(offset(p), moving.data(), kSize);
-      p = from;
-    }
+  if (n <= kWindowRecords) {
+    MoveInMemory(dat, base, new_position, number_at);
+  } else if (!MoveThroughScratch(dat, scratch_directory_.c_str(), base, order, new_position,
+                                 number_at)) {
+    MoveAlongCycles(dat, base, order, number_at);
   }
 
   // Positions in slot order visit the index mostly in number order, which

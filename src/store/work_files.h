@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "store/block_file.h"
@@ -119,6 +120,10 @@ class WorkFiles {
   // every slot of the range holds a record of the file. Holds three
   // integers per slot of the range in memory while it works.
   void PermuteIndividuals(std::int32_t first_slot, const std::vector<std::int32_t>& order);
+  // Where PermuteIndividuals makes its scratch file, a file without a name
+  // that no directory listing shows ("." by default). Where none can be
+  // made, the records move one by one, which takes longer.
+  void set_scratch_directory(std::string directory) { scratch_directory_ = std::move(directory); }
 
   // --- Reading whole records -----------------------------------------
   void GetIndividual(std::int32_t number, IndividualRecord& record) const;
@@ -289,6 +294,7 @@ class WorkFiles {
   mutable GetterBuffers<IndividualRecord, 13> individual_caches_;
   mutable GetterBuffers<FamilyRecord, 8> family_caches_;
   mutable SourceTitles source_titles_;
+  std::string scratch_directory_ = ".";
   mutable SlotHint individual_hint_, family_hint_;
   mutable GetterBuffers<PhotoRecord, 3> photo_caches_;
   mutable NoteLine individual_note_text_, individual_note_kind_;

@@ -55,15 +55,17 @@ Files After(const std::vector<std::int32_t>& numbers, Change change) {
 // The swaps of a selection sort that bring the records into order: slot
 // first + p receives the record that was at slot first + order[p].
 void SwapInto(WorkFiles& store, std::int32_t first, const std::vector<std::int32_t>& order) {
-  std::vector<std::int32_t> at(order.size());  // at[p]: original position now at p
-  for (std::size_t p = 0; p < at.size(); ++p) at[p] = static_cast<std::int32_t>(p);
+  std::vector<std::int32_t> at(order.size());     // at[p]: original position now at p
+  std::vector<std::int32_t> where(order.size());  // where[q]: where original position q is now
+  for (std::size_t p = 0; p < at.size(); ++p) at[p] = where[p] = static_cast<std::int32_t>(p);
   for (std::size_t p = 0; p < order.size(); ++p) {
-    const auto from =
-        static_cast<std::size_t>(std::find(at.begin(), at.end(), order[p]) - at.begin());
+    const auto from = static_cast<std::size_t>(where[static_cast<std::size_t>(order[p])]);
     if (from == p) continue;
     store.SwapIndividuals(first + static_cast<std::int32_t>(p),
                           first + static_cast<std::int32_t>(from));
     std::swap(at[p], at[from]);
+    where[static_cast<std::size_t>(at[p])] = static_cast<std::int32_t>(p);
+    where[static_cast<std::size_t>(at[from])] = static_cast<std::int32_t>(from);
   }
 }
 
@@ -107,6 +109,27 @@ TEST(PermuteIndividualsTest, RandomOrdersOfManyRecordsEndAsTheSwapsDo) {
     const Files swapped = After(numbers, [&](WorkFiles& s) { SwapInto(s, 1, order); });
     EXPECT_TRUE(permuted == swapped) << "round " << round;
   }
+}
+
+// Ranges larger than what is put in order in memory at once go through a
+// scratch file, or, where none can be made, move record by record.
+TEST(PermuteIndividualsTest, LargeRangesEndAsTheSwapsDoWithAndWithoutAScratchFile) {
+  std::mt19937 random(7);
+  std::vector<std::int32_t> numbers(7500);
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    numbers[i] = static_cast<std::int32_t>(i + 1);
+    if (i % 101 == 3) numbers[i] = static_cast<std::int32_t>(i / 3 + 1);
+  }
+  // Slot 1 and the last slots stay out of the range.
+  std::vector<std::int32_t> order(numbers.size() - 11);
+  for (std::size_t p = 0; p < order.size(); ++p) order[p] = static_cast<std::int32_t>(p);
+  std::shuffle(order.begin(), order.end(), random);
+  const Files swapped = After(numbers, [&](WorkFiles& s) { SwapInto(s, 2, order); });
+  EXPECT_TRUE(After(numbers, [&](WorkFiles& s) { s.PermuteIndividuals(2, order); }) == swapped);
+  EXPECT_TRUE(After(numbers, [&](WorkFiles& s) {
+                s.set_scratch_directory("no/such/directory");
+                s.PermuteIndividuals(2, order);
+              }) == swapped);
 }
 
 TEST(PermuteIndividualsTest, GettersSeeEveryNumberUnchangedAfterTheMove) {
