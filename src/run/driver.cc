@@ -29,6 +29,9 @@ bool SameFile(const std::string& a, const char* b) {
 // phases stored in it, so nothing built from it can be trusted: the run
 // stops as for a file it cannot write.
 int CheckWorkFiles(Run& run) {
+  // What the phase stored goes to the files now, so that a write the disk
+  // refuses shows here and not when a later phase needs the record.
+  run.store.Flush();
   const auto failed = run.store.WriteFailure();
   if (!failed) return kResultOk;
   run.log.LogFormatted("Unable to write work file %s.", *failed);

@@ -44,8 +44,10 @@ bool WriteFully(int fd, const unsigned char* src, std::size_t n, long long offse
 
 BlockFile::~BlockFile() { Close(); }
 
-bool BlockFile::Create(const char* path) {
+bool BlockFile::Create(const char* path, std::size_t blocks) {
   Close();
+  blocks_.resize(std::max<std::size_t>(blocks, 1));
+  last_ = nullptr;
   fd_ = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   size_ = 0;
   disk_size_ = 0;
@@ -154,7 +156,7 @@ void BlockFile::Write(long long offset, const unsigned char* src, std::size_t n)
 void BlockFile::Flush() {
   if (fd_ < 0) return;
   // In file order, so that the file grows front to back.
-  std::array<Block*, kBlocks> dirty{};
+  std::vector<Block*> dirty(blocks_.size());
   std::size_t count = 0;
   for (Block& block : blocks_) {
     if (block.dirty) dirty[count++] = &block;

@@ -4,12 +4,13 @@
 // The store reads and writes small records at computed offsets and jumps
 // between a few regions of a file: the records of a family and of its
 // people, which the GEDCOM file mostly keeps near each other, and the
-// index entries that lead to them. Each file therefore holds up to kBlocks
-// blocks of kBlockSize bytes of itself in memory; a read or write that
+// index entries that lead to them. Each file therefore holds a few blocks
+// (kBlocks unless the file is created with another count) of kBlockSize
+// bytes of itself in memory; a read or write that
 // finds its block held costs no system call, and a block that is not held
 // is read with one pread, after the least recently used block was written
-// back with one pwrite if it had changed. Memory stays at kBlocks blocks
-// per file whatever the size of the file.
+// back with one pwrite if it had changed. Memory stays at that count of
+// blocks per file whatever the size of the file.
 //
 // The size of the file is the end of the furthest byte written; bytes
 // below it that were never written read as zeros, as they do from the
@@ -26,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace kinloom {
 
@@ -39,9 +41,10 @@ class BlockFile {
   BlockFile(const BlockFile&) = delete;
   BlockFile& operator=(const BlockFile&) = delete;
 
-  // Creates the file, or truncates it to empty; false when it cannot be
-  // opened for reading and writing. A file already open is closed first.
-  bool Create(const char* path);
+  // Creates the file, or truncates it to empty, to be cached in blocks
+  // blocks (at least 1); false when it cannot be opened for reading and
+  // writing. A file already open is closed first.
+  bool Create(const char* path, std::size_t blocks = kBlocks);
   // Creates a file without a name in directory, which disappears when it
   // is closed, also when the process ends without closing it; false when
   // the file system cannot make one.
@@ -91,7 +94,7 @@ class BlockFile {
   bool failed_ = false;
   unsigned long long clock_ = 0;
   Block* last_ = nullptr;  // the block used last, checked first
-  std::array<Block, kBlocks> blocks_;
+  std::vector<Block> blocks_ = std::vector<Block>(kBlocks);
 };
 
 }  // namespace kinloom

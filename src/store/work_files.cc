@@ -109,7 +109,10 @@ std::optional<std::string> WorkFiles::Open() {
   CloseAndDelete();
   ForgetRun();
   for (std::size_t i = 0; i < kWorkFileNames.size(); ++i) {
-    if (!files_[i].Create(kWorkFileNames[i])) {
+    // The page writers keep coming back to the individuals of a few
+    // generations at once, so indv.dat gets more blocks than the others.
+    const std::size_t blocks = i == kIndvDat ? 4 * BlockFile::kBlocks : BlockFile::kBlocks;
+    if (!files_[i].Create(kWorkFileNames[i], blocks)) {
       CloseAndDelete();
       return std::string(kWorkFileNames[i]);
     }
@@ -663,6 +666,7 @@ std::int32_t WorkFiles::FamilyChild(std::int32_t n, int i) const {
 
 const std::string& WorkFiles::SourceTitle(std::int32_t n) const {
   SourceTitles& titles = source_titles_;
+  if (titles.buffers.empty()) titles.buffers.resize(SourceTitles::kBuffers);
   SourceTitles::Buffer& buffer =
       titles.buffers[static_cast<std::uint32_t>(n) % SourceTitles::kBuffers];
   if (buffer.generation != titles.generation || buffer.number != n) {

@@ -209,18 +209,20 @@ class WorkFiles {
     std::int32_t slot = 0;
   };
 
-  // SourceTitle's buffers: more than one, because a page cites a handful
-  // of sources out of thousands and the same few again on the next page.
-  // Direct-mapped by number; a Put makes every buffer stale at once by
-  // moving on to a new generation.
+  // SourceTitle's buffers: more than one, because pages cite sources out of
+  // thousands, the same ones again and again, in no order. Direct-mapped
+  // by number (so a tree of up to kBuffers sources, as most are, keeps
+  // every title once read); a Put makes every buffer stale at once by
+  // moving on to a new generation. Allocated at the first call, some 1.5
+  // MB with titles of common length.
   struct SourceTitles {
-    static constexpr std::size_t kBuffers = 1024;
+    static constexpr std::size_t kBuffers = 16384;
     struct Buffer {
       std::uint64_t generation = 0;
       std::int32_t number = 0;
       std::string title;
     };
-    std::array<Buffer, kBuffers> buffers;
+    std::vector<Buffer> buffers;
     std::uint64_t generation = 1;
     SourceRecord scratch;
   };

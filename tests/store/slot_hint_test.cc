@@ -125,12 +125,12 @@ TEST_F(SlotHintTest, FamiliesFoundAtASlotToo) {
 }
 
 TEST_F(SlotHintTest, SourceTitlesOfNumbersSharingABufferAndAfterAPut) {
-  // Numbers 1024 apart share a buffer of the title getter.
-  for (std::int32_t n : {1, 1025, 2049, 7}) {
+  // Numbers 16384 apart share a buffer of the title getter.
+  for (std::int32_t n : {1, 16385, 32769, 7}) {
     store.PutSource(n, ++store.counters.SourceCount, SourceRecord{n, "S" + std::to_string(n)});
   }
   for (int round = 0; round < 2; ++round) {
-    for (std::int32_t n : {1, 1025, 2049, 7, 1}) {
+    for (std::int32_t n : {1, 16385, 32769, 7, 1}) {
       EXPECT_EQ(store.SourceTitle(n), "S" + std::to_string(n)) << n;
     }
   }
