@@ -1,5 +1,9 @@
 #include "pages/frame.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <ctime>
 #include <optional>
 
@@ -8,35 +12,59 @@
 
 namespace kinloom {
 
-PageFile::~PageFile() {
-  if (file_ != nullptr) std::fclose(file_);
-}
+PageFile::~PageFile() { Close(); }
 
+// The page's bytes are written with plain system calls: a page is built
+// whole in memory anyway, so a stdio stream would only add a buffer of its
+// own, a file status call and a lock for every piece.
 bool PageFile::Create(const std::string& path) {
-  if (file_ != nullptr) std::fclose(file_);
+  Close();
   failed_ = false;
-  // Binary mode: every "\n" is written as one line feed on every platform.
-  file_ = std::fopen(path.c_str(), "wb");
-  return file_ != nullptr;
+  buffer_.clear();
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return fd_ >= 0;
 }
 
 void PageFile::Write(std::string_view text) {
-  if (file_ == nullptr) {
+  if (fd_ < 0) {
     failed_ = true;
     return;
   }
-  if (text.empty()) return;
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+  if (buffer_.capacity() < kBufferSize) buffer_.reserve(kBufferSize);
+  if (buffer_.size() + text.size() > kBufferSize) {
+    WriteOut();
+    if (text.size() >= kBufferSize) {
+      buffer_.assign(text);
+      WriteOut();
+      return;
+    }
+  }
+  buffer_.append(text);
+}
+
+void PageFile::WriteOut() {
+  std::size_t done = 0;
+  while (done < buffer_.size()) {
+    const ssize_t put = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      failed_ = true;
+      break;
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  buffer_.clear();
 }
 
 bool PageFile::Close() {
-  if (file_ == nullptr) return false;
-  // Buffered bytes meet a full disk only here, so the result of the flush
-  // and of the close both count.
-  bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
-  if (std::fclose(file_) != 0) ok = false;
-  file_ = nullptr;
-  return ok && !failed_;
+  if (fd_ < 0) return false;
+  // The collected bytes meet a full disk only here, so the result of the
+  // last write and of the close both count.
+  WriteOut();
+  bool ok = !failed_;
+  if (::close(fd_) != 0) ok = false;
+  fd_ = -1;
+  return ok;
 }
 
 std::string PageFileName(const Settings& settings, std::string_view prefix, std::int32_t number) {

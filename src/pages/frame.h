@@ -22,12 +22,16 @@
 
 namespace kinloom {
 
-// A page or index file being written. Write errors are remembered, so that
-// Close() reports a page that did not reach the disk whole.
+// A page or index file being written. The bytes are collected in memory
+// and reach the file in pieces of up to kBufferSize bytes, most pages in
+// one write at Close(). Write errors are remembered, so that Close()
+// reports a page that did not reach the disk whole.
 class PageFile {
  public:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
   PageFile() = default;
-  ~PageFile();  // closes a file still open (its result is then lost)
+  ~PageFile();  // writes and closes a file still open (its result is then lost)
   PageFile(const PageFile&) = delete;
   PageFile& operator=(const PageFile&) = delete;
 
@@ -36,14 +40,17 @@ class PageFile {
   // Writes the bytes as they are ("\n" stays one byte). Writing to a page
   // that is not open counts as a failed write.
   void Write(std::string_view text);
-  // Closes the file; false when any write or the close failed, or when the
-  // file was never created.
+  // Writes what is collected and closes the file; false when any write or
+  // the close failed, or when the file was never created.
   bool Close();
-  bool is_open() const { return file_ != nullptr; }
+  bool is_open() const { return fd_ >= 0; }
 
  private:
-  std::FILE* file_ = nullptr;
+  void WriteOut();
+
+  int fd_ = -1;
   bool failed_ = false;
+  std::string buffer_;
 };
 
 // prefix + number padded with zeros to five digits + "." + EXTENSION

@@ -3,13 +3,12 @@
 //   kinloom-floor [--runs K] [--keep] DIRECTORY
 //
 // Reads every file under DIRECTORY (the "html" tree a run wrote) into
-// memory, then, K times (default 3), creates a fresh sibling directory
-// DIRECTORY.floor and writes the same directories and files into it, and
-// removes it again (with --keep, the last pass's copy stays). Only the
-// writing is timed: mkdir for each directory, and for each file fopen
-// "wb", one fwrite and fclose, as the page writers do; no fsync, as a run
-// does none. A sync before each timed pass starts every pass with no dirty
-// pages of an earlier pass or run.
+// memory, in the order the run wrote them (by modification time), then, K times (default 3),
+// creates a fresh sibling directory DIRECTORY.floor and writes the same directories and files into
+// it, and removes it again (with --keep, the last pass's copy stays). Only the writing is timed:
+// mkdir for each directory, and for each file open (create, truncate), one write and close, as the
+// page writers do; no fsync, as a run does none. A sync before each timed pass starts every pass
+// with no dirty pages of an earlier pass or run.
 //
 // On ext4, creating files soon after many were deleted is much slower
 // than usual (the allocator skips recently freed inodes), so passes after
@@ -19,6 +18,7 @@
 // Prints one line per pass and a last line
 //   floor files=F dirs=D bytes=B median_seconds=S
 // for scripts.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +30,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -38,10 +39,18 @@ namespace fs = std::filesystem;
 
 struct Tree {
   std::vector<std::string> directories;  // relative, parents before children
-  std::vector<std::string> paths;        // relative
+  std::vector<std::string> paths;        // relative, in the order they were written
   std::vector<std::string> contents;
   std::int64_t bytes = 0;
 };
+
+// Modification time in nanoseconds; files are written again in that
+// order, which is the order the run wrote them in (ties by path).
+long long ModifiedNanoseconds(const fs::path& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return 0;
+  return static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec;
+}
 
 bool ReadWhole(const fs::path& path, std::string& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -57,21 +66,26 @@ bool ReadWhole(const fs::path& path, std::string& bytes) {
 
 bool LoadTree(const fs::path& root, Tree& tree) {
   std::error_code error;
+  std::vector<std::pair<long long, std::string>> files;  // modified, relative path
   for (auto it = fs::recursive_directory_iterator(root, error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     const fs::path relative = it->path().lexically_relative(root);
     if (it->is_directory(error)) {
       tree.directories.push_back(relative.string());
     } else if (it->is_regular_file(error)) {
-      std::string bytes;
-      if (!ReadWhole(it->path(), bytes)) {
-        std::fprintf(stderr, "kinloom-floor: cannot read %s\n", it->path().c_str());
-        return false;
-      }
-      tree.bytes += static_cast<std::int64_t>(bytes.size());
-      tree.paths.push_back(relative.string());
-      tree.contents.push_back(std::move(bytes));
+      files.emplace_back(ModifiedNanoseconds(it->path()), relative.string());
     }
+  }
+  std::sort(files.begin(), files.end());
+  for (auto& [modified, relative] : files) {
+    std::string bytes;
+    if (!ReadWhole(root / relative, bytes)) {
+      std::fprintf(stderr, "kinloom-floor: cannot read %s\n", (root / relative).c_str());
+      return false;
+    }
+    tree.bytes += static_cast<std::int64_t>(bytes.size());
+    tree.paths.push_back(std::move(relative));
+    tree.contents.push_back(std::move(bytes));
   }
   if (error) {
     std::fprintf(stderr, "kinloom-floor: cannot read %s: %s\n", root.c_str(),
@@ -91,11 +105,17 @@ bool WriteTree(const Tree& tree, const std::string& target) {
     if (::mkdir((target + "/" + dir).c_str(), 0777) != 0) return false;
   }
   for (std::size_t i = 0; i < tree.paths.size(); ++i) {
-    std::FILE* file = std::fopen((target + "/" + tree.paths[i]).c_str(), "wb");
-    if (file == nullptr) return false;
+    const int fd = ::open((target + "/" + tree.paths[i]).c_str(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
     const std::string& bytes = tree.contents[i];
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (put <= 0) break;
+      done += static_cast<std::size_t>(put);
+    }
+    if (::close(fd) != 0 || done != bytes.size()) return false;
   }
   return true;
 }
