@@ -19,6 +19,7 @@
 // in photo.dat once the whole file has been read.
 #include "gedcom/reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -227,7 +228,10 @@ int GedcomReader::HandleLine(std::string& raw) {
     case Charset::kAsItStands:
       break;
   }
-  const std::string line = SkipLeadingSeparators(raw);
+  // Leading blanks and commas go (as SkipLeadingSeparators does), in place:
+  // the line needs no copy of its own.
+  raw.erase(0, std::min(raw.find_first_not_of(" ,"), raw.size()));
+  const std::string& line = raw;
 
   if (Contains(line, "FAMILY_SPOUSE") || Contains(line, "FAMILY_CHILD")) return kResultLongTags;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -66,11 +67,18 @@ constexpr std::array<unsigned char, 256> ByteTable(const ByteMapping (&mappings)
 constexpr std::array<unsigned char, 256> kIbmPcTable = ByteTable(kIbmPc);
 constexpr std::array<unsigned char, 256> kAnselSpecialTable = ByteTable(kAnselSpecial);
 
-const DiacriticRow* DiacriticRowOf(unsigned char c) {
-  for (const DiacriticRow& row : kAnselDiacritics) {
-    if (row.diacritic == c) return &row;
+// For each byte, 1 + the index of its row in kAnselDiacritics, or 0.
+constexpr std::array<unsigned char, 256> DiacriticRowTable() {
+  std::array<unsigned char, 256> table{};
+  for (std::size_t i = 0; i < std::size(kAnselDiacritics); ++i) {
+    table[kAnselDiacritics[i].diacritic] = static_cast<unsigned char>(i + 1);
   }
-  return nullptr;
+  return table;
+}
+constexpr std::array<unsigned char, 256> kDiacriticRow = DiacriticRowTable();
+
+const DiacriticRow* DiacriticRowOf(unsigned char c) {
+  return kDiacriticRow[c] == 0 ? nullptr : &kAnselDiacritics[kDiacriticRow[c] - 1];
 }
 
 }  // namespace
