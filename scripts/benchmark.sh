@@ -3,7 +3,7 @@
 # this machine needs merely to write the same site from memory.
 #
 #   scripts/benchmark.sh [--quick] [--runs N] [--sizes "N1 N2 ..."] [--all-size N]
-#                        [--out DIR] [--plot FILE.png]
+#                        [--out DIR] [--plot FILE.png] [--settle SECONDS]
 #
 # Builds a Release binary in build-release, generates one tree per size
 # (kinloom-gedgen, seed 1), and runs kinloom-create on each with NOTES,
@@ -25,8 +25,11 @@
 # (the allocator skips recently freed inodes), which would charge one run
 # for the clean-up of another. Every run writes into a fresh directory,
 # the floor's copy is kept beside it, and all of them, with whatever an
-# earlier benchmark left in --out, are removed at the end. Needs free disk
-# space for every site written (some 6 GB at the default sizes).
+# earlier benchmark left in --out, are removed at the end. Files deleted
+# just before the start (by an earlier benchmark's clean-up, say) would
+# still slow it for a minute or more, so it first syncs and waits --settle
+# seconds (default 90, 0 with --quick). Needs free disk space for every
+# site written (some 6 GB at the default sizes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -36,15 +39,17 @@ sizes="10000 100000 1000000"
 all_size=100000
 out="$root/out/benchmark"
 plot=""
+settle=90
 while [ $# -gt 0 ]; do
   case "$1" in
-    --quick) runs=1; sizes="1000 10000"; all_size=10000 ;;
+    --quick) runs=1; sizes="1000 10000"; all_size=10000; settle=0 ;;
     --runs) runs="$2"; shift ;;
     --sizes) sizes="$2"; shift ;;
     --all-size) all_size="$2"; shift ;;
     --out) out="$2"; shift ;;
     --plot) plot="$2"; shift ;;
-    -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --settle) settle="$2"; shift ;;
+    -h|--help) sed -n '2,32p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "benchmark.sh: unknown argument $1" >&2; exit 64 ;;
   esac
   shift
@@ -71,6 +76,8 @@ if ! { cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release &&
   exit 1
 fi
 bin="$root/build-release"
+sync
+sleep "$settle"
 
 # Median of the numbers on standard input.
 median() {
