@@ -193,13 +193,15 @@ void WriteChildBlock(Run& run, PageFile& page, const PersonBlock& b) {
   page.Write(b.photo_line);
 }
 
+constexpr PageOutcome kFamilyPage{"Unable to create new FAM file.", false, true, {}};
+
 // Writes the page of one family; 0, or 6 when it cannot be written whole.
 int WriteFamilyPage(Run& run, std::int32_t family) {
   const Settings& s = run.settings;
   const WorkFiles& store = run.store;
   run.page.sources.clear();
-  PageFile page;
-  if (!page.Create(PagePath(s, "fam", PageFileName(s, "fam", family)))) {
+  PageFile page(run);
+  if (!page.Create(PagePath(s, "fam", PageFileName(s, "fam", family)), kFamilyPage)) {
     return kResultCannotWrite;
   }
   const std::int32_t husband = store.FamilyHusband(family);
@@ -240,8 +242,7 @@ int BuildFamilyGroupRecords(Run& run) {
   run.log.LogLine(">BuildFamilyGroupRecords");
   for (std::int32_t slot = 1; slot <= run.store.counters.FamilyCount; ++slot) {
     if (WriteFamilyPage(run, run.store.FamilyNumberAt(slot)) != kResultOk) {
-      run.log.LogLine("Unable to create new FAM file.");
-      return kResultCannotWrite;
+      return kResultCannotWrite;  // logged by the page
     }
   }
   run.log.LogLine("<BuildFamilyGroupRecords");

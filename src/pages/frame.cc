@@ -12,58 +12,45 @@
 
 namespace kinloom {
 
-PageFile::~PageFile() { Close(); }
+PageFile::~PageFile() {
+  if (is_open()) Close();
+}
 
-// The page's bytes are written with plain system calls: a page is built
-// whole in memory anyway, so a stdio stream would only add a buffer of its
-// own, a file status call and a lock for every piece.
-bool PageFile::Create(const std::string& path) {
-  Close();
-  failed_ = false;
+bool PageFile::Create(const std::string& path, const PageOutcome& outcome) {
+  if (is_open()) Close();
   buffer_.clear();
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  return fd_ >= 0;
+  page_ = run_.output.Open(path, outcome);
+  if (page_ == 0) run_.ReportProgress();
+  return page_ != 0;
 }
 
 void PageFile::Write(std::string_view text) {
-  if (fd_ < 0) {
-    failed_ = true;
-    return;
-  }
-  if (buffer_.capacity() < kBufferSize) buffer_.reserve(kBufferSize);
+  if (page_ == 0) return;
   if (buffer_.size() + text.size() > kBufferSize) {
-    WriteOut();
+    HandOn();
     if (text.size() >= kBufferSize) {
-      buffer_.assign(text);
-      WriteOut();
+      run_.output.Write(page_, std::string(text));
       return;
     }
   }
   buffer_.append(text);
 }
 
-void PageFile::WriteOut() {
-  std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t put = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      failed_ = true;
-      break;
-    }
-    done += static_cast<std::size_t>(put);
-  }
-  buffer_.clear();
+void PageFile::HandOn() {
+  if (buffer_.empty()) return;
+  // The bytes move on to the writer; the next piece starts a new buffer.
+  std::string piece;
+  piece.reserve(buffer_.size() < 4096 ? 4096 : buffer_.size());
+  piece.swap(buffer_);
+  run_.output.Write(page_, std::move(piece));
 }
 
 bool PageFile::Close() {
-  if (fd_ < 0) return false;
-  // The collected bytes meet a full disk only here, so the result of the
-  // last write and of the close both count.
-  WriteOut();
-  bool ok = !failed_;
-  if (::close(fd_) != 0) ok = false;
-  fd_ = -1;
+  if (page_ == 0) return false;
+  HandOn();
+  const bool ok = run_.output.Close(page_);
+  page_ = 0;
+  run_.ReportProgress();
   return ok;
 }
 
@@ -197,12 +184,10 @@ void WritePageFoot(Run& run, PageFile& page, char with_surnames_link, std::strin
   page.Write(credit);
 }
 
-bool FinishPage(Run& run, PageFile& page) {
+bool FinishPage(Run&, PageFile& page) {
   page.Write("</BODY>\n");
   page.Write("</HTML>\n");
-  if (!page.Close()) return false;
-  run.PageWritten();
-  return true;
+  return page.Close();
 }
 
 std::string RightAligned(std::string_view text, std::size_t width) {

@@ -22,34 +22,35 @@
 
 namespace kinloom {
 
-// A page or index file being written. The bytes are collected in memory
-// and reach the file in pieces of up to kBufferSize bytes, most pages in
-// one write at Close(). Write errors are remembered, so that Close()
-// reports a page that did not reach the disk whole.
+// A page or index file being written, through the run's output writer.
+// The bytes are collected in memory and handed on in pieces of up to
+// kBufferSize bytes, most pages in one piece at Close(). What a failed page
+// does to the run (its log line, whether the run goes on) is given when it
+// is created and takes effect where the failure happens.
 class PageFile {
  public:
   static constexpr std::size_t kBufferSize = 64 * 1024;
 
-  PageFile() = default;
-  ~PageFile();  // writes and closes a file still open (its result is then lost)
+  explicit PageFile(Run& run) : run_(run) {}
+  ~PageFile();  // closes a page still open
   PageFile(const PageFile&) = delete;
   PageFile& operator=(const PageFile&) = delete;
 
-  // Creates (truncates) the file; false when it cannot be created.
-  bool Create(const std::string& path);
-  // Writes the bytes as they are ("\n" stays one byte). Writing to a page
-  // that is not open counts as a failed write.
+  // Creates (truncates) the file; false when it is known that it cannot be
+  // created (see SiteWriter::Open): the writer should then return at once.
+  bool Create(const std::string& path, const PageOutcome& outcome);
+  // Writes the bytes as they are ("\n" stays one byte).
   void Write(std::string_view text);
-  // Writes what is collected and closes the file; false when any write or
-  // the close failed, or when the file was never created.
+  // Hands on what is collected, closes the file and reports the run's
+  // progress; false when the page is known not to have been written whole.
   bool Close();
-  bool is_open() const { return fd_ >= 0; }
+  bool is_open() const { return page_ != 0; }
 
  private:
-  void WriteOut();
+  void HandOn();
 
-  int fd_ = -1;
-  bool failed_ = false;
+  Run& run_;
+  int page_ = 0;
   std::string buffer_;
 };
 
@@ -72,8 +73,7 @@ void WriteBodyStart(Run& run, PageFile& page);
 // 'Y' or 'N'; up_prefix goes before the surnames link only when SUBDIRS is
 // "Y".
 void WritePageFoot(Run& run, PageFile& page, char with_surnames_link, std::string_view up_prefix);
-// "</BODY>\n", "</HTML>\n", then closes the page. True when the whole page
-// reached the disk; the run's page counter then grows by one.
+// "</BODY>\n", "</HTML>\n", then closes the page (PageFile::Close).
 bool FinishPage(Run& run, PageFile& page);
 
 // "%7s: %-17s%s: %s %s \n"

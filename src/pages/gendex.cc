@@ -11,11 +11,10 @@ namespace kinloom {
 int BuildGendexFile(Run& run) {
   const Settings& settings = run.settings;
   run.log.LogLine(">BuildGendexFile");
-  PageFile file;
-  if (!file.Create(PagePath(settings, "", "gendex.txt"))) {
-    run.log.LogLine("Unable to create new GENDEX file.");
-    return kResultCannotWrite;
-  }
+  constexpr PageOutcome kGendexFile{"Unable to create new GENDEX file.", false, true,
+                                    "<BuildGendexFile"};
+  PageFile file(run);
+  if (!file.Create(PagePath(settings, "", "gendex.txt"), kGendexFile)) return kResultCannotWrite;
   file.Write(";; " + std::string(kVersionText) + "\n");
   const std::int32_t count = run.store.counters.IndividualCount;
   for (std::int32_t slot = 1; slot <= count; ++slot) {
@@ -39,13 +38,7 @@ int BuildGendexFile(Run& run) {
     line += "|\n";
     file.Write(line);
   }
-  if (!file.Close()) {
-    run.log.LogLine("Unable to create new GENDEX file.");
-    return kResultCannotWrite;
-  }
-  run.PageWritten();
-  run.log.LogLine("<BuildGendexFile");
-  return kResultOk;
+  return file.Close() ? kResultOk : kResultCannotWrite;
 }
 
 }  // namespace kinloom

@@ -24,10 +24,11 @@ int BuildIndividualPage(Run& run, std::int32_t number) {
   run.log.LogLine(">BuildIndividualPage");
   run.page.sources.clear();
 
-  PageFile page;
-  if (!page.Create(PagePath(s, "ind", PageFileName(s, "ind", number)))) {
-    run.log.LogLine("Unable to create new IND file.");
-    ++run.progress.pages_failed;
+  // A page that fails is logged and counted; the run goes on.
+  constexpr PageOutcome kIndividualPage{"Unable to create new IND file.", true, false,
+                                        "<BuildIndividualPage"};
+  PageFile page(run);
+  if (!page.Create(PagePath(s, "ind", PageFileName(s, "ind", number)), kIndividualPage)) {
     return kResultCannotWrite;
   }
   const std::string name = store.IndividualName(number);
@@ -62,13 +63,7 @@ int BuildIndividualPage(Run& run, std::int32_t number) {
   WriteSourceList(run, page);
   page.Write("</PRE>\n");
   WritePageFoot(run, page, 'Y', "../");
-  if (!FinishPage(run, page)) {
-    run.log.LogLine("Unable to create new IND file.");
-    ++run.progress.pages_failed;
-    return kResultCannotWrite;
-  }
-  run.log.LogLine("<BuildIndividualPage");
-  return kResultOk;
+  return FinishPage(run, page) ? kResultOk : kResultCannotWrite;
 }
 
 }  // namespace kinloom

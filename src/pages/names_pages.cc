@@ -47,12 +47,10 @@ int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int
   const Settings& settings = run.settings;
   run.log.LogLine(">BuildNamesPages");
   const std::string file_name = "names" + std::to_string(page_number) + "." + settings.extension;
-  PageFile page;
-  if (!page.Create(PagePath(settings, "", file_name))) {
-    run.log.LogLine("Unable to create new NAMES file.");
-    ++run.progress.pages_failed;
-    return kResultCannotWrite;
-  }
+  constexpr PageOutcome kNamesPage{"Unable to create new NAMES file.", true, false,
+                                   "<BuildNamesPages"};
+  PageFile page(run);
+  if (!page.Create(PagePath(settings, "", file_name), kNamesPage)) return kResultCannotWrite;
   page.Write("<HTML>\n");
   page.Write("<HEAD>\n");
   page.Write("<TITLE>Names Index Page</TITLE>\n");
@@ -95,16 +93,7 @@ int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int
 
   page.Write("<HR NOSHADE SIZE=2>");
   WritePageFoot(run, page, 'Y', "");
-  page.Write("</BODY>\n");
-  page.Write("</HTML>\n");
-  if (!page.Close()) {
-    run.log.LogLine("Unable to create new NAMES file.");
-    ++run.progress.pages_failed;
-    return kResultCannotWrite;
-  }
-  run.PageWritten();
-  run.log.LogLine("<BuildNamesPages");
-  return kResultOk;
+  return FinishPage(run, page) ? kResultOk : kResultCannotWrite;
 }
 
 }  // namespace kinloom

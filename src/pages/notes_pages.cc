@@ -48,8 +48,11 @@ void WriteNotesEnd(Run& run, PageFile& page) {
 // written whole.
 int WriteIndividualNotesPage(Run& run, std::int32_t person, std::int32_t key) {
   const Settings& s = run.settings;
-  PageFile page;
-  if (!page.Create(PagePath(s, "nti", PageFileName(s, "nti", key)))) return kResultCannotWrite;
+  constexpr PageOutcome kNotesPage{"Unable to create new NTI file.", false, true, {}};
+  PageFile page(run);
+  if (!page.Create(PagePath(s, "nti", PageFileName(s, "nti", key)), kNotesPage)) {
+    return kResultCannotWrite;
+  }
   const std::string owner = FormatName(s, run.store.IndividualName(person));
   WritePageStart(run, page, "Notes for " + owner);
   page.Write("<HR NOSHADE SIZE=3>");
@@ -65,8 +68,11 @@ int WriteIndividualNotesPage(Run& run, std::int32_t person, std::int32_t key) {
 
 int WriteFamilyNotesPage(Run& run, std::int32_t family, std::int32_t key) {
   const Settings& s = run.settings;
-  PageFile page;
-  if (!page.Create(PagePath(s, "ntf", PageFileName(s, "ntf", key)))) return kResultCannotWrite;
+  constexpr PageOutcome kNotesPage{"Unable to create new NTF file.", false, true, {}};
+  PageFile page(run);
+  if (!page.Create(PagePath(s, "ntf", PageFileName(s, "ntf", key)), kNotesPage)) {
+    return kResultCannotWrite;
+  }
   const std::string couple =
       CoupleName(run, run.store.FamilyHusband(family), run.store.FamilyWife(family));
   WritePageStart(run, page, "Notes for " + couple);
@@ -86,10 +92,7 @@ int BuildIndividualNotes(Run& run) {
     if (person == 0) continue;
     const std::int32_t key = run.store.IndividualNote(person);
     if (key == 0) continue;
-    if (WriteIndividualNotesPage(run, person, key) != kResultOk) {
-      run.log.LogLine("Unable to create new NTI file.");
-      return kResultCannotWrite;
-    }
+    if (WriteIndividualNotesPage(run, person, key) != kResultOk) return kResultCannotWrite;
   }
   run.log.LogLine("<BuildIndividualNotes");
   return kResultOk;
@@ -102,10 +105,7 @@ int BuildFamilyNotes(Run& run) {
     if (family == 0) continue;
     const std::int32_t key = run.store.FamilyNote(family);
     if (key == 0) continue;
-    if (WriteFamilyNotesPage(run, family, key) != kResultOk) {
-      run.log.LogLine("Unable to create new NTF file.");
-      return kResultCannotWrite;
-    }
+    if (WriteFamilyNotesPage(run, family, key) != kResultOk) return kResultCannotWrite;
   }
   run.log.LogLine("<BuildFamilyNotes");
   return kResultOk;

@@ -106,12 +106,12 @@ int PedigreeChart(Run& run, std::int32_t number) {
 
   run.log.LogLine(">PedigreeChart");
   const std::string file_name = PageFileName(run.settings, "ped", number);
-  PageFile page;
-  if (!page.Create(PagePath(run.settings, "ped", file_name))) {
-    run.log.LogLine("Unable to create new PED file.");
-    ++run.progress.pages_failed;
-    return kResultCannotWrite;
-  }
+  // Every chart that fails is counted; with PEDIGREEALL "Y" it also ends
+  // the phase, while a chart of the list only leaves the run unfinished.
+  const PageOutcome outcome{"Unable to create new PED file.", true, run.settings.pedigreeall == 'Y',
+                            "<PedigreeChart"};
+  PageFile page(run);
+  if (!page.Create(PagePath(run.settings, "ped", file_name), outcome)) return kResultCannotWrite;
   page.Write("<HTML>\n");
   page.Write("<HEAD>\n");
   page.Write("<TITLE>" + run.Text(Label::kPedigreeFor) + " " +
@@ -126,15 +126,7 @@ int PedigreeChart(Run& run, std::int32_t number) {
   page.Write("</pre>\n");
   page.Write("<HR NOSHADE SIZE=1>");
   WritePageFoot(run, page, 'Y', "../");
-  page.Write("</BODY>\n");
-  page.Write("</HTML>\n");
-  if (!page.Close()) {
-    run.log.LogLine("Unable to create new PED file.");
-    ++run.progress.pages_failed;
-    return kResultCannotWrite;
-  }
-  run.PageWritten();
-  run.log.LogLine("<PedigreeChart");
+  if (!FinishPage(run, page)) return kResultCannotWrite;
   return result;
 }
 

@@ -10,8 +10,11 @@ namespace {
 int WritePhotoPage(Run& run, std::int32_t photo) {
   const Settings& s = run.settings;
   const WorkFiles& store = run.store;
-  PageFile page;
-  if (!page.Create(PagePath(s, "pho", PageFileName(s, "pho", photo)))) return kResultCannotWrite;
+  constexpr PageOutcome kPhotoPage{"Unable to create new PHO file.", false, true, {}};
+  PageFile page(run);
+  if (!page.Create(PagePath(s, "pho", PageFileName(s, "pho", photo)), kPhotoPage)) {
+    return kResultCannotWrite;
+  }
   const std::string file = store.PhotoFile(photo);
   const std::string title = store.PhotoTitle(photo);
   const std::int32_t owner = store.PhotoOwner(photo);
@@ -38,10 +41,7 @@ int BuildPhotoPages(Run& run) {
     // A photo whose file name is unknown has nothing to show: no page, and
     // the family group pages do not link to it.
     if (run.store.PhotoFile(photo).empty()) continue;
-    if (WritePhotoPage(run, photo) != kResultOk) {
-      run.log.LogLine("Unable to create new PHO file.");
-      return kResultCannotWrite;
-    }
+    if (WritePhotoPage(run, photo) != kResultOk) return kResultCannotWrite;
   }
   run.log.LogLine("<BuildPhotoPages");
   return kResultOk;

@@ -203,9 +203,10 @@ int BuildSurnamesPages(Run& run) {
   QsortIndividuals(run, 1, count);
   run.log.LogLine("<QsortIndividuals");
 
-  PageFile page;
-  if (!page.Create(PagePath(settings, "", "surnames." + settings.extension))) {
-    run.log.LogLine("Unable to create new SURNAMES file.");
+  constexpr PageOutcome kSurnamesPage{"Unable to create new SURNAMES file.", false, true,
+                                      "<BuildSurnamesPages"};
+  PageFile page(run);
+  if (!page.Create(PagePath(settings, "", "surnames." + settings.extension), kSurnamesPage)) {
     return kResultCannotWrite;
   }
   page.Write("<HTML>\n");
@@ -254,15 +255,7 @@ int BuildSurnamesPages(Run& run) {
 
   page.Write("</CENTER><HR NOSHADE SIZE=2>");
   WritePageFoot(run, page, 'N', "");
-  page.Write("</BODY>\n");
-  page.Write("</HTML>\n");
-  if (!page.Close()) {
-    run.log.LogLine("Unable to create new SURNAMES file.");
-    return kResultCannotWrite;
-  }
-  run.PageWritten();
-  run.log.LogLine("<BuildSurnamesPages");
-  return kResultOk;
+  return FinishPage(run, page) ? kResultOk : kResultCannotWrite;
 }
 
 }  // namespace kinloom

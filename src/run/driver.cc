@@ -73,8 +73,10 @@ void CloseKinloomFiles(Run& run) {
 int CreateKinloom(Run& run) {
   const Settings& s = run.settings;
   const RunLog& log = run.log;
-  run.progress.pages_failed = 0;
   run.user_files = {};  // read afresh by the first page of this run
+  run.output.ResetCounters();
+  run.progress = {};
+  if (run.write_in_background) run.output.StartBackground();
   run.EnterPhase("CreateKinloom");
   log.LogLine(">CreateKinloom");
   log.LogLine(kLogSeparator);
@@ -121,13 +123,20 @@ int CreateKinloom(Run& run) {
       if (!phase.wanted) continue;
       run.EnterPhase(phase.name);
       result = phase.call(run);
+      // A page written in the background may have failed after the phase
+      // went on; then the phase ended there, whatever it returned.
+      run.output.Drain();
+      if (run.output.stopped()) result = kResultCannotWrite;
       if (result == kResultOk) result = CheckWorkFiles(run);
     }
+    run.output.Resume();
+    run.ReportProgress();
     // A page that the run went on without still leaves the site unfinished.
     if (result == kResultOk && run.progress.pages_failed > 0) result = kResultCannotWrite;
   }
   CloseKinloomFiles(run);
   log.LogFormatted("<CreateKinloom %d", static_cast<long>(result));
+  run.output.StopBackground();
   return result;
 }
 

@@ -9,12 +9,22 @@
 #include <cstring>
 #include <string>
 
+#include "run/site_writer.h"
+
 namespace kinloom {
 
 // Some phases log two lines per page, so a line costs only an open, one
 // write of the whole line and a close: no stdio stream, no buffer to set
 // up, and with O_APPEND no seek.
 void RunLog::LogLine(std::string_view text) const {
+  if (writer_ != nullptr) {
+    writer_->Log(text);
+  } else {
+    AppendNow(text);
+  }
+}
+
+void RunLog::AppendNow(std::string_view text) const {
   const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   if (fd < 0) return;
   char line[kLogLineCapacity + 1];

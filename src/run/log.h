@@ -1,5 +1,7 @@
-// The run log: kinloom.log, one line at a time, each line on disk before the
-// run goes on. The file is opened and closed for every line.
+// The run log: kinloom.log, one line at a time. The file is opened and
+// closed for every line. While the run's pages are written in the
+// background, its lines go through the same writer, so that they reach the
+// file in order with the pages' own lines.
 #ifndef KINLOOM_RUN_LOG_H_
 #define KINLOOM_RUN_LOG_H_
 
@@ -9,7 +11,10 @@
 
 namespace kinloom {
 
-inline constexpr std::string_view kLogSeparator = "=================================================";
+class SiteWriter;
+
+inline constexpr std::string_view kLogSeparator =
+    "=================================================";
 // A log line holds at most this many characters; longer lines are cut.
 inline constexpr std::size_t kLogLineCapacity = 255;
 
@@ -28,6 +33,12 @@ class RunLog {
   // Two numbers, for the lines of the cross-reference check.
   void LogFormatted(const char* format, long first, long second) const;
 
+  // Appends the line to the file now, whatever writer the log goes through.
+  void AppendNow(std::string_view text) const;
+  // Sends every line through writer from now on; nullptr: straight to the
+  // file again.
+  void DivertTo(SiteWriter* writer) { writer_ = writer; }
+
   // Deletes the log file; a missing file is not an error.
   void Clear() const;
 
@@ -35,6 +46,7 @@ class RunLog {
 
  private:
   std::string path_;
+  SiteWriter* writer_ = nullptr;
 };
 
 }  // namespace kinloom

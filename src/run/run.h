@@ -12,6 +12,7 @@
 
 #include "run/log.h"
 #include "run/settings.h"
+#include "run/site_writer.h"
 #include "store/work_files.h"
 
 namespace kinloom {
@@ -46,8 +47,8 @@ struct UserFiles {
 
 // Progress of a run, for front ends that show one.
 struct Progress {
-  std::string phase;         // name of the phase last entered
-  long pages_written = 0;    // page and index files closed so far
+  std::string phase;       // name of the phase last entered
+  long pages_written = 0;  // page and index files written whole so far
   // Individual pages, names pages and listed pedigree charts that could not
   // be written. The run goes on past them, but does not end as finished.
   long pages_failed = 0;
@@ -56,10 +57,15 @@ struct Progress {
 struct Run {
   Run() = default;
   Run(const Settings& s, const LabelTexts& l) : settings(s), labels(l) {}
+  Run(const Run&) = delete;  // the output writer holds on to the log
+  Run& operator=(const Run&) = delete;
 
   Settings settings;
   LabelTexts labels;
   RunLog log;
+  // Every page file and, during CreateKinloom, every log line goes through
+  // this writer.
+  SiteWriter output{log};
   WorkFiles store;
   PedigreeSelection pedigree;
   PageState page;
@@ -68,19 +74,27 @@ struct Run {
 
   // Called after each phase entry and each page written; may be empty.
   std::function<void(const Progress&)> on_progress;
+  // CreateKinloom writes the site's files in a second thread while it
+  // builds the pages (same files, same log); false keeps everything in the
+  // calling thread.
+  bool write_in_background = true;
   // The date on the foot of every page ("%d %B %Y", English month names).
   // Empty: the local date when the foot is written. Tests set a fixed text.
   std::string fixed_page_date;
 
   // Convenience for the phases.
   const std::string& Text(Label label) const { return labels[label]; }
-  bool InPedigreeSelection(std::int32_t number) { return pedigree.InPedigreeSelection(settings, number); }
+  bool InPedigreeSelection(std::int32_t number) {
+    return pedigree.InPedigreeSelection(settings, number);
+  }
   void EnterPhase(std::string_view name) {
     progress.phase = std::string(name);
     if (on_progress) on_progress(progress);
   }
-  void PageWritten() {
-    ++progress.pages_written;
+  // Takes the output's page counters into progress and reports it.
+  void ReportProgress() {
+    progress.pages_written = output.pages_written();
+    progress.pages_failed = output.pages_failed();
     if (on_progress) on_progress(progress);
   }
 };

@@ -143,12 +143,13 @@ TEST(ExtractSurnameTest, TextBetweenTheFirstTwoSlashes) {
 }
 
 TEST(PageFileTest, ReportsWritesThatDoNotReachTheDisk) {
-  PageFile full;
-  ASSERT_TRUE(full.Create("/dev/full"));
+  kinloom::Run run;
+  PageFile full(run);
+  ASSERT_TRUE(full.Create("/dev/full", {}));
   full.Write(std::string(10000, 'x'));
   EXPECT_FALSE(full.Close());
 
-  PageFile never_created;
+  PageFile never_created(run);
   never_created.Write("text");
   EXPECT_FALSE(never_created.Close());
 }
@@ -156,10 +157,11 @@ TEST(PageFileTest, ReportsWritesThatDoNotReachTheDisk) {
 TEST(PageFileTest, CannotCreateInAMissingDirectoryOrOverADirectory) {
   testing::ScratchDir scratch;
   std::filesystem::create_directory("page.htm");
-  PageFile page;
-  EXPECT_FALSE(page.Create("missing/page.htm"));
-  EXPECT_FALSE(page.Create("page.htm"));
-  ASSERT_TRUE(page.Create("ok.htm"));
+  kinloom::Run run;
+  PageFile page(run);
+  EXPECT_FALSE(page.Create("missing/page.htm", {}));
+  EXPECT_FALSE(page.Create("page.htm", {}));
+  ASSERT_TRUE(page.Create("ok.htm", {}));
   page.Write("a\nb\n");
   EXPECT_TRUE(page.Close());
   EXPECT_EQ(ReadFile("ok.htm"), "a\nb\n");
@@ -170,8 +172,8 @@ class FrameTest : public PageTest {
   // Runs write on a fresh page and returns what it wrote.
   template <typename Write>
   std::string Written(Write write) {
-    PageFile page;
-    EXPECT_TRUE(page.Create("page.htm"));
+    PageFile page(run_);
+    EXPECT_TRUE(page.Create("page.htm", {}));
     write(page);
     EXPECT_TRUE(page.Close());
     return ReadFile("page.htm");
@@ -320,14 +322,14 @@ TEST_F(FrameTest, EmptyHomeStillGivesTheHomeLink) {
 }
 
 TEST_F(FrameTest, FinishPageCountsOnlyPagesThatReachTheDisk) {
-  PageFile page;
-  ASSERT_TRUE(page.Create("page.htm"));
+  PageFile page(run_);
+  ASSERT_TRUE(page.Create("page.htm", {}));
   EXPECT_TRUE(FinishPage(run_, page));
   EXPECT_EQ(ReadFile("page.htm"), "</BODY>\n</HTML>\n");
   EXPECT_EQ(run_.progress.pages_written, 1);
 
-  PageFile full;
-  ASSERT_TRUE(full.Create("/dev/full"));
+  PageFile full(run_);
+  ASSERT_TRUE(full.Create("/dev/full", {}));
   full.Write(std::string(10000, 'x'));
   EXPECT_FALSE(FinishPage(run_, full));
   EXPECT_EQ(run_.progress.pages_written, 1);

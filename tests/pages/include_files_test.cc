@@ -17,8 +17,8 @@ using testing::ScratchDir;
 using testing::WriteFile;
 
 std::string PageText(kinloom::Run& run, const char* path) {
-  PageFile page;
-  EXPECT_TRUE(page.Create(path));
+  PageFile page(run);
+  EXPECT_TRUE(page.Create(path, {}));
   WritePageStart(run, page, "T");
   WritePageFoot(run, page, 'N', "");
   EXPECT_TRUE(page.Close());

@@ -21,41 +21,48 @@ using testing::ScratchDir;
 
 TEST(PageFileTest, PiecesOfEverySizeAroundTheBufferReachTheFileInOrder) {
   ScratchDir dir;
-  const std::size_t b = PageFile::kBufferSize;
-  const std::vector<std::vector<std::size_t>> cases = {
-      {},
-      {1},
-      {b - 1, 1},
-      {b, 1},
-      {b + 1},
-      {10, b - 10, 10},
-      {3 * b + 5, 7},
-      {100, 3 * b, 100, b / 2, b / 2, 1},
-  };
-  for (const auto& sizes : cases) {
-    std::string expected;
-    PageFile page;
-    ASSERT_TRUE(page.Create("page.htm"));
-    char next = 'a';
-    for (std::size_t size : sizes) {
-      std::string piece(size, next);
-      if (!piece.empty()) piece.back() = '\n';
-      next = next == 'z' ? 'a' : static_cast<char>(next + 1);
-      page.Write(piece);
-      expected += piece;
+  kinloom::Run run;
+  for (bool background : {false, true}) {
+    if (background) run.output.StartBackground();
+    const std::size_t b = PageFile::kBufferSize;
+    const std::vector<std::vector<std::size_t>> cases = {
+        {},
+        {1},
+        {b - 1, 1},
+        {b, 1},
+        {b + 1},
+        {10, b - 10, 10},
+        {3 * b + 5, 7},
+        {100, 3 * b, 100, b / 2, b / 2, 1},
+    };
+    for (const auto& sizes : cases) {
+      std::string expected;
+      PageFile page(run);
+      ASSERT_TRUE(page.Create("page.htm", {}));
+      char next = 'a';
+      for (std::size_t size : sizes) {
+        std::string piece(size, next);
+        if (!piece.empty()) piece.back() = '\n';
+        next = next == 'z' ? 'a' : static_cast<char>(next + 1);
+        page.Write(piece);
+        expected += piece;
+      }
+      ASSERT_TRUE(page.Close());
+      run.output.Drain();
+      std::string what;
+      for (std::size_t size : sizes) what += std::to_string(size) + " ";
+      EXPECT_EQ(ReadFile("page.htm"), expected)
+          << "pieces " << what << " background " << background;
     }
-    ASSERT_TRUE(page.Close());
-    std::string what;
-    for (std::size_t size : sizes) what += std::to_string(size) + " ";
-    EXPECT_EQ(ReadFile("page.htm"), expected) << "pieces " << what;
   }
 }
 
 TEST(PageFileTest, APageLeftOpenIsWrittenWhenItGoesOutOfScope) {
   ScratchDir dir;
+  kinloom::Run run;
   {
-    PageFile page;
-    ASSERT_TRUE(page.Create("page.htm"));
+    PageFile page(run);
+    ASSERT_TRUE(page.Create("page.htm", {}));
     page.Write("<HTML>\n");
   }
   EXPECT_EQ(ReadFile("page.htm"), "<HTML>\n");
@@ -63,11 +70,12 @@ TEST(PageFileTest, APageLeftOpenIsWrittenWhenItGoesOutOfScope) {
 
 TEST(PageFileTest, WritingWithoutCreatingOrAfterCloseFails) {
   ScratchDir dir;
-  PageFile never;
+  kinloom::Run run;
+  PageFile never(run);
   never.Write("x");
   EXPECT_FALSE(never.Close());
-  PageFile page;
-  ASSERT_TRUE(page.Create("page.htm"));
+  PageFile page(run);
+  ASSERT_TRUE(page.Create("page.htm", {}));
   EXPECT_TRUE(page.Close());
   EXPECT_FALSE(page.Close());
 }
@@ -76,6 +84,7 @@ TEST(PageFileTest, WritingWithoutCreatingOrAfterCloseFails) {
 // whether it was written in one piece or in many: Close() says so.
 TEST(PageFileTest, AWriteTheDiskRefusesMakesCloseFail) {
   ScratchDir dir;
+  kinloom::Run run;
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -84,18 +93,18 @@ TEST(PageFileTest, AWriteTheDiskRefusesMakesCloseFail) {
     ::setrlimit(RLIMIT_FSIZE, &limit);
     // One count for each page whose Close() tells the truth.
     int truthful = 0;
-    PageFile one;
-    if (one.Create("one.htm")) {
+    PageFile one(run);
+    if (one.Create("one.htm", {})) {
       one.Write(std::string(1500, 'x'));
       if (!one.Close()) ++truthful;
     }
-    PageFile many;
-    if (many.Create("many.htm")) {
+    PageFile many(run);
+    if (many.Create("many.htm", {})) {
       for (int i = 0; i < 150; ++i) many.Write("0123456789");
       if (!many.Close()) ++truthful;
     }
-    PageFile small;
-    if (small.Create("small.htm")) {
+    PageFile small(run);
+    if (small.Create("small.htm", {})) {
       small.Write(std::string(999, 'y'));
       if (small.Close()) ++truthful;  // fits under the limit
     }

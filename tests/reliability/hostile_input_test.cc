@@ -311,8 +311,8 @@ TEST_F(HostileInputTest, FiveHundredSourcesOnOnePage) {
   ASSERT_FALSE(run_.store.Open().has_value());
   ASSERT_EQ(ReadGedcom(run_), kResultOk);
   ::mkdir("html", 0777);
-  PageFile page;
-  ASSERT_TRUE(page.Create("html/sources.htm"));
+  PageFile page(run_);
+  ASSERT_TRUE(page.Create("html/sources.htm", {}));
   for (int round = 0; round < 2; ++round) {
     for (int s = 1; s <= 500; ++s) EXPECT_EQ(SourceNumber(run_, s), s);
   }

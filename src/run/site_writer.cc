@@ -1,0 +1,230 @@
+#include "run/site_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+#include "run/log.h"
+
+namespace kinloom {
+
+namespace {
+
+// Requests are handed to the background thread in batches of about this
+// size, so that it wakes up once for many small pages.
+constexpr std::size_t kBatchBytes = 128 * 1024;
+constexpr std::size_t kBatchOps = 1024;
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    done += static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+}  // namespace
+
+SiteWriter::~SiteWriter() {
+  StopBackground();
+  CloseLeftovers();
+}
+
+void SiteWriter::StartBackground() {
+  if (background_) return;
+  background_ = true;
+  quit_ = false;
+  try {
+    thread_ = std::thread([this] { ThreadMain(); });
+  } catch (const std::system_error&) {
+    background_ = false;  // the run goes on in its own thread
+    return;
+  }
+  log_.DivertTo(this);
+}
+
+void SiteWriter::StopBackground() {
+  if (!background_) return;
+  Drain();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  work_ready_.notify_one();
+  thread_.join();
+  log_.DivertTo(nullptr);
+  background_ = false;
+  stopped_.store(false, std::memory_order_release);
+  skipping_ = 0;
+  CloseLeftovers();
+}
+
+int SiteWriter::Open(const std::string& path, const PageOutcome& outcome) {
+  if (stopped()) return 0;
+  const int page = next_page_++;
+  if (next_page_ <= 0) next_page_ = 1;  // handles only need to differ among open pages
+  Op op{OpKind::kOpen, page, path, outcome};
+  if (background_) {
+    Submit(std::move(op));
+    return page;
+  }
+  return Execute(op) ? page : 0;
+}
+
+void SiteWriter::Write(int page, std::string bytes) {
+  if (page == 0 || bytes.empty()) return;
+  Op op{OpKind::kWrite, page, std::move(bytes), {}};
+  if (background_) {
+    Submit(std::move(op));
+  } else {
+    Execute(op);
+  }
+}
+
+bool SiteWriter::Close(int page) {
+  if (page == 0) return false;
+  Op op{OpKind::kClose, page, {}, {}};
+  if (background_) {
+    Submit(std::move(op));
+    return !stopped();
+  }
+  return Execute(op);
+}
+
+void SiteWriter::Log(std::string_view line) {
+  if (background_) {
+    Submit(Op{OpKind::kLog, 0, std::string(line), {}});
+  } else {
+    log_.AppendNow(line);
+  }
+}
+
+void SiteWriter::Drain() {
+  if (!background_) return;
+  HandOver();
+  std::unique_lock<std::mutex> lock(mutex_);
+  work_done_.wait(lock, [this] { return queue_.empty() && !busy_; });
+}
+
+void SiteWriter::Resume() {
+  Drain();
+  stopped_.store(false, std::memory_order_release);
+  skipping_ = 0;
+  CloseLeftovers();
+}
+
+void SiteWriter::ResetCounters() {
+  Drain();
+  pages_written_.store(0, std::memory_order_relaxed);
+  pages_failed_.store(0, std::memory_order_relaxed);
+}
+
+bool SiteWriter::Execute(Op& op) {
+  if (stopped()) return false;
+  if (skipping_ != 0) {
+    // The run built this page although it could not be created; what it
+    // asked for meanwhile would never have happened.
+    if (op.kind == OpKind::kClose && op.page == skipping_) skipping_ = 0;
+    return false;
+  }
+  switch (op.kind) {
+    case OpKind::kOpen: {
+      const int fd = ::open(op.text.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+      if (fd < 0) {
+        Fail(op.outcome);
+        if (background_ && !stopped()) skipping_ = op.page;
+        return false;
+      }
+      open_.push_back(OpenPage{op.page, fd, false, op.outcome});
+      return true;
+    }
+    case OpKind::kWrite: {
+      OpenPage* page = Find(op.page);
+      if (page != nullptr && !WriteAll(page->fd, op.text)) page->failed = true;
+      return page != nullptr;
+    }
+    case OpKind::kClose: {
+      OpenPage* page = Find(op.page);
+      if (page == nullptr) return false;
+      bool ok = !page->failed;
+      if (::close(page->fd) != 0) ok = false;
+      const PageOutcome outcome = page->outcome;
+      open_.erase(open_.begin() + (page - open_.data()));
+      if (!ok) {
+        Fail(outcome);
+        return false;
+      }
+      pages_written_.fetch_add(1, std::memory_order_relaxed);
+      if (!outcome.success_line.empty()) log_.AppendNow(outcome.success_line);
+      return true;
+    }
+    case OpKind::kLog:
+      log_.AppendNow(op.text);
+      return true;
+  }
+  return false;
+}
+
+void SiteWriter::Fail(const PageOutcome& outcome) {
+  if (!outcome.failure_line.empty()) log_.AppendNow(outcome.failure_line);
+  if (outcome.counted) pages_failed_.fetch_add(1, std::memory_order_relaxed);
+  if (outcome.ends_run && background_) stopped_.store(true, std::memory_order_release);
+}
+
+SiteWriter::OpenPage* SiteWriter::Find(int page) {
+  // Pages nest at most a few deep: the newest is almost always the one.
+  for (auto it = open_.rbegin(); it != open_.rend(); ++it) {
+    if (it->page == page) return &*it;
+  }
+  return nullptr;
+}
+
+void SiteWriter::CloseLeftovers() {
+  for (const OpenPage& page : open_) ::close(page.fd);
+  open_.clear();
+}
+
+void SiteWriter::Submit(Op op) {
+  batch_.bytes += op.text.size() + sizeof(Op);
+  batch_.ops.push_back(std::move(op));
+  if (batch_.bytes >= kBatchBytes || batch_.ops.size() >= kBatchOps) HandOver();
+}
+
+void SiteWriter::HandOver() {
+  if (batch_.ops.empty()) return;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    work_done_.wait(lock, [this] { return queued_bytes_ <= kQueueLimit; });
+    queued_bytes_ += batch_.bytes;
+    queue_.push_back(std::move(batch_));
+  }
+  work_ready_.notify_one();
+  batch_ = Batch{};
+  batch_.ops.reserve(64);
+}
+
+void SiteWriter::ThreadMain() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    work_ready_.wait(lock, [this] { return !queue_.empty() || quit_; });
+    if (queue_.empty()) return;  // quit, with nothing left to do
+    Batch batch = std::move(queue_.front());
+    queue_.pop_front();
+    busy_ = true;
+    lock.unlock();
+    for (Op& op : batch.ops) Execute(op);
+    batch.ops.clear();
+    lock.lock();
+    queued_bytes_ -= batch.bytes;
+    busy_ = false;
+    work_done_.notify_all();
+  }
+}
+
+}  // namespace kinloom

@@ -1,0 +1,146 @@
+// Where the site's files and the run log's lines go.
+//
+// A run builds its pages on one thread; the system calls that put them on
+// disk (creating each file, writing it, closing it, appending each log line)
+// are as much work again, most of it in the kernel. In background mode a
+// second thread does those calls while the run builds the next pages, so
+// the two halves overlap on a machine with two cores.
+//
+// The files, their bytes, the log's lines and the run's result are the same
+// in both modes, also when pages fail: every operation is carried out in the
+// order the run asked for it, and a failure has the effect it would have had
+// at once. A page that cannot be created skips what the run did while
+// building it (the pages it wrote on demand, its log lines), as the page
+// writers return at once when a file cannot be created; a page that ends
+// the run throws away everything asked for after it, until the run resumes
+// the output for its closing lines.
+#ifndef KINLOOM_RUN_SITE_WRITER_H_
+#define KINLOOM_RUN_SITE_WRITER_H_
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace kinloom {
+
+class RunLog;
+
+// What a page's failure does to the run, and what is logged once the page
+// is written whole. The texts are the program's own literals: they are kept
+// as views until the page is done.
+struct PageOutcome {
+  std::string_view failure_line;  // logged when the page cannot be written whole
+  bool counted = false;           // the run goes on, but does not end as finished
+  bool ends_run = false;          // the phase writing it ends with 6
+  std::string_view success_line;  // logged after the page, when not empty
+};
+
+class SiteWriter {
+ public:
+  // Pages waiting for the background thread may hold at most about this
+  // many bytes; the run waits for it beyond that.
+  static constexpr std::size_t kQueueLimit = 1024 * 1024;
+
+  explicit SiteWriter(RunLog& log) : log_(log) {}
+  ~SiteWriter();
+  SiteWriter(const SiteWriter&) = delete;
+  SiteWriter& operator=(const SiteWriter&) = delete;
+
+  // Starts and ends background mode (both wait for what is queued). The
+  // run log's lines go through this writer while it is in background mode.
+  // When no thread can be started the writer stays in the calling thread.
+  void StartBackground();
+  void StopBackground();
+  bool background() const { return background_; }
+
+  // Creates (truncates) a page file. Returns the page's handle, or 0 when
+  // the page is known not to be creatable: in the calling thread when the
+  // file cannot be created (the outcome's failure then took effect), in
+  // background mode only after a page that ends the run failed.
+  int Open(const std::string& path, const PageOutcome& outcome);
+  // Appends bytes to an open page.
+  void Write(int page, std::string bytes);
+  // Closes a page. False when the page is known to have failed: in the
+  // calling thread when any write or the close failed (the failure then took
+  // effect), in background mode only after a page that ends the run failed.
+  bool Close(int page);
+  // Appends one line to the run log, in order with the pages.
+  void Log(std::string_view line);
+
+  // Waits until everything asked for is done.
+  void Drain();
+  // True after a page that ends the run failed (background mode only):
+  // everything asked for since is thrown away until Resume().
+  bool stopped() const { return stopped_.load(std::memory_order_acquire); }
+  // Drains, then takes requests again.
+  void Resume();
+
+  // Pages written whole, and pages counted as failed, so far.
+  long pages_written() const { return pages_written_.load(std::memory_order_relaxed); }
+  long pages_failed() const { return pages_failed_.load(std::memory_order_relaxed); }
+  void ResetCounters();
+
+ private:
+  enum class OpKind { kOpen, kWrite, kClose, kLog };
+  struct Op {
+    OpKind kind;
+    int page;
+    std::string text;  // path, bytes or log line
+    PageOutcome outcome;
+  };
+  struct OpenPage {
+    int page;
+    int fd;
+    bool failed;
+    PageOutcome outcome;
+  };
+
+  // Carries out one operation; runs in the calling thread or the
+  // background thread, never in both at once. Returns the outcome for Open
+  // (page created) and Close (page written whole).
+  bool Execute(Op& op);
+  void Fail(const PageOutcome& outcome);
+  void CloseLeftovers();
+  OpenPage* Find(int page);
+  void Submit(Op op);
+  void HandOver();
+  void ThreadMain();
+
+  RunLog& log_;
+  bool background_ = false;
+  int next_page_ = 1;
+
+  // Executor state.
+  std::vector<OpenPage> open_;
+  int skipping_ = 0;  // the page whose creation failed, until its Close
+
+  std::atomic<bool> stopped_{false};
+  std::atomic<long> pages_written_{0};
+  std::atomic<long> pages_failed_{0};
+
+  struct Batch {
+    std::vector<Op> ops;
+    std::size_t bytes = 0;
+  };
+  // Requests of the run not yet handed to the thread.
+  Batch batch_;
+
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable work_done_;
+  std::deque<Batch> queue_;       // guarded by mutex_
+  std::size_t queued_bytes_ = 0;  // guarded by mutex_
+  bool busy_ = false;             // guarded by mutex_: a batch is being carried out
+  bool quit_ = false;             // guarded by mutex_
+  std::thread thread_;
+};
+
+}  // namespace kinloom
+
+#endif  // KINLOOM_RUN_SITE_WRITER_H_

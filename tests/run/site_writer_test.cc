@@ -1,0 +1,166 @@
+// The output writer gives the same files, log and counts whether the pages
+// are written in the calling thread or in the background, also when pages
+// fail: each scenario below is written the way the page writers use pages
+// (return at once when a page cannot be created) and runs in both modes.
+#include "run/site_writer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+
+#include "pages/frame.h"
+#include "run/run.h"
+#include "support/scratch_dir.h"
+
+namespace kinloom {
+namespace {
+
+using testing::ReadFile;
+using testing::ScratchDir;
+
+constexpr PageOutcome kCounted{"Unable to create new IND file.", true, false,
+                               "<BuildIndividualPage"};
+constexpr PageOutcome kEndsRun{"Unable to create new FAM file.", false, true, {}};
+
+bool Exists(const char* path) { return ::access(path, F_OK) == 0; }
+
+// Writes one page the way the page writers do; false when it failed.
+bool WritePage(kinloom::Run& run, const std::string& path, const PageOutcome& outcome,
+               const std::string& text, const std::function<void()>& inside = {}) {
+  PageFile page(run);
+  if (!page.Create(path, outcome)) return false;
+  page.Write(text);
+  if (inside) inside();
+  return page.Close();
+}
+
+struct Ending {
+  std::string log;
+  long written;
+  long failed;
+};
+
+// Runs scenario (a phase: 0, or 6 when it stopped) in one mode, the way the
+// run driver does, and returns the log and the counters.
+Ending RunScenario(bool background, const std::function<int(kinloom::Run&)>& scenario) {
+  kinloom::Run run;
+  if (background) run.output.StartBackground();
+  run.log.LogLine(">phase");
+  int result = scenario(run);
+  run.output.Drain();
+  if (run.output.stopped()) result = 6;
+  run.output.Resume();
+  run.log.LogFormatted("<phase %d", static_cast<long>(result));
+  run.output.StopBackground();
+  run.ReportProgress();
+  return {ReadFile("kinloom.log"), run.progress.pages_written, run.progress.pages_failed};
+}
+
+class SiteWriterTest : public ::testing::TestWithParam<bool> {
+ protected:
+  ScratchDir dir_;
+};
+
+INSTANTIATE_TEST_SUITE_P(BothModes, SiteWriterTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Background" : "OneThread"; });
+
+TEST_P(SiteWriterTest, PagesAndLinesKeepTheirOrder) {
+  const Ending end = RunScenario(GetParam(), [](kinloom::Run& run) {
+    run.log.LogLine("one");
+    WritePage(run, "a.htm", kCounted, "A", [&] {
+      run.log.LogLine("inside a");
+      WritePage(run, "b.htm", kCounted, "B");
+    });
+    run.log.LogLine("two");
+    WritePage(run, "c.htm", kEndsRun, std::string(200000, 'c'));
+    return 0;
+  });
+  EXPECT_EQ(end.log,
+            ">phase\none\ninside a\n<BuildIndividualPage\n<BuildIndividualPage\ntwo\n<phase 0\n");
+  EXPECT_EQ(ReadFile("a.htm"), "A");
+  EXPECT_EQ(ReadFile("b.htm"), "B");
+  EXPECT_EQ(ReadFile("c.htm"), std::string(200000, 'c'));
+  EXPECT_EQ(end.written, 3);
+  EXPECT_EQ(end.failed, 0);
+}
+
+// A page in a missing directory: what was done while building it (a page
+// written on demand and its lines) never happens; the run goes on.
+TEST_P(SiteWriterTest, APageThatCannotBeCreatedSkipsWhatItsWriterDidMeanwhile) {
+  const Ending end = RunScenario(GetParam(), [](kinloom::Run& run) {
+    WritePage(run, "missing/a.htm", kCounted, "A", [&] {
+      run.log.LogLine("inside a");
+      WritePage(run, "b.htm", kCounted, "B");
+    });
+    run.log.LogLine("after a");
+    WritePage(run, "c.htm", kCounted, "C");
+    return 0;
+  });
+  EXPECT_EQ(end.log,
+            ">phase\nUnable to create new IND file.\nafter a\n<BuildIndividualPage\n<phase 0\n");
+  EXPECT_FALSE(Exists("b.htm"));
+  EXPECT_EQ(ReadFile("c.htm"), "C");
+  EXPECT_EQ(end.written, 1);
+  EXPECT_EQ(end.failed, 1);
+}
+
+// A page the disk refuses: logged, counted, no success line; the pages it
+// wrote on demand stay.
+TEST_P(SiteWriterTest, AWriteThatFailsFailsThePageAtItsClose) {
+  const Ending end = RunScenario(GetParam(), [](kinloom::Run& run) {
+    WritePage(run, "/dev/full", kCounted, std::string(5000, 'x'),
+              [&] { WritePage(run, "b.htm", kCounted, "B"); });
+    return 0;
+  });
+  EXPECT_EQ(end.log, ">phase\n<BuildIndividualPage\nUnable to create new IND file.\n<phase 0\n");
+  EXPECT_EQ(ReadFile("b.htm"), "B");
+  EXPECT_EQ(end.written, 1);
+  EXPECT_EQ(end.failed, 1);
+}
+
+// A page that ends the run: nothing asked for after it happens, until the
+// driver resumes the output for its closing lines.
+TEST_P(SiteWriterTest, APageThatEndsTheRunDropsEverythingAfterItUntilResumed) {
+  for (const char* blocked : {"missing/p3.htm", "/dev/full"}) {
+    SCOPED_TRACE(blocked);
+    ScratchDir dir;
+    const Ending end = RunScenario(GetParam(), [blocked](kinloom::Run& run) {
+      for (int i = 1; i <= 6; ++i) {
+        const std::string path = i == 3 ? blocked : "p" + std::to_string(i) + ".htm";
+        run.log.LogLine("page " + std::to_string(i));
+        if (!WritePage(run, path, kEndsRun, "x")) return 6;
+      }
+      run.log.LogLine("all pages");
+      return 0;
+    });
+    EXPECT_EQ(end.log,
+              ">phase\npage 1\npage 2\npage 3\nUnable to create new FAM file.\n<phase 6\n");
+    EXPECT_TRUE(Exists("p2.htm"));
+    EXPECT_FALSE(Exists("p4.htm"));
+    EXPECT_FALSE(Exists("p6.htm"));
+    EXPECT_EQ(end.written, 2);
+  }
+}
+
+// Far more than the queue holds, in pages large and small: every byte
+// arrives, in order.
+TEST_P(SiteWriterTest, MoreThanTheQueueHoldsArrivesWhole) {
+  const std::string big(3 * SiteWriter::kQueueLimit + 12345, 'b');
+  const Ending end = RunScenario(GetParam(), [&big](kinloom::Run& run) {
+    for (int i = 0; i < 3000; ++i) {
+      WritePage(run, "s" + std::to_string(i % 10) + ".htm", kCounted, std::to_string(i));
+    }
+    PageFile page(run);
+    if (!page.Create("big.htm", kCounted)) return 6;
+    for (std::size_t done = 0; done < big.size(); done += 1000) page.Write(big.substr(done, 1000));
+    return page.Close() ? 0 : 6;
+  });
+  EXPECT_EQ(ReadFile("big.htm"), big);
+  EXPECT_EQ(ReadFile("s9.htm"), "2999");
+  EXPECT_EQ(end.written, 3001);
+}
+
+}  // namespace
+}  // namespace kinloom
