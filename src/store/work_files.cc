@@ -579,6 +579,82 @@ std::string WorkFiles::IndividualNameAt(std::int32_t slot) const {
   return std::string(reinterpret_cast<const char*>(bytes), length);
 }
 
+void WorkFiles::IndividualNameAt(std::int32_t slot, std::string& name) const {
+  constexpr std::size_t kNameSize = kNameCapacity + 1;
+  unsigned char bytes[kNameSize];
+  ReadWithinSlot(kIndvDat, IndividualRecord::kSize, slot, IndividualRecord::kNameOffset, bytes,
+                 sizeof bytes);
+  const void* nul = std::memchr(bytes, 0, kNameSize);
+  const std::size_t length =
+      nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes) : kNameSize;
+  name.assign(reinterpret_cast<const char*>(bytes), length);
+}
+
+// --- Reading links only --------------------------------------------------------
+
+std::int32_t WorkFiles::SlotOfNumber(const SlotHint& hint, FileIndex idx,
+                                     std::int32_t number) const {
+  if (hint.sound && number > 0 && number == hint.number) return hint.slot;
+  return ReadIndex(idx, number);
+}
+
+bool WorkFiles::ReadWithinSlot(FileIndex dat, std::size_t record_size, std::int32_t slot,
+                               std::size_t offset, unsigned char* dst, std::size_t size) const {
+  if (!SlotInFile(dat, slot, record_size)) {
+    std::memset(dst, 0, size);
+    return false;
+  }
+  return ReadBytes(dat,
+                   (slot - 1LL) * static_cast<long long>(record_size) +
+                       static_cast<long long>(offset),
+                   dst, size);
+}
+
+void WorkFiles::GetIndividualLinks(std::int32_t n, IndividualLinks& links) const {
+  using I = IndividualRecord;
+  const std::int32_t slot = SlotOfNumber(individual_hint_, kIndvIdx, n);
+  unsigned char number[4];
+  // Both lists, one after the other in the record.
+  unsigned char lists[8 * kListEntries];
+  static_assert(I::kParentFamiliesOffset == I::kSpouseFamiliesOffset + 4 * kListEntries);
+  ReadWithinSlot(kIndvDat, I::kSize, slot, I::kNumberOffset, number, sizeof number);
+  ReadWithinSlot(kIndvDat, I::kSize, slot, I::kSpouseFamiliesOffset, lists, sizeof lists);
+  links.number = DecodeFixed32(number);
+  for (int i = 0; i < kListEntries; ++i) {
+    links.spouseFamilies[i] = DecodeFixed32(lists + 4 * i);
+    links.parentFamilies[i] = DecodeFixed32(lists + 4 * (kListEntries + i));
+  }
+}
+
+void WorkFiles::GetFamilyLinks(std::int32_t n, FamilyLinks& links) const {
+  using F = FamilyRecord;
+  const std::int32_t slot = SlotOfNumber(family_hint_, kFamIdx, n);
+  // Number, husband and wife lead the record; the children come later.
+  unsigned char head[12];
+  unsigned char children[4 * kListEntries];
+  static_assert(F::kHusbandOffset == F::kNumberOffset + 4 && F::kWifeOffset == F::kNumberOffset + 8);
+  ReadWithinSlot(kFamDat, F::kSize, slot, F::kNumberOffset, head, sizeof head);
+  ReadWithinSlot(kFamDat, F::kSize, slot, F::kChildrenOffset, children, sizeof children);
+  links.number = DecodeFixed32(head);
+  links.husband = DecodeFixed32(head + 4);
+  links.wife = DecodeFixed32(head + 8);
+  for (int i = 0; i < kListEntries; ++i) links.children[i] = DecodeFixed32(children + 4 * i);
+}
+
+std::int32_t WorkFiles::StoredIndividualNumber(std::int32_t n) const {
+  unsigned char bytes[4];
+  ReadWithinSlot(kIndvDat, IndividualRecord::kSize, SlotOfNumber(individual_hint_, kIndvIdx, n),
+                 IndividualRecord::kNumberOffset, bytes, sizeof bytes);
+  return DecodeFixed32(bytes);
+}
+
+std::int32_t WorkFiles::StoredFamilyNumber(std::int32_t n) const {
+  unsigned char bytes[4];
+  ReadWithinSlot(kFamDat, FamilyRecord::kSize, SlotOfNumber(family_hint_, kFamIdx, n),
+                 FamilyRecord::kNumberOffset, bytes, sizeof bytes);
+  return DecodeFixed32(bytes);
+}
+
 // --- Cached field getters ----------------------------------------------------
 
 const IndividualRecord& WorkFiles::CachedIndividual(int getter, std::int32_t n) const {
