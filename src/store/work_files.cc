@@ -323,24 +323,44 @@ namespace {
 
 constexpr std::size_t kRecord = IndividualRecord::kSize;
 // Destinations handled at once: the records of one window are put in
-// order in memory and written with one call.
+// order in memory and written with one call. A range of up to this many
+// records is ordered in memory whole.
 constexpr std::size_t kWindowRecords = (std::size_t{2} << 20) / kRecord;
-// Records collected per window before they go to the scratch file.
+// Records collected per window of kWindowRecords before they go to the
+// scratch file.
 constexpr std::size_t kPendingRecords = (std::size_t{16} << 10) / kRecord;
+// A larger range has windows of up to this many times kWindowRecords
+// (and pending buffers as many times kPendingRecords): fewer, larger
+// writes to the new scratch file cost the file system markedly less per
+// byte, for memory that stays a fixed share (some 2 %) of the range.
+constexpr std::size_t kWindowGrowth = 4;
+constexpr std::size_t kWindowsBeforeGrowth = 64;
 // Records read from the work file at once.
 constexpr std::size_t kChunkRecords = (std::size_t{1} << 20) / kRecord;
 
 // Puts the count records in bytes, where record k belongs at position
-// destination[k] (a permutation of 0 .. count - 1), into that order.
-void PlaceInMemory(unsigned char* bytes, std::vector<std::int32_t>& destination) {
-  std::array<unsigned char, kRecord> held;
+// destination[k] (a permutation of 0 .. count - 1), into that order. The
+// records move along the cycles of the permutation, each copied once (and
+// one per cycle twice).
+void PlaceInMemory(unsigned char* bytes, const std::vector<std::int32_t>& destination) {
+  // source[p]: the record that belongs at position p; p once it is there.
+  std::vector<std::int32_t> source(destination.size());
   for (std::size_t k = 0; k < destination.size(); ++k) {
-    while (destination[k] != static_cast<std::int32_t>(k)) {
-      const auto to = static_cast<std::size_t>(destination[k]);
-      std::memcpy(held.data(), bytes + to * kRecord, kRecord);
-      std::memcpy(bytes + to * kRecord, bytes + k * kRecord, kRecord);
-      std::memcpy(bytes + k * kRecord, held.data(), kRecord);
-      std::swap(destination[k], destination[to]);
+    source[static_cast<std::size_t>(destination[k])] = static_cast<std::int32_t>(k);
+  }
+  std::array<unsigned char, kRecord> held;
+  for (std::size_t start = 0; start < source.size(); ++start) {
+    if (source[start] == static_cast<std::int32_t>(start)) continue;
+    std::memcpy(held.data(), bytes + start * kRecord, kRecord);
+    for (std::size_t p = start;;) {
+      const auto from = static_cast<std::size_t>(source[p]);
+      source[p] = static_cast<std::int32_t>(p);
+      if (from == start) {
+        std::memcpy(bytes + p * kRecord, held.data(), kRecord);
+        break;
+      }
+      std::memcpy(bytes + p * kRecord, bytes + from * kRecord, kRecord);
+      p = from;
     }
   }
 }
@@ -352,8 +372,7 @@ void MoveInMemory(BlockFile& dat, long long base, const std::vector<std::int32_t
   std::vector<unsigned char> bytes(n * kRecord);
   dat.ReadDirect(base, bytes.data(), bytes.size());
   for (std::size_t q = 0; q < n; ++q) number_at[q] = DecodeFixed32(bytes.data() + q * kRecord);
-  std::vector<std::int32_t> destination(new_position);
-  PlaceInMemory(bytes.data(), destination);
+  PlaceInMemory(bytes.data(), new_position);
   dat.WriteDirect(base, bytes.data(), bytes.size());
 }
 
@@ -371,12 +390,16 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
   const std::size_t n = order.size();
   BlockFile scratch;
   if (!scratch.CreateUnnamed(scratch_directory)) return false;
-  const std::size_t windows = (n + kWindowRecords - 1) / kWindowRecords;
+  const std::size_t growth =
+      std::clamp<std::size_t>(n / (kWindowRecords * kWindowsBeforeGrowth), 1, kWindowGrowth);
+  const std::size_t window_records = kWindowRecords * growth;
+  const std::size_t pending_records = kPendingRecords * growth;
+  const std::size_t windows = (n + window_records - 1) / window_records;
   {
     std::vector<std::vector<unsigned char>> pending(windows);
     std::vector<std::size_t> filed(windows, 0);  // records of each window in the scratch file
     auto file_pending = [&](std::size_t w) {
-      const long long at = static_cast<long long>((w * kWindowRecords + filed[w]) * kRecord);
+      const long long at = static_cast<long long>((w * window_records + filed[w]) * kRecord);
       scratch.WriteDirect(at, pending[w].data(), pending[w].size());
       filed[w] += pending[w].size() / kRecord;
       pending[w].clear();
@@ -389,11 +412,11 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
         const unsigned char* record = chunk.data() + k * kRecord;
         const std::size_t q = q0 + k;
         number_at[q] = DecodeFixed32(record);
-        const std::size_t w = static_cast<std::size_t>(new_position[q]) / kWindowRecords;
+        const std::size_t w = static_cast<std::size_t>(new_position[q]) / window_records;
         std::vector<unsigned char>& buffer = pending[w];
-        if (buffer.capacity() == 0) buffer.reserve(kPendingRecords * kRecord);
+        if (buffer.capacity() == 0) buffer.reserve(pending_records * kRecord);
         buffer.insert(buffer.end(), record, record + kRecord);
-        if (buffer.size() == kPendingRecords * kRecord) file_pending(w);
+        if (buffer.size() == pending_records * kRecord) file_pending(w);
       }
     }
     for (std::size_t w = 0; w < windows; ++w) {
@@ -403,13 +426,13 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
   if (scratch.failed()) return false;
 
   // A window's records lie in its region in the order of their old slots.
-  std::vector<unsigned char> bytes(std::min(n, kWindowRecords) * kRecord);
+  std::vector<unsigned char> bytes(std::min(n, window_records) * kRecord);
   std::vector<std::pair<std::int32_t, std::int32_t>>
       sources;  // old position, destination in window
   std::vector<std::int32_t> destination;
   for (std::size_t w = 0; w < windows; ++w) {
-    const std::size_t first = w * kWindowRecords;
-    const std::size_t count = std::min(kWindowRecords, n - first);
+    const std::size_t first = w * window_records;
+    const std::size_t count = std::min(window_records, n - first);
     sources.clear();
     for (std::size_t p = first; p < first + count; ++p) {
       sources.emplace_back(order[p], static_cast<std::int32_t>(p - first));
@@ -604,10 +627,9 @@ bool WorkFiles::ReadWithinSlot(FileIndex dat, std::size_t record_size, std::int3
     std::memset(dst, 0, size);
     return false;
   }
-  return ReadBytes(dat,
-                   (slot - 1LL) * static_cast<long long>(record_size) +
-                       static_cast<long long>(offset),
-                   dst, size);
+  return ReadBytes(
+      dat, (slot - 1LL) * static_cast<long long>(record_size) + static_cast<long long>(offset), dst,
+      size);
 }
 
 void WorkFiles::GetIndividualLinks(std::int32_t n, IndividualLinks& links) const {
@@ -632,7 +654,8 @@ void WorkFiles::GetFamilyLinks(std::int32_t n, FamilyLinks& links) const {
   // Number, husband and wife lead the record; the children come later.
   unsigned char head[12];
   unsigned char children[4 * kListEntries];
-  static_assert(F::kHusbandOffset == F::kNumberOffset + 4 && F::kWifeOffset == F::kNumberOffset + 8);
+  static_assert(F::kHusbandOffset == F::kNumberOffset + 4 &&
+                F::kWifeOffset == F::kNumberOffset + 8);
   ReadWithinSlot(kFamDat, F::kSize, slot, F::kNumberOffset, head, sizeof head);
   ReadWithinSlot(kFamDat, F::kSize, slot, F::kChildrenOffset, children, sizeof children);
   links.number = DecodeFixed32(head);

@@ -307,8 +307,8 @@ class WorkFiles {
   std::int32_t SlotOfNumber(const SlotHint& hint, FileIndex idx, std::int32_t number) const;
   // Copies size bytes at offset within the record at slot; false (and
   // zeros) unless the whole record lies within the file.
-  bool ReadWithinSlot(FileIndex dat, std::size_t record_size, std::int32_t slot,
-                      std::size_t offset, unsigned char* dst, std::size_t size) const;
+  bool ReadWithinSlot(FileIndex dat, std::size_t record_size, std::int32_t slot, std::size_t offset,
+                      unsigned char* dst, std::size_t size) const;
   template <typename Record>
   void WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& record);
   void PutNoteLine(FileIndex idx, FileIndex dat, bool& written, std::int32_t& previous_key,
