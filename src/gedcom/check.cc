@@ -1,6 +1,10 @@
 // IsValidGedcom: every family and individual link the page writers will
 // follow must lead to a stored record. Each broken link is one log line;
 // the check never stops early and never repairs anything.
+//
+// The walk reads only the link fields of each record and only the number
+// of each record a link leads to: it visits every record once and follows
+// every link, so decoding whole records would be most of its work.
 #include "gedcom/reader.h"
 
 namespace kinloom {
@@ -12,33 +16,38 @@ int IsValidGedcom(Run& run) {
   bool broken = false;
 
   auto check_individual = [&](std::int32_t individual, std::int32_t family) {
-    if (individual > 0 && store.IndividualNumber(individual) != individual) {
+    if (individual > 0 && store.StoredIndividualNumber(individual) != individual) {
       log.LogFormatted("INDV rec %ld from FAM rec %ld does not exist", individual, family);
       broken = true;
     }
   };
+  WorkFiles::FamilyLinks family_links;
   for (std::int32_t slot = 1; slot <= store.counters.FamilyCount; ++slot) {
     const std::int32_t family = store.FamilyNumberAt(slot);
-    check_individual(store.FamilyHusband(family), family);
-    check_individual(store.FamilyWife(family), family);
+    // By number, not by slot: a number stored twice leads to one record.
+    store.GetFamilyLinks(family, family_links);
+    check_individual(family_links.husband, family);
+    check_individual(family_links.wife, family);
     // All entries are looked at: a 0 in the middle does not end the list.
-    for (int i = 0; i < kListEntries; ++i) check_individual(store.FamilyChild(family, i), family);
+    for (const std::int32_t child : family_links.children) check_individual(child, family);
   }
 
   auto check_family = [&](std::int32_t family, std::int32_t individual) {
-    if (family > 0 && store.FamilyNumber(family) != family) {
+    if (family > 0 && store.StoredFamilyNumber(family) != family) {
       log.LogFormatted("FAM rec %ld for INDV rec %ld does not exist", family, individual);
       broken = true;
     }
   };
+  WorkFiles::IndividualLinks individual_links;
   for (std::int32_t slot = 1; slot <= store.counters.IndividualCount; ++slot) {
     const std::int32_t individual = store.IndividualNumberAt(slot);
     if (individual == 0) continue;
-    for (int i = 0; i < kListEntries; ++i) {
-      check_family(store.IndividualSpouseFamily(individual, i), individual);
+    store.GetIndividualLinks(individual, individual_links);
+    for (const std::int32_t family : individual_links.spouseFamilies) {
+      check_family(family, individual);
     }
-    for (int i = 0; i < kListEntries; ++i) {
-      check_family(store.IndividualParentFamily(individual, i), individual);
+    for (const std::int32_t family : individual_links.parentFamilies) {
+      check_family(family, individual);
     }
   }
 

@@ -22,6 +22,7 @@
 // to, so the index ends the same whichever exchanges brought the records
 // into place.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -59,6 +60,79 @@ std::string NameSortKey(const Settings& settings, std::string_view name) {
 
 namespace {
 
+// NameSortKey for every name of a range, without its temporaries. A name
+// without "&" (no character reference) turns byte by byte into its key:
+// both UppercaseSurname and FoldForSorting then map each byte on its own,
+// so each byte's piece of key is worked out once, through those two
+// functions themselves, and looked up afterwards. Other names go through
+// NameSortKey.
+class SortKeyMaker {
+ public:
+  explicit SortKeyMaker(const Settings& settings)
+      : settings_(settings), uppercase_(settings.ucsurname == 'Y') {
+    for (std::size_t c = 0; c < pieces_.size(); ++c) {
+      if (c == '&') continue;
+      const std::string piece =
+          FoldForSorting(UppercaseSurname(settings, std::string(1, static_cast<char>(c))));
+      if (piece.size() > Piece{}.bytes.size()) {
+        bytewise_ = false;
+        continue;
+      }
+      pieces_[c].size = static_cast<unsigned char>(piece.size());
+      std::memcpy(pieces_[c].bytes.data(), piece.data(), piece.size());
+    }
+  }
+
+  // Sets key to NameSortKey(settings, name).
+  void Make(std::string_view name, std::string& key) const {
+    if (!bytewise_ || name.empty() || name.find('&') != std::string_view::npos) {
+      key = NameSortKey(settings_, name);
+      return;
+    }
+    std::string_view given = name;
+    std::string_view surname;
+    if (const std::size_t first_slash = name.find('/'); first_slash != std::string_view::npos) {
+      given = name.substr(0, first_slash);
+      const std::size_t second_slash = name.find('/', first_slash + 1);
+      surname = second_slash == std::string_view::npos
+                    ? name.substr(first_slash + 1)
+                    : name.substr(first_slash + 1, second_slash - first_slash - 1);
+    }
+    // TrimTrailingSpaces: trailing blanks go, but never the first character.
+    std::size_t end = given.size();
+    while (end > 1 && given[end - 1] == ' ') --end;
+    given = given.substr(0, end);
+
+    key.clear();
+    Append(surname, key);
+    key += ", ";
+    Append(given, key);
+  }
+
+ private:
+  struct Piece {
+    std::array<char, 4> bytes{};
+    unsigned char size = 0;
+  };
+
+  void Append(std::string_view text, std::string& key) const {
+    // UppercaseSurname gives one blank for an empty text.
+    if (text.empty()) {
+      if (uppercase_) key += ' ';
+      return;
+    }
+    for (const char c : text) {
+      const Piece& piece = pieces_[static_cast<unsigned char>(c)];
+      key.append(piece.bytes.data(), piece.size);
+    }
+  }
+
+  const Settings& settings_;
+  bool uppercase_;
+  bool bytewise_ = true;
+  std::array<Piece, 256> pieces_{};
+};
+
 // The records of a range of slots while they are being sorted. Positions
 // count from 0 within the range; a record is known by its id, its position
 // before the sort.
@@ -70,25 +144,41 @@ namespace {
 // Entries start at multiples of 4 bytes, so that a 32-bit handle (the
 // entry's offset / 4) reaches 8 GB of keys. A key of 255 bytes or more,
 // which names of at most 99 characters never give, is kept apart and its
-// entry holds its index there. The order is a list of handles, and turns
-// into a list of ids only when the records are moved.
+// entry holds its index there. The order is a list of handles, each with
+// the first four bytes of its key: most comparisons are decided there,
+// without a visit to the arena. It turns into a list of ids only when the
+// records are moved.
 class SortTable {
  public:
+  // What the order holds for each position.
+  struct Item {
+    std::uint32_t prefix;  // the key's first four bytes, big-endian, zero-padded
+    std::int32_t handle;
+  };
+
   SortTable(Run& run, std::int32_t first_slot, std::int32_t last_slot) : first_slot_(first_slot) {
     order_.reserve(static_cast<std::size_t>(last_slot - first_slot + 1));
+    const SortKeyMaker maker(run.settings);
+    std::string name;
+    std::string key;
     std::int32_t id = 0;
     for (std::int32_t slot = first_slot; slot <= last_slot; ++slot, ++id) {
-      order_.push_back(Add(id, NameSortKey(run.settings, run.store.IndividualNameAt(slot))));
+      run.store.IndividualNameAt(slot, name);
+      maker.Make(name, key);
+      order_.push_back(Item{Prefix(key), Add(id, key)});
     }
   }
 
   std::int32_t size() const { return static_cast<std::int32_t>(order_.size()); }
 
-  // Key of the record now at position p.
-  std::string_view KeyAt(std::int32_t p) const {
-    const unsigned char* entry = Entry(order_[static_cast<std::size_t>(p)]);
-    if (entry[4] == kLongKey) return long_keys_[static_cast<std::size_t>(DecodeFixed(entry + 5))];
-    return std::string_view(reinterpret_cast<const char*>(entry + 5), entry[4]);
+  Item ItemAt(std::int32_t p) const { return order_[static_cast<std::size_t>(p)]; }
+
+  // Whether the key of a is less than the key of b, as strings of
+  // unsigned bytes compare. Keys hold no NUL, so equal prefixes leave
+  // the question to the whole keys.
+  bool Less(const Item& a, const Item& b) const {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return KeyOf(a.handle) < KeyOf(b.handle);
   }
 
   // One exchange of the quicksort.
@@ -100,15 +190,26 @@ class SortTable {
   // let go first, so that the table never holds both them and the store's
   // bookkeeping of the move.
   void Apply(Run& run) {
-    for (std::int32_t& handle : order_) handle = DecodeFixed(Entry(handle));
+    for (Item& item : order_) item.handle = DecodeFixed(Entry(item.handle));
     std::vector<std::unique_ptr<unsigned char[]>>().swap(chunks_);
     std::vector<std::string>().swap(long_keys_);
-    run.store.PermuteIndividuals(first_slot_, order_);
+    std::vector<std::int32_t> ids(order_.size());
+    for (std::size_t p = 0; p < order_.size(); ++p) ids[p] = order_[p].handle;
+    std::vector<Item>().swap(order_);
+    run.store.PermuteIndividuals(first_slot_, ids);
   }
 
  private:
   static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
   static constexpr unsigned char kLongKey = 0xFF;  // length byte of a key kept apart
+
+  static std::uint32_t Prefix(std::string_view key) {
+    std::uint32_t prefix = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+      prefix = prefix << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0U);
+    }
+    return prefix;
+  }
 
   static std::int32_t DecodeFixed(const unsigned char* p) {
     return static_cast<std::int32_t>(
@@ -124,9 +225,15 @@ class SortTable {
     return chunks_[offset / kChunkSize].get() + offset % kChunkSize;
   }
 
+  std::string_view KeyOf(std::int32_t handle) const {
+    const unsigned char* entry = Entry(handle);
+    if (entry[4] == kLongKey) return long_keys_[static_cast<std::size_t>(DecodeFixed(entry + 5))];
+    return std::string_view(reinterpret_cast<const char*>(entry + 5), entry[4]);
+  }
+
   // Stores id (4 bytes), the key's length (1 byte) and the key, or id,
   // kLongKey and the index of a key kept apart; returns the entry's handle.
-  std::int32_t Add(std::int32_t id, std::string&& key) {
+  std::int32_t Add(std::int32_t id, std::string_view key) {
     const bool inline_key = key.size() < kLongKey;
     const std::size_t size = (5 + (inline_key ? key.size() : 4) + 3) / 4 * 4;
     if (chunks_.empty() || used_ + size > kChunkSize) {
@@ -141,7 +248,7 @@ class SortTable {
     } else {
       entry[4] = kLongKey;
       EncodeFixed(entry + 5, long_keys_.size());
-      long_keys_.push_back(std::move(key));
+      long_keys_.emplace_back(key);
     }
     const std::size_t offset = (chunks_.size() - 1) * kChunkSize + used_;
     used_ += size;
@@ -152,21 +259,21 @@ class SortTable {
   std::vector<std::unique_ptr<unsigned char[]>> chunks_;
   std::size_t used_ = 0;  // bytes used in the last chunk
   std::vector<std::string> long_keys_;
-  std::vector<std::int32_t> order_;  // by position: the handle (later the id) of the record there
+  std::vector<Item> order_;  // by position: the record there (Apply: handle becomes id)
 };
 
 // Sorts positions lo to hi (lo < hi) of the table.
 void SortPositions(SortTable& table, std::int32_t lo, std::int32_t hi) {
   while (lo < hi) {
-    // The pivot's key stays in the table's buffer, unchanged by exchanges.
-    const std::string_view pivot = table.KeyAt(lo + (hi - lo) / 2);
+    // The pivot's key stays in the table's arena, unchanged by exchanges.
+    const SortTable::Item pivot = table.ItemAt(lo + (hi - lo) / 2);
     std::int32_t i = lo;
     std::int32_t j = hi;
     do {
       // The bounds never stop a scan (the pivot's own key stops it first);
       // they only keep a scan inside the range whatever the keys.
-      while (i <= hi && table.KeyAt(i) < pivot) ++i;
-      while (j >= lo && pivot < table.KeyAt(j)) --j;
+      while (i <= hi && table.Less(table.ItemAt(i), pivot)) ++i;
+      while (j >= lo && table.Less(pivot, table.ItemAt(j))) --j;
       if (i <= j) {
         table.Exchange(i, j);
         ++i;

@@ -323,24 +323,44 @@ namespace {
 
 constexpr std::size_t kRecord = IndividualRecord::kSize;
 // Destinations handled at once: the records of one window are put in
-// order in memory and written with one call.
+// order in memory and written with one call. A range of up to this many
+// records is ordered in memory whole.
 constexpr std::size_t kWindowRecords = (std::size_t{2} << 20) / kRecord;
-// Records collected per window before they go to the scratch file.
+// Records collected per window of kWindowRecords before they go to the
+// scratch file.
 constexpr std::size_t kPendingRecords = (std::size_t{16} << 10) / kRecord;
+// A larger range has windows of up to this many times kWindowRecords
+// (and pending buffers as many times kPendingRecords): fewer, larger
+// writes to the new scratch file cost the file system markedly less per
+// byte, for memory that stays a fixed share (some 2 %) of the range.
+constexpr std::size_t kWindowGrowth = 4;
+constexpr std::size_t kWindowsBeforeGrowth = 64;
 // Records read from the work file at once.
 constexpr std::size_t kChunkRecords = (std::size_t{1} << 20) / kRecord;
 
 // Puts the count records in bytes, where record k belongs at position
-// destination[k] (a permutation of 0 .. count - 1), into that order.
-void PlaceInMemory(unsigned char* bytes, std::vector<std::int32_t>& destination) {
-  std::array<unsigned char, kRecord> held;
+// destination[k] (a permutation of 0 .. count - 1), into that order. The
+// records move along the cycles of the permutation, each copied once (and
+// one per cycle twice).
+void PlaceInMemory(unsigned char* bytes, const std::vector<std::int32_t>& destination) {
+  // source[p]: the record that belongs at position p; p once it is there.
+  std::vector<std::int32_t> source(destination.size());
   for (std::size_t k = 0; k < destination.size(); ++k) {
-    while (destination[k] != static_cast<std::int32_t>(k)) {
-      const auto to = static_cast<std::size_t>(destination[k]);
-      std::memcpy(held.data(), bytes + to * kRecord, kRecord);
-      std::memcpy(bytes + to * kRecord, bytes + k * kRecord, kRecord);
-      std::memcpy(bytes + k * kRecord, held.data(), kRecord);
-      std::swap(destination[k], destination[to]);
+    source[static_cast<std::size_t>(destination[k])] = static_cast<std::int32_t>(k);
+  }
+  std::array<unsigned char, kRecord> held;
+  for (std::size_t start = 0; start < source.size(); ++start) {
+    if (source[start] == static_cast<std::int32_t>(start)) continue;
+    std::memcpy(held.data(), bytes + start * kRecord, kRecord);
+    for (std::size_t p = start;;) {
+      const auto from = static_cast<std::size_t>(source[p]);
+      source[p] = static_cast<std::int32_t>(p);
+      if (from == start) {
+        std::memcpy(bytes + p * kRecord, held.data(), kRecord);
+        break;
+      }
+      std::memcpy(bytes + p * kRecord, bytes + from * kRecord, kRecord);
+      p = from;
     }
   }
 }
@@ -352,8 +372,7 @@ void MoveInMemory(BlockFile& dat, long long base, const std::vector<std::int32_t
   std::vector<unsigned char> bytes(n * kRecord);
   dat.ReadDirect(base, bytes.data(), bytes.size());
   for (std::size_t q = 0; q < n; ++q) number_at[q] = DecodeFixed32(bytes.data() + q * kRecord);
-  std::vector<std::int32_t> destination(new_position);
-  PlaceInMemory(bytes.data(), destination);
+  PlaceInMemory(bytes.data(), new_position);
   dat.WriteDirect(base, bytes.data(), bytes.size());
 }
 
@@ -371,12 +390,16 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
   const std::size_t n = order.size();
   BlockFile scratch;
   if (!scratch.CreateUnnamed(scratch_directory)) return false;
-  const std::size_t windows = (n + kWindowRecords - 1) / kWindowRecords;
+  const std::size_t growth =
+      std::clamp<std::size_t>(n / (kWindowRecords * kWindowsBeforeGrowth), 1, kWindowGrowth);
+  const std::size_t window_records = kWindowRecords * growth;
+  const std::size_t pending_records = kPendingRecords * growth;
+  const std::size_t windows = (n + window_records - 1) / window_records;
   {
     std::vector<std::vector<unsigned char>> pending(windows);
     std::vector<std::size_t> filed(windows, 0);  // records of each window in the scratch file
     auto file_pending = [&](std::size_t w) {
-      const long long at = static_cast<long long>((w * kWindowRecords + filed[w]) * kRecord);
+      const long long at = static_cast<long long>((w * window_records + filed[w]) * kRecord);
       scratch.WriteDirect(at, pending[w].data(), pending[w].size());
       filed[w] += pending[w].size() / kRecord;
       pending[w].clear();
@@ -389,11 +412,11 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
         const unsigned char* record = chunk.data() + k * kRecord;
         const std::size_t q = q0 + k;
         number_at[q] = DecodeFixed32(record);
-        const std::size_t w = static_cast<std::size_t>(new_position[q]) / kWindowRecords;
+        const std::size_t w = static_cast<std::size_t>(new_position[q]) / window_records;
         std::vector<unsigned char>& buffer = pending[w];
-        if (buffer.capacity() == 0) buffer.reserve(kPendingRecords * kRecord);
+        if (buffer.capacity() == 0) buffer.reserve(pending_records * kRecord);
         buffer.insert(buffer.end(), record, record + kRecord);
-        if (buffer.size() == kPendingRecords * kRecord) file_pending(w);
+        if (buffer.size() == pending_records * kRecord) file_pending(w);
       }
     }
     for (std::size_t w = 0; w < windows; ++w) {
@@ -403,13 +426,13 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
   if (scratch.failed()) return false;
 
   // A window's records lie in its region in the order of their old slots.
-  std::vector<unsigned char> bytes(std::min(n, kWindowRecords) * kRecord);
+  std::vector<unsigned char> bytes(std::min(n, window_records) * kRecord);
   std::vector<std::pair<std::int32_t, std::int32_t>>
       sources;  // old position, destination in window
   std::vector<std::int32_t> destination;
   for (std::size_t w = 0; w < windows; ++w) {
-    const std::size_t first = w * kWindowRecords;
-    const std::size_t count = std::min(kWindowRecords, n - first);
+    const std::size_t first = w * window_records;
+    const std::size_t count = std::min(window_records, n - first);
     sources.clear();
     for (std::size_t p = first; p < first + count; ++p) {
       sources.emplace_back(order[p], static_cast<std::int32_t>(p - first));
@@ -577,6 +600,82 @@ std::string WorkFiles::IndividualNameAt(std::int32_t slot) const {
   const std::size_t length =
       nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes) : kNameSize;
   return std::string(reinterpret_cast<const char*>(bytes), length);
+}
+
+void WorkFiles::IndividualNameAt(std::int32_t slot, std::string& name) const {
+  constexpr std::size_t kNameSize = kNameCapacity + 1;
+  unsigned char bytes[kNameSize];
+  ReadWithinSlot(kIndvDat, IndividualRecord::kSize, slot, IndividualRecord::kNameOffset, bytes,
+                 sizeof bytes);
+  const void* nul = std::memchr(bytes, 0, kNameSize);
+  const std::size_t length =
+      nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes) : kNameSize;
+  name.assign(reinterpret_cast<const char*>(bytes), length);
+}
+
+// --- Reading links only --------------------------------------------------------
+
+std::int32_t WorkFiles::SlotOfNumber(const SlotHint& hint, FileIndex idx,
+                                     std::int32_t number) const {
+  if (hint.sound && number > 0 && number == hint.number) return hint.slot;
+  return ReadIndex(idx, number);
+}
+
+bool WorkFiles::ReadWithinSlot(FileIndex dat, std::size_t record_size, std::int32_t slot,
+                               std::size_t offset, unsigned char* dst, std::size_t size) const {
+  if (!SlotInFile(dat, slot, record_size)) {
+    std::memset(dst, 0, size);
+    return false;
+  }
+  return ReadBytes(
+      dat, (slot - 1LL) * static_cast<long long>(record_size) + static_cast<long long>(offset), dst,
+      size);
+}
+
+void WorkFiles::GetIndividualLinks(std::int32_t n, IndividualLinks& links) const {
+  using I = IndividualRecord;
+  const std::int32_t slot = SlotOfNumber(individual_hint_, kIndvIdx, n);
+  unsigned char number[4];
+  // Both lists, one after the other in the record.
+  unsigned char lists[8 * kListEntries];
+  static_assert(I::kParentFamiliesOffset == I::kSpouseFamiliesOffset + 4 * kListEntries);
+  ReadWithinSlot(kIndvDat, I::kSize, slot, I::kNumberOffset, number, sizeof number);
+  ReadWithinSlot(kIndvDat, I::kSize, slot, I::kSpouseFamiliesOffset, lists, sizeof lists);
+  links.number = DecodeFixed32(number);
+  for (int i = 0; i < kListEntries; ++i) {
+    links.spouseFamilies[i] = DecodeFixed32(lists + 4 * i);
+    links.parentFamilies[i] = DecodeFixed32(lists + 4 * (kListEntries + i));
+  }
+}
+
+void WorkFiles::GetFamilyLinks(std::int32_t n, FamilyLinks& links) const {
+  using F = FamilyRecord;
+  const std::int32_t slot = SlotOfNumber(family_hint_, kFamIdx, n);
+  // Number, husband and wife lead the record; the children come later.
+  unsigned char head[12];
+  unsigned char children[4 * kListEntries];
+  static_assert(F::kHusbandOffset == F::kNumberOffset + 4 &&
+                F::kWifeOffset == F::kNumberOffset + 8);
+  ReadWithinSlot(kFamDat, F::kSize, slot, F::kNumberOffset, head, sizeof head);
+  ReadWithinSlot(kFamDat, F::kSize, slot, F::kChildrenOffset, children, sizeof children);
+  links.number = DecodeFixed32(head);
+  links.husband = DecodeFixed32(head + 4);
+  links.wife = DecodeFixed32(head + 8);
+  for (int i = 0; i < kListEntries; ++i) links.children[i] = DecodeFixed32(children + 4 * i);
+}
+
+std::int32_t WorkFiles::StoredIndividualNumber(std::int32_t n) const {
+  unsigned char bytes[4];
+  ReadWithinSlot(kIndvDat, IndividualRecord::kSize, SlotOfNumber(individual_hint_, kIndvIdx, n),
+                 IndividualRecord::kNumberOffset, bytes, sizeof bytes);
+  return DecodeFixed32(bytes);
+}
+
+std::int32_t WorkFiles::StoredFamilyNumber(std::int32_t n) const {
+  unsigned char bytes[4];
+  ReadWithinSlot(kFamDat, FamilyRecord::kSize, SlotOfNumber(family_hint_, kFamIdx, n),
+                 FamilyRecord::kNumberOffset, bytes, sizeof bytes);
+  return DecodeFixed32(bytes);
 }
 
 // --- Cached field getters ----------------------------------------------------

@@ -137,6 +137,31 @@ class WorkFiles {
   std::int32_t FamilyNumberAt(std::int32_t slot) const;
   // Reads the file on every call (no cache).
   std::string IndividualNameAt(std::int32_t slot) const;
+  // The same into name, which keeps its memory: for walks over every slot.
+  void IndividualNameAt(std::int32_t slot, std::string& name) const;
+
+  // --- Reading links only -------------------------------------------------
+  // For walks over every record that only follow references (the
+  // cross-reference check). Each reads just the fields it gives, finds the
+  // record of a number exactly as the cached getters do (so the values are
+  // theirs: all zero when the number is absent), and neither uses nor
+  // disturbs the getters' buffers.
+  struct IndividualLinks {
+    std::int32_t number = 0;
+    RecordList spouseFamilies{};
+    RecordList parentFamilies{};
+  };
+  struct FamilyLinks {
+    std::int32_t number = 0;
+    std::int32_t husband = 0;
+    std::int32_t wife = 0;
+    RecordList children{};
+  };
+  void GetIndividualLinks(std::int32_t n, IndividualLinks& links) const;
+  void GetFamilyLinks(std::int32_t n, FamilyLinks& links) const;
+  // IndividualNumber(n) and FamilyNumber(n), reading four bytes.
+  std::int32_t StoredIndividualNumber(std::int32_t n) const;
+  std::int32_t StoredFamilyNumber(std::int32_t n) const;
 
   // --- Cached field getters by number -----------------------------------
   std::int32_t IndividualNumber(std::int32_t n) const;
@@ -278,6 +303,12 @@ class WorkFiles {
                std::int32_t record_number);
   template <typename Record>
   void ReadAtSlot(FileIndex dat, std::int32_t slot, Record& record) const;
+  // The slot that ReadByNumber would read number's record from.
+  std::int32_t SlotOfNumber(const SlotHint& hint, FileIndex idx, std::int32_t number) const;
+  // Copies size bytes at offset within the record at slot; false (and
+  // zeros) unless the whole record lies within the file.
+  bool ReadWithinSlot(FileIndex dat, std::size_t record_size, std::int32_t slot, std::size_t offset,
+                      unsigned char* dst, std::size_t size) const;
   template <typename Record>
   void WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& record);
   void PutNoteLine(FileIndex idx, FileIndex dat, bool& written, std::int32_t& previous_key,
