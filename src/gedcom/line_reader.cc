@@ -19,6 +19,7 @@ void GedcomLineReader::Close() {
   at_end_ = true;
   text_.clear();
   pos_ = 0;
+  cr_known_ = false;
 }
 
 bool GedcomLineReader::Open(const std::string& path) {
@@ -151,6 +152,7 @@ bool GedcomLineReader::Next(std::string& line) {
     if (pos_ >= text_.size()) {
       text_.clear();
       pos_ = 0;
+      cr_known_ = false;
       if (at_end_ || !Fill()) {
         at_end_ = true;
         return started;
@@ -168,9 +170,18 @@ bool GedcomLineReader::Next(std::string& line) {
     const char* begin = text_.data() + pos_;
     const std::size_t left = text_.size() - pos_;
     const void* lf = std::memchr(begin, '\n', left);
-    const void* cr =
-        std::memchr(begin, '\r', lf != nullptr ? static_cast<const char*>(lf) - begin : left);
-    const char* end = static_cast<const char*>(cr != nullptr ? cr : lf);
+    const std::size_t before_lf =
+        lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : left;
+    // Where the next CR stands is known until the line reaches it, so files
+    // without CR search for one once per piece read, not once per line.
+    if (!cr_known_ || cr_at_ < pos_) {
+      const void* cr = std::memchr(begin, '\r', left);
+      cr_at_ = cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text_.data())
+                             : text_.size();
+      cr_known_ = true;
+    }
+    const char* end =
+        cr_at_ - pos_ < before_lf ? text_.data() + cr_at_ : static_cast<const char*>(lf);
     if (end == nullptr) {
       line.append(begin, left);
       pos_ = text_.size();
