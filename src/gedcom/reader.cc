@@ -111,7 +111,8 @@ class GedcomReader {
     std::int32_t media;
   };
 
-  int HandleLine(std::string& raw);
+  // ascii: raw holds no byte of 0x80 or above, which no conversion changes.
+  int HandleLine(std::string& raw, bool ascii);
   void NoteCharset(std::string_view line, int level);
   void HandleLevel0(std::string_view line);
   void IndividualLine(std::string_view line, int level, int code);
@@ -208,7 +209,7 @@ int GedcomReader::Read() {
 
   std::string line;
   while (lines.Next(line)) {
-    if (HandleLine(line) != kResultOk) return kResultLongTags;
+    if (HandleLine(line, lines.line_is_ascii()) != kResultOk) return kResultLongTags;
   }
   lines.Close();
 
@@ -221,8 +222,8 @@ int GedcomReader::Read() {
   return kResultOk;
 }
 
-int GedcomReader::HandleLine(std::string& raw) {
-  switch (charset_) {
+int GedcomReader::HandleLine(std::string& raw, bool ascii) {
+  switch (ascii ? Charset::kAsItStands : charset_) {
     case Charset::kIbmPc:
       IbmPcToLatin1(raw);
       break;
@@ -237,7 +238,11 @@ int GedcomReader::HandleLine(std::string& raw) {
   }
   // Leading blanks and commas go (as SkipLeadingSeparators does), in place:
   // the line needs no copy of its own.
-  raw.erase(0, std::min(raw.find_first_not_of(" ,"), raw.size()));
+  std::size_t separators = 0;
+  while (separators < raw.size() && (raw[separators] == ' ' || raw[separators] == ',')) {
+    ++separators;
+  }
+  if (separators > 0) raw.erase(0, separators);
   const std::string& line = raw;
 
   // Both long tags hold a "_", which few lines do.
