@@ -1,5 +1,6 @@
 #include "gedcom/line_reader.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -26,8 +27,21 @@ std::size_t LineLength(const char* begin, std::size_t n, bool& high) {
   for (; i + 8 <= n; i += 8) {
     std::uint64_t word;
     std::memcpy(&word, begin + i, sizeof word);
-    if ((ZeroByteBits(word ^ (kOnes * '\n')) | ZeroByteBits(word ^ (kOnes * '\r'))) != 0) break;
-    seen |= word;
+    const std::uint64_t ends =
+        ZeroByteBits(word ^ (kOnes * '\n')) | ZeroByteBits(word ^ (kOnes * '\r'));
+    if (ends == 0) {
+      seen |= word;
+      continue;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+      // The lowest flagged byte is the first line end (a false flag only
+      // ever stands above a true one); the bytes before it are the low ones.
+      const int before = std::countr_zero(ends) / 8;
+      if (before > 0) seen |= word & (~std::uint64_t{0} >> (64 - 8 * before));
+      high = (seen & kHighBits) != 0;
+      return i + static_cast<std::size_t>(before);
+    }
+    break;
   }
   high = (seen & kHighBits) != 0;
   for (; i < n; ++i) {
