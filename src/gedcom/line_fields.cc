@@ -1,9 +1,7 @@
 #include "gedcom/line_fields.h"
 
-#include <array>
 #include <cstdint>
 #include <limits>
-#include <utility>
 
 #include "gedcom/reader.h"
 
@@ -11,13 +9,14 @@ namespace kinloom {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, int>, 20> kTagCodes = {{
-    {"SOUR", kTagSour}, {"NAME", kTagName}, {"SEX ", kTagSex},  {"BIRT", kTagBirt},
-    {"DEAT", kTagDeat}, {"DATE", kTagDate}, {"PLAC", kTagPlac}, {"NOTE", kTagNote},
-    {"CONC", kTagConc}, {"FILE", kTagFile}, {"CONT", kTagCont}, {"TITL", kTagTitl},
-    {"ABBR", kTagAbbr}, {"FAMS", kTagFams}, {"FAMC", kTagFamc}, {"HUSB", kTagHusb},
-    {"WIFE", kTagWife}, {"MARR", kTagMarr}, {"CHIL", kTagChil}, {"OBJE", kTagObje},
-}};
+// The four characters of a tag as one number, byte by byte, so that a
+// line's tag is told by one switch.
+constexpr std::uint32_t PackTag(std::string_view tag) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(tag[0])) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(tag[1])) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(tag[2])) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(tag[3])) << 24;
+}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -29,12 +28,51 @@ std::string_view TagColumns(std::string_view line) {
 }
 
 int TagCodeOf(std::string_view line) {
-  const std::string_view tag = TagColumns(line);
-  if (tag.size() < 4) return kTagNone;
-  for (const auto& [text, code] : kTagCodes) {
-    if (tag == text) return code;
+  if (line.size() < 6) return kTagNone;
+  switch (PackTag(line.substr(2, 4))) {
+    case PackTag("SOUR"):
+      return kTagSour;
+    case PackTag("NAME"):
+      return kTagName;
+    case PackTag("SEX "):
+      return kTagSex;
+    case PackTag("BIRT"):
+      return kTagBirt;
+    case PackTag("DEAT"):
+      return kTagDeat;
+    case PackTag("DATE"):
+      return kTagDate;
+    case PackTag("PLAC"):
+      return kTagPlac;
+    case PackTag("NOTE"):
+      return kTagNote;
+    case PackTag("CONC"):
+      return kTagConc;
+    case PackTag("FILE"):
+      return kTagFile;
+    case PackTag("CONT"):
+      return kTagCont;
+    case PackTag("TITL"):
+      return kTagTitl;
+    case PackTag("ABBR"):
+      return kTagAbbr;
+    case PackTag("FAMS"):
+      return kTagFams;
+    case PackTag("FAMC"):
+      return kTagFamc;
+    case PackTag("HUSB"):
+      return kTagHusb;
+    case PackTag("WIFE"):
+      return kTagWife;
+    case PackTag("MARR"):
+      return kTagMarr;
+    case PackTag("CHIL"):
+      return kTagChil;
+    case PackTag("OBJE"):
+      return kTagObje;
+    default:
+      return kTagNone;
   }
-  return kTagNone;
 }
 
 std::string_view ValueOf(std::string_view line) {

@@ -1,5 +1,7 @@
 #include "gedcom/line_reader.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace kinloom {
@@ -8,6 +10,47 @@ namespace {
 
 constexpr std::size_t kReadSize = 1 << 16;
 constexpr char32_t kReplacement = 0xFFFD;
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// Nonzero when one of the eight bytes of word is 0.
+std::uint64_t ZeroByteBits(std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; }
+
+// Bytes before the first CR or LF in [begin, begin + n), n when there is
+// none; high tells whether one of those bytes is 0x80 or above. Lines are
+// short, so this looks at eight bytes at a time for both line ends at once
+// rather than searching for each in turn.
+std::size_t LineLength(const char* begin, std::size_t n, bool& high) {
+  std::size_t i = 0;
+  std::uint64_t seen = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, begin + i, sizeof word);
+    const std::uint64_t ends =
+        ZeroByteBits(word ^ (kOnes * '\n')) | ZeroByteBits(word ^ (kOnes * '\r'));
+    if (ends == 0) {
+      seen |= word;
+      continue;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+      // The lowest flagged byte is the first line end (a false flag only
+      // ever stands above a true one); the bytes before it are the low ones.
+      const int before = std::countr_zero(ends) / 8;
+      if (before > 0) seen |= word & (~std::uint64_t{0} >> (64 - 8 * before));
+      high = (seen & kHighBits) != 0;
+      return i + static_cast<std::size_t>(before);
+    }
+    break;
+  }
+  high = (seen & kHighBits) != 0;
+  for (; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(begin[i]);
+    if (c == '\n' || c == '\r') break;
+    if (c >= 0x80) high = true;
+  }
+  return i;
+}
 
 }  // namespace
 
@@ -146,6 +189,7 @@ void GedcomLineReader::AppendUtf8(char32_t code) {
 
 bool GedcomLineReader::Next(std::string& line) {
   line.clear();
+  line_ascii_ = true;
   bool started = false;
   for (;;) {
     if (pos_ >= text_.size()) {
@@ -167,15 +211,15 @@ bool GedcomLineReader::Next(std::string& line) {
     started = true;
     const char* begin = text_.data() + pos_;
     const std::size_t left = text_.size() - pos_;
-    const void* lf = std::memchr(begin, '\n', left);
-    const void* cr =
-        std::memchr(begin, '\r', lf != nullptr ? static_cast<const char*>(lf) - begin : left);
-    const char* end = static_cast<const char*>(cr != nullptr ? cr : lf);
-    if (end == nullptr) {
+    bool high = false;
+    const std::size_t length = LineLength(begin, left, high);
+    if (high) line_ascii_ = false;
+    if (length == left) {
       line.append(begin, left);
       pos_ = text_.size();
       continue;
     }
+    const char* end = begin + length;
     line.append(begin, static_cast<std::size_t>(end - begin));
     pos_ += static_cast<std::size_t>(end - begin) + 1;
     if (*end == '\r') skip_lf_ = true;

@@ -37,6 +37,10 @@ class GedcomLineReader {
   // of the file. A last line without a line end is still a line.
   bool Next(std::string& line);
 
+  // True when the line last given by Next holds no byte of 0x80 or above,
+  // so that no conversion of character sets changes it.
+  bool line_is_ascii() const { return line_ascii_; }
+
   // Closes the file; Next then reports the end. Safe to call twice.
   void Close();
 
@@ -54,9 +58,10 @@ class GedcomLineReader {
   std::FILE* file_ = nullptr;
   FileEncoding encoding_ = FileEncoding::kBytes;
   std::vector<unsigned char> raw_;
-  std::string text_;      // decoded bytes not yet handed out
-  std::size_t pos_ = 0;   // first byte of text_ not yet handed out
-  bool skip_lf_ = false;  // the last line ended in CR: a following LF belongs to it
+  std::string text_;        // decoded bytes not yet handed out
+  std::size_t pos_ = 0;     // first byte of text_ not yet handed out
+  bool line_ascii_ = true;  // the line last handed out holds bytes below 0x80 only
+  bool skip_lf_ = false;    // the last line ended in CR: a following LF belongs to it
   bool at_end_ = false;
   int odd_byte_ = -1;  // UTF-16: first byte of a unit cut by the read buffer
   char32_t high_surrogate_ = 0;

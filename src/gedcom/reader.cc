@@ -111,7 +111,8 @@ class GedcomReader {
     std::int32_t media;
   };
 
-  int HandleLine(std::string& raw);
+  // ascii: raw holds no byte of 0x80 or above, which no conversion changes.
+  int HandleLine(std::string& raw, bool ascii);
   void NoteCharset(std::string_view line, int level);
   void HandleLevel0(std::string_view line);
   void IndividualLine(std::string_view line, int level, int code);
@@ -133,9 +134,15 @@ class GedcomReader {
   void CiteSource(std::string_view line, int level, std::int32_t& field);
   void BeginPhoto(std::string_view line, int level);
   void WriteNoteLines(std::string_view text, std::int32_t kind);
-  void WriteNoteLine(std::string text, std::int32_t kind);
+  void WriteNoteLine(std::string_view text, std::int32_t kind);
 
+  // Texts are cut to their field's capacity, in UTF-8 files without
+  // splitting a character reference.
+  std::size_t CutLength(std::string_view text, std::size_t capacity) const;
   std::string Cut(std::string_view text, std::size_t capacity) const;
+  void CutInto(std::string& field, std::string_view text, std::size_t capacity) const;
+  void ClearIndividual();
+  void ClearFamily();
   std::string PhotoFileName(std::string_view value) const;
   static std::int32_t PointerNumber(XrefTable& table, std::string_view line);
   static bool IsSharedNotePointer(std::string_view line);
@@ -156,6 +163,7 @@ class GedcomReader {
   IndividualRecord individual_;
   FamilyRecord family_;
   PhotoRecord photo_;
+  NoteLine note_line_;             // the note line being written
   std::int32_t photo_media_ = 0;   // media record the open photo points to
   bool photo_under_file_ = false;  // the photo's last child line was FILE
 
@@ -201,7 +209,7 @@ int GedcomReader::Read() {
 
   std::string line;
   while (lines.Next(line)) {
-    if (HandleLine(line) != kResultOk) return kResultLongTags;
+    if (HandleLine(line, lines.line_is_ascii()) != kResultOk) return kResultLongTags;
   }
   lines.Close();
 
@@ -214,8 +222,8 @@ int GedcomReader::Read() {
   return kResultOk;
 }
 
-int GedcomReader::HandleLine(std::string& raw) {
-  switch (charset_) {
+int GedcomReader::HandleLine(std::string& raw, bool ascii) {
+  switch (ascii ? Charset::kAsItStands : charset_) {
     case Charset::kIbmPc:
       IbmPcToLatin1(raw);
       break;
@@ -230,10 +238,18 @@ int GedcomReader::HandleLine(std::string& raw) {
   }
   // Leading blanks and commas go (as SkipLeadingSeparators does), in place:
   // the line needs no copy of its own.
-  raw.erase(0, std::min(raw.find_first_not_of(" ,"), raw.size()));
+  std::size_t separators = 0;
+  while (separators < raw.size() && (raw[separators] == ' ' || raw[separators] == ',')) {
+    ++separators;
+  }
+  if (separators > 0) raw.erase(0, separators);
   const std::string& line = raw;
 
-  if (Contains(line, "FAMILY_SPOUSE") || Contains(line, "FAMILY_CHILD")) return kResultLongTags;
+  // Both long tags hold a "_", which few lines do.
+  if (line.find('_') != std::string::npos &&
+      (Contains(line, "FAMILY_SPOUSE") || Contains(line, "FAMILY_CHILD"))) {
+    return kResultLongTags;
+  }
 
   // Column 0 holds the level, one digit; anything else cannot be read by
   // columns and is skipped.
@@ -305,13 +321,12 @@ void GedcomReader::HandleLevel0(std::string_view line) {
 
   if (parsed.tag == "INDI") {
     ++store_.counters.IndividualCount;
-    individual_ = IndividualRecord{};
+    ClearIndividual();
     individual_.number = own_number(individuals_);
-    individual_.sex = ' ';
     kind_ = RecordKind::kIndividual;
   } else if (parsed.tag == "FAM") {
     ++store_.counters.FamilyCount;
-    family_ = FamilyRecord{};
+    ClearFamily();
     family_.number = own_number(families_);
     kind_ = RecordKind::kFamily;
   } else if (parsed.tag == "NOTE" || parsed.tag == "SNOTE") {
@@ -346,9 +361,11 @@ void GedcomReader::IndividualLine(std::string_view line, int level, int code) {
     case kTagName:
       if (individual_.name.empty()) {
         SetSubState(SubState::kNote, sub_level_);
-        std::string name = Cut(value, kNameCapacity);
-        if (FindOccurrence(name, "/", 2) < 0) name = Cut(name + " / /", kNameCapacity);
-        individual_.name = std::move(name);
+        CutInto(individual_.name, value, kNameCapacity);
+        if (FindOccurrence(individual_.name, "/", 2) < 0) {
+          const std::string name = individual_.name + " / /";
+          CutInto(individual_.name, name, kNameCapacity);
+        }
       }
       break;
     case kTagSex:
@@ -363,14 +380,14 @@ void GedcomReader::IndividualLine(std::string_view line, int level, int code) {
       break;
     case kTagDate:
       if (level == sub_level_ + 1) {
-        if (sub_state_ == SubState::kBirth) individual_.birthDate = Cut(value, kDateCapacity);
-        if (sub_state_ == SubState::kDeath) individual_.deathDate = Cut(value, kDateCapacity);
+        if (sub_state_ == SubState::kBirth) CutInto(individual_.birthDate, value, kDateCapacity);
+        if (sub_state_ == SubState::kDeath) CutInto(individual_.deathDate, value, kDateCapacity);
       }
       break;
     case kTagPlac:
       if (level == sub_level_ + 1) {
-        if (sub_state_ == SubState::kBirth) individual_.birthPlace = Cut(value, kPlaceCapacity);
-        if (sub_state_ == SubState::kDeath) individual_.deathPlace = Cut(value, kPlaceCapacity);
+        if (sub_state_ == SubState::kBirth) CutInto(individual_.birthPlace, value, kPlaceCapacity);
+        if (sub_state_ == SubState::kDeath) CutInto(individual_.deathPlace, value, kPlaceCapacity);
       }
       break;
     case kTagSour:
@@ -444,11 +461,11 @@ void GedcomReader::FamilyLine(std::string_view line, int level, int code) {
       break;
     case kTagDate:
       if (sub_state_ == SubState::kMarriage && level == sub_level_ + 1) {
-        family_.marriageDate = Cut(value, kDateCapacity);
+        CutInto(family_.marriageDate, value, kDateCapacity);
       }
       break;
     case kTagPlac:
-      if (sub_state_ == SubState::kMarriage) family_.marriagePlace = Cut(value, kPlaceCapacity);
+      if (sub_state_ == SubState::kMarriage) CutInto(family_.marriagePlace, value, kPlaceCapacity);
       break;
     case kTagSour:
       if (sub_state_ == SubState::kMarriage) CiteSource(line, level, family_.marriageSource);
@@ -621,7 +638,8 @@ void GedcomReader::CiteSource(std::string_view line, int level, std::int32_t& fi
   }
   // Inline texts take numbers from the same table as source records, so
   // the two never share an index entry.
-  field = store_.AddInlineSource(Cut(ValueOf(line), kSourceTitleCapacity),
+  const std::string_view text = ValueOf(line);
+  field = store_.AddInlineSource(text.substr(0, CutLength(text, kSourceTitleCapacity)),
                                  [this] { return sources_.FreshNumber(); });
 }
 
@@ -641,30 +659,70 @@ void GedcomReader::BeginPhoto(std::string_view line, int level) {
 void GedcomReader::WriteNoteLines(std::string_view text, std::int32_t kind) {
   std::int32_t line_kind = kind;
   do {
-    std::string piece = Cut(text, kNoteTextCapacity);
-    if (piece.empty() && !text.empty()) piece = std::string(text.substr(0, kNoteTextCapacity));
-    text.remove_prefix(piece.size());
-    WriteNoteLine(std::move(piece), line_kind);
+    std::size_t length = CutLength(text, kNoteTextCapacity);
+    if (length == 0) length = std::min(text.size(), kNoteTextCapacity);
+    WriteNoteLine(text.substr(0, length), line_kind);
+    text.remove_prefix(length);
     line_kind = kNoteKindConc;
   } while (!text.empty());
 }
 
-void GedcomReader::WriteNoteLine(std::string text, std::int32_t kind) {
-  NoteLine note_line;
-  note_line.owner = note_key_;
-  note_line.kind = kind;
-  note_line.text = std::move(text);
+void GedcomReader::WriteNoteLine(std::string_view text, std::int32_t kind) {
+  note_line_.owner = note_key_;
+  note_line_.kind = kind;
+  note_line_.text.assign(text);
   if (note_key_individual_) {
     store_.PutIndividualNoteLine(note_key_, static_cast<std::int32_t>(++individual_note_lines_),
-                                 note_line);
+                                 note_line_);
   } else {
-    store_.PutFamilyNoteLine(note_key_, static_cast<std::int32_t>(++family_note_lines_), note_line);
+    store_.PutFamilyNoteLine(note_key_, static_cast<std::int32_t>(++family_note_lines_),
+                             note_line_);
   }
 }
 
+std::size_t GedcomReader::CutLength(std::string_view text, std::size_t capacity) const {
+  if (charset_ == Charset::kUtf8) return CutLengthKeepingReferences(text, capacity);
+  return std::min(text.size(), capacity);
+}
+
 std::string GedcomReader::Cut(std::string_view text, std::size_t capacity) const {
-  if (charset_ == Charset::kUtf8) return CutKeepingReferences(text, capacity);
-  return std::string(text.substr(0, capacity));
+  return std::string(text.substr(0, CutLength(text, capacity)));
+}
+
+void GedcomReader::CutInto(std::string& field, std::string_view text, std::size_t capacity) const {
+  field.assign(text.substr(0, CutLength(text, capacity)));
+}
+
+// The records are cleared field by field rather than replaced, so that their
+// texts keep their memory from one record to the next.
+void GedcomReader::ClearIndividual() {
+  IndividualRecord& r = individual_;
+  r.number = 0;
+  r.name.clear();
+  r.source = 0;
+  r.sex = ' ';
+  r.birthDate.clear();
+  r.birthPlace.clear();
+  r.birthSource = 0;
+  r.deathDate.clear();
+  r.deathPlace.clear();
+  r.deathSource = 0;
+  r.spouseFamilies.fill(0);
+  r.parentFamilies.fill(0);
+  r.note = 0;
+  r.photos.fill(0);
+}
+
+void GedcomReader::ClearFamily() {
+  FamilyRecord& r = family_;
+  r.number = 0;
+  r.husband = 0;
+  r.wife = 0;
+  r.marriageDate.clear();
+  r.marriagePlace.clear();
+  r.marriageSource = 0;
+  r.children.fill(0);
+  r.note = 0;
 }
 
 std::string GedcomReader::PhotoFileName(std::string_view value) const {

@@ -11,11 +11,21 @@
 // gets one more than the largest number given so far instead. In order
 // numbering gives 1, 2, 3 ... in order of first appearance.
 //
-// Memory. The table is the one structure of the reader that grows with the
-// file, so it is kept compact: identifier bytes live in one arena (a short
-// length prefix and the bytes), and two open-addressing hash tables hold an
-// arena offset and a number (8 bytes a slot) and the numbers in use (4 bytes
-// a slot). A million identifiers cost some 30 to 40 MB.
+// Memory. The tables are the one structure of the reader that grows with
+// the file, so they are kept compact, and laid out so that a lookup mostly
+// touches memory near the previous one. Almost every identifier a program
+// writes is a fixed prefix, a run of digits and a fixed (mostly empty)
+// suffix: such an identifier is held in a direct array indexed by the value
+// of its digits, as its number and the index of its prefix and suffix pair
+// (8 bytes, no copy of the text). The direct array grows only while it
+// stays within a few entries per identifier it holds. Every other
+// identifier (no digits, a prefix and suffix pair not among the first few
+// hundred, a value the array does not reach, or a value whose entry another
+// identifier took first) lives in an arena (a short length prefix and the
+// bytes), found through an open-addressing hash table of an arena offset and
+// a number (8 bytes a slot). The numbers in use are a bitmap while they are
+// dense, and an open-addressing hash set of 4-byte numbers beyond it. A
+// million identifiers of one prefix cost some 8 MB.
 #ifndef KINLOOM_GEDCOM_XREF_TABLE_H_
 #define KINLOOM_GEDCOM_XREF_TABLE_H_
 
@@ -55,7 +65,7 @@ class XrefTable {
   void Reserve(std::int32_t number);
 
   // Identifiers held.
-  std::size_t size() const { return count_; }
+  std::size_t size() const { return count_ + direct_count_; }
   // Bytes of memory reserved by the table.
   std::size_t MemoryBytes() const;
 
@@ -64,20 +74,55 @@ class XrefTable {
     std::uint32_t offset = 0;  // of the identifier's length prefix in arena_
     std::int32_t number = 0;   // 0: the slot is free
   };
+  struct DirectEntry {
+    std::uint32_t shape = 0;  // 1 + index into shapes_; 0: the entry is free
+    std::int32_t number = 0;
+  };
+  // What surrounds the significant digits of a direct identifier.
+  struct Shape {
+    std::string prefix;  // up to the first digit of the value that is not 0
+    std::string suffix;  // after the last digit
+  };
+  // An identifier cut around its last run of digits, leading zeros of the
+  // run counted in the prefix (all but one when the value is 0).
+  struct Split {
+    bool valid = false;  // false: no digits, or a value above 2147483647
+    std::int32_t value = 0;
+    std::size_t value_begin = 0;
+    std::size_t value_end = 0;
+  };
+
+  static Split SplitOf(std::string_view identifier);
+  bool ShapeMatches(std::uint32_t shape, std::string_view identifier, const Split& split) const;
+  // The number of identifier when it has appeared, else 0.
+  std::int32_t Lookup(std::string_view identifier, const Split& split, std::uint64_t& hash,
+                      bool& hashed) const;
+  // Stores identifier in the direct array when it can go there.
+  bool StoreDirect(std::string_view identifier, const Split& split, std::int32_t number);
+  std::uint32_t ShapeIndex(std::string_view prefix, std::string_view suffix);
 
   std::int32_t NextFreeNumber();
   bool NumberInUse(std::int32_t number) const;
   void MarkNumberInUse(std::int32_t number);
+  bool HashedNumberInUse(std::int32_t number) const;
+  void MarkHashedNumberInUse(std::int32_t number);
+  void GrowBits(std::size_t n);
   std::size_t FindSlot(std::string_view identifier, std::uint64_t hash) const;
   std::string_view IdentifierAt(std::uint32_t offset) const;
   void GrowSlots();
   void GrowNumbers();
 
   Numbering numbering_;
+  std::vector<DirectEntry> direct_;  // indexed by the value of the digits
+  std::vector<Shape> shapes_;
+  std::uint32_t last_shape_ = 0;  // the shape given last, tried first
+  std::size_t direct_count_ = 0;  // identifiers in direct_
   std::string arena_;
   std::vector<Slot> slots_;            // size a power of two, or empty
-  std::vector<std::int32_t> numbers_;  // numbers in use; 0 marks a free slot
+  std::vector<std::uint64_t> bits_;    // numbers below 64 * bits_.size() in use
+  std::vector<std::int32_t> numbers_;  // numbers in use beyond bits_; 0 marks a free slot
   std::size_t count_ = 0;              // identifiers in slots_
+  std::size_t bits_count_ = 0;         // numbers in bits_
   std::size_t numbers_count_ = 0;      // numbers in numbers_
   std::int32_t largest_ = 0;           // largest number given so far
   std::int32_t probe_ = 1;             // search start once largest_ is at the top

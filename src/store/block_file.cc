@@ -153,6 +153,16 @@ void BlockFile::Write(long long offset, const unsigned char* src, std::size_t n)
   }
 }
 
+unsigned char* BlockFile::WritableSpan(long long offset, std::size_t n) {
+  if (fd_ < 0 || offset < 0) return nullptr;
+  const auto within = static_cast<std::size_t>(offset % kBlock);
+  if (n > kBlockSize - within) return nullptr;
+  Block& block = Fetch(offset / kBlock);
+  size_ = std::max(size_, offset + static_cast<long long>(n));
+  block.dirty = true;
+  return block.bytes.get() + within;
+}
+
 void BlockFile::Flush() {
   if (fd_ < 0) return;
   // In file order, so that the file grows front to back.

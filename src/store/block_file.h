@@ -66,6 +66,12 @@ class BlockFile {
   bool Read(long long offset, unsigned char* dst, std::size_t n);
   // Writes n bytes at offset (not negative); the file grows as needed.
   void Write(long long offset, const unsigned char* src, std::size_t n);
+  // The n bytes at offset (not negative) as a place in a held block to
+  // write them in, when they lie within one block; nullptr when they do not
+  // (then Write them). The file grows and the block counts as changed as
+  // with Write, so the caller must fill all n bytes before the next call
+  // on this file.
+  unsigned char* WritableSpan(long long offset, std::size_t n);
   // Writes every changed block to the file.
   void Flush();
 

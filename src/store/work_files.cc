@@ -211,9 +211,15 @@ void WorkFiles::NotePut(SlotHint& hint, FileIndex idx, std::int32_t number, std:
 template <typename Record>
 void WorkFiles::WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& record) {
   if (slot < 1) return;
+  const long long offset = (slot - 1LL) * static_cast<long long>(Record::kSize);
+  // Most records lie within one block and are encoded right into it.
+  if (unsigned char* span = files_[dat].WritableSpan(offset, Record::kSize)) {
+    Encode(record, span);
+    return;
+  }
   std::array<unsigned char, Record::kSize> bytes;
   Encode(record, bytes.data());
-  WriteBytes(dat, (slot - 1LL) * static_cast<long long>(Record::kSize), bytes.data(), bytes.size());
+  WriteBytes(dat, offset, bytes.data(), bytes.size());
 }
 
 // --- Writing --------------------------------------------------------------

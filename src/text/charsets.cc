@@ -1,11 +1,11 @@
 #include "text/charsets.h"
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string_view>
-#include <utility>
 
 namespace kinloom {
 
@@ -77,46 +77,70 @@ constexpr std::array<unsigned char, 256> DiacriticRowTable() {
 }
 constexpr std::array<unsigned char, 256> kDiacriticRow = DiacriticRowTable();
 
-const DiacriticRow* DiacriticRowOf(unsigned char c) {
-  return kDiacriticRow[c] == 0 ? nullptr : &kAnselDiacritics[kDiacriticRow[c] - 1];
+// For each row of kAnselDiacritics and each byte, the composed character,
+// or 0 when the diacritic does not compose with that byte.
+constexpr std::array<std::array<unsigned char, 256>, std::size(kAnselDiacritics)> ComposedTable() {
+  std::array<std::array<unsigned char, 256>, std::size(kAnselDiacritics)> table{};
+  for (std::size_t row = 0; row < std::size(kAnselDiacritics); ++row) {
+    const DiacriticRow& diacritic = kAnselDiacritics[row];
+    for (std::size_t k = 0; diacritic.letters[k] != 0; ++k) {
+      table[row][static_cast<unsigned char>(diacritic.letters[k])] =
+          static_cast<unsigned char>(diacritic.composed[k]);
+    }
+  }
+  return table;
 }
+constexpr auto kComposed = ComposedTable();
 
 }  // namespace
+
+std::size_t FirstHighByte(std::string_view text) {
+  const std::size_t size = text.size();
+  const char* const bytes = text.data();
+  std::size_t i = 0;
+  // Eight bytes at a time while they last.
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + i, sizeof word);
+    if ((word & 0x8080808080808080ull) != 0) break;
+  }
+  while (i < size && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
+}
 
 void IbmPcToLatin1(std::string& line) {
   for (char& ch : line) ch = static_cast<char>(kIbmPcTable[static_cast<unsigned char>(ch)]);
 }
 
-// The line is rebuilt in one pass; it can only shrink. A diacritic with no
-// composed form for the byte after it is dropped, and that byte is then
-// converted like any other, so a stray accent before a special character or
-// before a second diacritic loses nothing else.
+// The line is rewritten in place in one pass: every step reads at least
+// one byte and writes at most one, so the write position never overtakes
+// the read position. A diacritic with no composed form for the byte after
+// it is dropped, and that byte is then converted like any other, so a stray
+// accent before a special character or before a second diacritic loses
+// nothing else.
 void AnselToLatin1(std::string& line) {
   // Bytes below 0x80 are the same in both, and most lines hold nothing else.
-  if (std::all_of(line.begin(), line.end(),
-                  [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) {
-    return;
-  }
-  std::string out;
-  out.reserve(line.size());
-  std::size_t i = 0;
-  while (i < line.size()) {
-    const auto c = static_cast<unsigned char>(line[i]);
-    if (const DiacriticRow* row = DiacriticRowOf(c)) {
+  const std::size_t size = line.size();
+  std::size_t i = FirstHighByte(line);
+  if (i == size) return;
+  char* const bytes = line.data();
+  std::size_t out = i;
+  while (i < size) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (const unsigned char row = kDiacriticRow[c]; row != 0) {
       ++i;
-      if (i == line.size()) break;
-      const std::string_view letters(row->letters);
-      const std::size_t at = letters.find(line[i]);
-      if (at != std::string_view::npos) {
-        out += row->composed[at];
+      if (i == size) break;
+      const unsigned char composed = kComposed[row - 1][static_cast<unsigned char>(bytes[i])];
+      if (composed != 0) {
+        bytes[out++] = static_cast<char>(composed);
         ++i;
       }
       continue;
     }
-    out += static_cast<char>(kAnselSpecialTable[c]);
+    bytes[out++] = static_cast<char>(kAnselSpecialTable[c]);
     ++i;
   }
-  line = std::move(out);
+  line.resize(out);
 }
 
 }  // namespace kinloom

@@ -1,8 +1,10 @@
 #include "text/unicode.h"
 
 #include <algorithm>
+#include <charconv>
 #include <utility>
 
+#include "text/charsets.h"
 #include "text/latin_letters_table.h"
 
 namespace kinloom {
@@ -71,6 +73,15 @@ std::size_t ReferenceAt(std::string_view text, std::size_t pos, char32_t& code) 
   return i + 1 - pos;
 }
 
+void AppendReference(std::string& out, char32_t code) {
+  char digits[8];
+  const auto result =
+      std::to_chars(digits, digits + sizeof digits, static_cast<unsigned long>(code));
+  out += "&#";
+  out.append(digits, result.ptr);
+  out += ';';
+}
+
 const latin_letters::Entry* LatinEntry(char32_t code) {
   if (code < latin_letters::kFirst || code > latin_letters::kLast) return nullptr;
   const latin_letters::Entry& entry = latin_letters::kTable[code - latin_letters::kFirst];
@@ -79,26 +90,49 @@ const latin_letters::Entry* LatinEntry(char32_t code) {
 
 }  // namespace
 
+// The line is rewritten in place while it can only shrink (characters up
+// to U+00FF and bytes kept as they are); from the first character that
+// becomes a reference on, the rest is built in a copy.
 void Utf8ToLatin1(std::string& line) {
-  std::string out;
-  out.reserve(line.size());
-  std::size_t i = 0;
-  while (i < line.size()) {
-    char32_t code = 0;
-    const std::size_t length = DecodeAt(line, i, code);
+  const std::size_t size = line.size();
+  std::size_t i = FirstHighByte(line);
+  if (i == size) return;
+  std::size_t out = i;
+  char32_t code = 0;
+  std::size_t length = 0;
+  while (i < size) {
+    length = DecodeAt(line, i, code);
     if (length == 0) {
-      out += line[i];
+      line[out++] = line[i];
+      ++i;
+      continue;
+    }
+    if (code > 0xFF) break;
+    line[out++] = static_cast<char>(code);
+    i += length;
+  }
+  if (i == size) {
+    line.resize(out);
+    return;
+  }
+  std::string rest;
+  rest.reserve(2 * (size - i));
+  while (i < size) {
+    length = DecodeAt(line, i, code);
+    if (length == 0) {
+      rest += line[i];
       ++i;
       continue;
     }
     if (code <= 0xFF) {
-      out += static_cast<char>(code);
+      rest += static_cast<char>(code);
     } else {
-      out += "&#" + std::to_string(static_cast<unsigned long>(code)) + ";";
+      AppendReference(rest, code);
     }
     i += length;
   }
-  line = std::move(out);
+  line.resize(out);
+  line += rest;
 }
 
 std::size_t CharacterReferenceLengthAt(std::string_view text, std::size_t pos) {
@@ -123,18 +157,18 @@ char32_t LatinUppercase(char32_t code) {
 // A reference is at most ten bytes long and holds no '&' after its first
 // byte, so at most one reference can straddle the cut, and it starts in the
 // last ten bytes before it.
-std::string CutKeepingReferences(std::string_view text, std::size_t capacity) {
-  if (text.size() <= capacity) return std::string(text);
-  std::size_t cut = capacity;
+std::size_t CutLengthKeepingReferences(std::string_view text, std::size_t capacity) {
+  if (text.size() <= capacity) return text.size();
   const std::size_t from = capacity > kMaxReferenceLength ? capacity - kMaxReferenceLength : 0;
   for (std::size_t pos = capacity; pos-- > from;) {
     const std::size_t length = CharacterReferenceLengthAt(text, pos);
-    if (length != 0 && pos + length > capacity) {
-      cut = pos;
-      break;
-    }
+    if (length != 0 && pos + length > capacity) return pos;
   }
-  return std::string(text.substr(0, cut));
+  return capacity;
+}
+
+std::string CutKeepingReferences(std::string_view text, std::size_t capacity) {
+  return std::string(text.substr(0, CutLengthKeepingReferences(text, capacity)));
 }
 
 }  // namespace kinloom

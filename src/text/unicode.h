@@ -42,6 +42,8 @@ char32_t LatinUppercase(char32_t code);
 // text cut to at most capacity bytes; a character reference "&#N;" that
 // would not fit whole is left out entirely.
 std::string CutKeepingReferences(std::string_view text, std::size_t capacity);
+// The length of that cut: text.substr(0, CutLengthKeepingReferences(...)).
+std::size_t CutLengthKeepingReferences(std::string_view text, std::size_t capacity);
 
 }  // namespace kinloom
 

@@ -102,6 +102,52 @@ TEST(LineReaderTest, LongLinesAndLineEndsAcrossReadBuffersStayWhole) {
   }
 }
 
+// The reader looks at several bytes at once: a line end or a byte above
+// 0x7F is found wherever it stands in those bytes, and a byte above 0x7F
+// of the next line does not count for this one.
+TEST(LineReaderTest, FindsLineEndsAndHighBytesAtEveryPosition) {
+  ScratchDir scratch;
+  const char* const ends[] = {"\n", "\r\n", "\r"};
+  const std::string nexts[] = {"\xE9t\xE9", "next"};
+  for (std::size_t length = 0; length <= 20; ++length) {
+    for (std::size_t high = 0; high <= length; ++high) {  // high == length: none
+      std::string first(length, 'a');
+      if (high < length) first[high] = static_cast<char>(0x80 + high);
+      for (const char* end : ends) {
+        for (const std::string& next : nexts) {
+          WriteFile("lines.ged", first + end + next + end);
+          GedcomLineReader reader;
+          ASSERT_TRUE(reader.Open("lines.ged"));
+          std::string line;
+          const std::string where = Quoted(first + end + next);
+          ASSERT_TRUE(reader.Next(line)) << where;
+          EXPECT_EQ(first, line) << where;
+          EXPECT_EQ(high == length, reader.line_is_ascii()) << where;
+          ASSERT_TRUE(reader.Next(line)) << where;
+          EXPECT_EQ(next, line) << where;
+          EXPECT_EQ(next == "next", reader.line_is_ascii()) << where;
+          EXPECT_FALSE(reader.Next(line)) << where;
+        }
+      }
+    }
+  }
+}
+
+TEST(LineReaderTest, HighBytesCountAcrossReadBuffers) {
+  ScratchDir scratch;
+  std::string late_high(70000, 'a');
+  late_high[69000] = '\xE9';
+  WriteFile("lines.ged", std::string(70000, 'a') + "\n" + late_high + "\n");
+  GedcomLineReader reader;
+  ASSERT_TRUE(reader.Open("lines.ged"));
+  std::string line;
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_TRUE(reader.line_is_ascii());
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_TRUE(line == late_high);
+  EXPECT_FALSE(reader.line_is_ascii());
+}
+
 TEST(LineReaderTest, RecognisesHowTheFileIsStored) {
   const std::u32string text = U"0 HEAD\r\n1 NAME M\u00FCller \u0141 \U0001F600\r\n";
   const std::vector<std::string> utf8_lines = {"0 HEAD",

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -115,6 +116,34 @@ TEST_F(BlockFileTest, CloseWritesChangesAndDiscardDropsThem) {
 
 // Many more blocks than the cache holds, written and read in a random
 // order, against a model of the file kept in a string.
+TEST_F(BlockFileTest, WritableSpansAreGivenOnlyWithinOneBlock) {
+  struct Case {
+    long long offset;
+    std::size_t n;
+    bool given;
+  };
+  const Case cases[] = {
+      {0, 10, true},
+      {kBlock - 10, 10, true},
+      {kBlock - 10, 11, false},
+      {kBlock, static_cast<std::size_t>(kBlock), true},
+      {kBlock + 1, static_cast<std::size_t>(kBlock), false},
+      {-1, 1, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.given, file.WritableSpan(c.offset, c.n) != nullptr)
+        << "offset " << c.offset << " n " << c.n;
+  }
+  // A span given and filled reads back and reaches the file like a write.
+  unsigned char* span = file.WritableSpan(3 * kBlock + 2, 4);
+  ASSERT_NE(nullptr, span);
+  std::memcpy(span, "span", 4);
+  EXPECT_EQ(3 * kBlock + 6, file.size());
+  EXPECT_EQ("span", Read(file, 3 * kBlock + 2, 4));
+  file.Close();
+  EXPECT_EQ("span", ReadFile("work.dat").substr(3 * kBlock + 2));
+}
+
 TEST_F(BlockFileTest, RandomWorkloadMatchesAModelOfTheFile) {
   std::mt19937 random(12345);
   std::string model;
@@ -126,7 +155,13 @@ TEST_F(BlockFileTest, RandomWorkloadMatchesAModelOfTheFile) {
       std::string text(n, '\0');
       for (char& c : text)
         c = static_cast<char>(std::uniform_int_distribution<int>(1, 255)(random));
-      Write(file, offset, text);
+      // Every other write goes through a span where one is given.
+      unsigned char* span = step % 2 == 0 ? file.WritableSpan(offset, n) : nullptr;
+      if (span != nullptr) {
+        std::memcpy(span, text.data(), n);
+      } else {
+        Write(file, offset, text);
+      }
       if (model.size() < offset + n) model.resize(static_cast<std::size_t>(offset) + n, '\0');
       model.replace(static_cast<std::size_t>(offset), n, text);
     } else {

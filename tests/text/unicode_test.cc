@@ -47,6 +47,10 @@ TEST(Utf8ToLatin1, ConvertsValidCharacters) {
       {"\xF0\x90\x80\x80", "&#65536;"},                                // first 4-byte
       {"\xF0\x9F\x98\x80!", "&#128512;!"},                             // an emoji
       {"\xF4\x8F\xBF\xBF", "&#1114111;"},                              // U+10FFFF
+      // Letters that shrink, then one that grows, then more of both and a
+      // byte kept as it is, after a run of plain ASCII.
+      {"1 NAME J\xC3\xBCrgen \xC3\xBC\xC5\x81\xC3\xBC\x80\xCE\xA9",
+       "1 NAME J\xFCrgen \xFC&#321;\xFC\x80&#937;"},
   };
   for (const ConversionCase& c : cases) ExpectConversion(c);
 }
