@@ -124,11 +124,15 @@ int CreateKinloom(Run& run) {
       run.EnterPhase(phase.name);
       result = phase.call(run);
       // A page written in the background may have failed after the phase
-      // went on; then the phase ended there, whatever it returned.
-      run.output.Drain();
+      // went on; then the run ended there, whatever it returned. The
+      // writer may still be busy with the phase's last pages while the
+      // next one begins: what a later phase asks for after such a failure
+      // is dropped, so the run ends the same as if it had stopped at once.
       if (run.output.stopped()) result = kResultCannotWrite;
       if (result == kResultOk) result = CheckWorkFiles(run);
     }
+    run.output.Drain();
+    if (run.output.stopped()) result = kResultCannotWrite;
     run.output.Resume();
     run.ReportProgress();
     // A page that the run went on without still leaves the site unfinished.
