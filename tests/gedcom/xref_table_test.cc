@@ -192,7 +192,7 @@ std::string RandomIdentifier(std::mt19937& random) {
   std::string digits;
   switch (pick(8)) {
     case 0:
-      digits = std::to_string(2147483600 + pick(100));  // near and past the largest number
+      digits = std::to_string(2147483600LL + pick(100));  // near and past the largest number
       break;
     case 1:
       digits = std::to_string(pick(2000) * 997);  // far apart, and met again
