@@ -1,11 +1,8 @@
 #include "pages/frame.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <ctime>
 #include <optional>
+#include <utility>
 
 #include "text/strings.h"
 #include "text/unicode.h"
@@ -39,10 +36,8 @@ void PageFile::Write(std::string_view text) {
 void PageFile::HandOn() {
   if (buffer_.empty()) return;
   // The bytes move on to the writer; the next piece starts a new buffer.
-  std::string piece;
-  piece.reserve(buffer_.size() < 4096 ? 4096 : buffer_.size());
-  piece.swap(buffer_);
-  run_.output.Write(page_, std::move(piece));
+  run_.output.Write(page_, std::exchange(buffer_, std::string()));
+  buffer_.reserve(4096);  // most pages fit
 }
 
 bool PageFile::Close() {
