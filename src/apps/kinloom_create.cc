@@ -64,6 +64,7 @@ class ProgressLine {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kinloom::KeepLargeBlocksApart();
   if (argc > 1) {
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
       PrintUsage(stdout);

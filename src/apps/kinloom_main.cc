@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <string>
 
+#include "run/driver.h"
 #include "ui/fltk_display.h"
 #include "ui/kinloom_resources.h"
 #include "ui/program.h"
 
 int main() {
+  kinloom::KeepLargeBlocksApart();
   std::string problem;
   if (!kinloom::ui::OpenDisplay(&problem)) {
     std::fprintf(stderr,

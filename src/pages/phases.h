@@ -32,6 +32,10 @@ int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int
 std::string IndexName(const Settings& settings, std::string_view name);
 // surnames.cc
 std::string NameSortKey(const Settings& settings, std::string_view name);
+// Starts working out the names sort of every slot in a thread of its own,
+// for QsortIndividuals to take up; the store must be flushed and nothing
+// stored until then.
+void StartNamesSort(Run& run);
 void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot);
 int BuildSurnamesPages(Run& run);
 // gendex.cc

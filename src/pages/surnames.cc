@@ -27,8 +27,12 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "pages/frame.h"
@@ -156,17 +160,14 @@ class SortTable {
     std::int32_t handle;
   };
 
-  SortTable(Run& run, std::int32_t first_slot, std::int32_t last_slot) : first_slot_(first_slot) {
-    order_.reserve(static_cast<std::size_t>(last_slot - first_slot + 1));
-    const SortKeyMaker maker(run.settings);
-    std::string name;
-    std::string key;
-    std::int32_t id = 0;
-    for (std::int32_t slot = first_slot; slot <= last_slot; ++slot, ++id) {
-      run.store.IndividualNameAt(slot, name);
-      maker.Make(name, key);
-      order_.push_back(Item{Prefix(key), Add(id, key)});
-    }
+  // An empty table for the names of count slots, added in slot order.
+  SortTable(const Settings& settings, std::int32_t count) : maker_(settings) {
+    order_.reserve(static_cast<std::size_t>(count));
+  }
+
+  void AddName(std::string_view name) {
+    maker_.Make(name, key_);
+    order_.push_back(Item{Prefix(key_), Add(size(), key_)});
   }
 
   std::int32_t size() const { return static_cast<std::int32_t>(order_.size()); }
@@ -186,17 +187,17 @@ class SortTable {
     std::swap(order_[static_cast<std::size_t>(a)], order_[static_cast<std::size_t>(b)]);
   }
 
-  // Moves the records of the store into the order reached. The keys are
-  // let go first, so that the table never holds both them and the store's
-  // bookkeeping of the move.
-  void Apply(Run& run) {
+  // The order reached, as the ids of the records by position; the table is
+  // left empty. The keys are let go first, so that the table never holds
+  // both them and the store's bookkeeping of the move.
+  std::vector<std::int32_t> TakeOrder() {
     for (Item& item : order_) item.handle = DecodeFixed(Entry(item.handle));
     std::vector<std::unique_ptr<unsigned char[]>>().swap(chunks_);
     std::vector<std::string>().swap(long_keys_);
     std::vector<std::int32_t> ids(order_.size());
     for (std::size_t p = 0; p < order_.size(); ++p) ids[p] = order_[p].handle;
     std::vector<Item>().swap(order_);
-    run.store.PermuteIndividuals(first_slot_, ids);
+    return ids;
   }
 
  private:
@@ -255,7 +256,8 @@ class SortTable {
     return static_cast<std::int32_t>(offset / 4);
   }
 
-  std::int32_t first_slot_;
+  SortKeyMaker maker_;
+  std::string key_;  // the key being added
   std::vector<std::unique_ptr<unsigned char[]>> chunks_;
   std::size_t used_ = 0;  // bytes used in the last chunk
   std::vector<std::string> long_keys_;
@@ -292,14 +294,51 @@ void SortPositions(SortTable& table, std::int32_t lo, std::int32_t hi) {
 
 }  // namespace
 
+void StartNamesSort(Run& run) {
+  run.names_sort = std::jthread();  // one started before is stopped first
+  run.names_order.reset();
+  if (run.store.counters.IndividualCount < 2) return;
+  const std::uint64_t generation = run.store.individual_generation();
+  run.names_sort = std::jthread([&run, generation](const std::stop_token& stop) {
+    // Whatever goes wrong here (memory, a full disk) only leaves the sort
+    // to QsortIndividuals.
+    try {
+      SortTable table(run.settings, run.store.counters.IndividualCount);
+      if (!run.store.VisitIndividualNames([&table](std::string_view name) { table.AddName(name); },
+                                          stop)) {
+        return;
+      }
+      SortPositions(table, 0, table.size() - 1);
+      run.names_order = run.store.PrepareIndividualOrder(table.TakeOrder(), generation, stop);
+    } catch (...) {
+      run.names_order.reset();
+    }
+  });
+}
+
 void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot) {
   // Only stored slots take part: slots past the end hold no record.
   first_slot = std::max<std::int32_t>(first_slot, 1);
   last_slot = std::min(last_slot, run.store.counters.IndividualCount);
+  if (run.names_sort.joinable()) {
+    run.names_sort.join();
+    std::optional<IndividualOrder> prepared = std::exchange(run.names_order, std::nullopt);
+    // The order worked out ahead sorts every slot, from records that have
+    // not changed since (or the store refuses it).
+    if (prepared && first_slot == 1 && last_slot == run.store.counters.IndividualCount &&
+        run.store.AdoptIndividualOrder(std::move(*prepared))) {
+      return;
+    }
+  }
   if (first_slot >= last_slot) return;
-  SortTable table(run, first_slot, last_slot);
+  SortTable table(run.settings, last_slot - first_slot + 1);
+  std::string name;
+  for (std::int32_t slot = first_slot; slot <= last_slot; ++slot) {
+    run.store.IndividualNameAt(slot, name);
+    table.AddName(name);
+  }
   SortPositions(table, 0, table.size() - 1);
-  table.Apply(run);
+  run.store.PermuteIndividuals(first_slot, table.TakeOrder());
 }
 
 int BuildSurnamesPages(Run& run) {

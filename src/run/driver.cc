@@ -1,5 +1,6 @@
 #include "run/driver.h"
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -130,7 +131,16 @@ int CreateKinloom(Run& run) {
       // is dropped, so the run ends the same as if it had stopped at once.
       if (run.output.stopped()) result = kResultCannotWrite;
       if (result == kResultOk) result = CheckWorkFiles(run);
+      // From here on the page phases only read the store, so the names
+      // sort can be worked out meanwhile, on the core that the page
+      // building leaves mostly idle.
+      if (result == kResultOk && phase.call == IsValidGedcom && run.write_in_background) {
+        StartNamesSort(run);
+      }
     }
+    // A run that ended early no longer needs the sort.
+    run.names_sort = std::jthread();
+    run.names_order.reset();
     run.output.Drain();
     if (run.output.stopped()) result = kResultCannotWrite;
     run.output.Resume();
@@ -143,6 +153,8 @@ int CreateKinloom(Run& run) {
   run.output.StopBackground();
   return result;
 }
+
+void KeepLargeBlocksApart() { ::mallopt(M_MMAP_THRESHOLD, 512 * 1024); }
 
 ResultMessage RunResultMessage(int result) {
   switch (result) {

@@ -18,6 +18,13 @@ namespace kinloom {
 // file %s.". Returns the RunResult.
 int CreateKinloom(Run& run);
 
+// For the programs, once at their start: blocks of half a megabyte or
+// more are taken from the system for each allocation and given back when
+// freed. Otherwise the allocator raises that bound to the largest block
+// freed so far, and the buffers of the names sort and the work-file moves
+// stay in the heap for the rest of the run.
+void KeepLargeBlocksApart();
+
 // Creates the twelve work files and the output directories. Returns 0, or 6
 // after logging "Unable to create work file %s." when a work file cannot be
 // opened or is the GEDCOM file itself (the files opened so far are closed

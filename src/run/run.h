@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "run/log.h"
@@ -81,6 +82,13 @@ struct Run {
   // The date on the foot of every page ("%d %B %Y", English month names).
   // Empty: the local date when the foot is written. Tests set a fixed text.
   std::string fixed_page_date;
+
+  // The names sort, worked out ahead by a thread of its own while the pages
+  // are built (StartNamesSort); QsortIndividuals waits for it and puts its
+  // order in place. The thread is stopped and joined first when the run
+  // object goes.
+  std::optional<IndividualOrder> names_order;
+  std::jthread names_sort;
 
   // Convenience for the phases.
   const std::string& Text(Label label) const { return labels[label]; }

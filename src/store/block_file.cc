@@ -204,4 +204,11 @@ void BlockFile::WriteDirect(long long offset, const unsigned char* src, std::siz
   disk_size_ = std::max(disk_size_, end);
 }
 
+void BlockFile::SwapFiles(BlockFile& other) {
+  std::swap(fd_, other.fd_);
+  std::swap(size_, other.size_);
+  std::swap(disk_size_, other.disk_size_);
+  std::swap(failed_, other.failed_);
+}
+
 }  // namespace kinloom

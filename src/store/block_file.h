@@ -55,6 +55,9 @@ class BlockFile {
   // deleted next.
   void Discard();
   bool is_open() const { return fd_ >= 0; }
+  // The open file's descriptor (-1 when none), for calls on the file as a
+  // whole, such as giving it a name.
+  int descriptor() const { return fd_; }
 
   long long size() const { return size_; }
   // True when a write to the file failed since it was created.
@@ -82,6 +85,9 @@ class BlockFile {
   void WriteDirect(long long offset, const unsigned char* src, std::size_t n);
   // Drops every held block; changed blocks must have been flushed.
   void Forget();
+  // Exchanges the files of the two objects, each keeping its own count of
+  // blocks. Neither may hold a block (Flush() and Forget() first).
+  void SwapFiles(BlockFile& other);
 
  private:
   struct Block {

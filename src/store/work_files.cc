@@ -1,7 +1,11 @@
 #include "store/work_files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
 #include "store/coding.h"
@@ -108,6 +112,7 @@ void WorkFiles::ForgetRun() {
 std::optional<std::string> WorkFiles::Open() {
   CloseAndDelete();
   ForgetRun();
+  ++individual_generation_;
   for (std::size_t i = 0; i < kWorkFileNames.size(); ++i) {
     // The page writers keep coming back to the individuals of a few
     // generations at once, so indv.dat gets more blocks than the others.
@@ -227,6 +232,7 @@ void WorkFiles::WriteAtSlot(FileIndex dat, std::int32_t slot, const Record& reco
 void WorkFiles::PutIndividual(std::int32_t number, std::int32_t slot,
                               const IndividualRecord& record) {
   individual_caches_.Clear();
+  ++individual_generation_;
   if (slot < 1) return;
   NotePut(individual_hint_, kIndvIdx, number, slot, record.number);
   WriteIndex(kIndvIdx, number, slot);
@@ -302,6 +308,7 @@ std::int32_t WorkFiles::AddInlineSource(std::string_view title,
 void WorkFiles::SwapIndividuals(std::int32_t slotA, std::int32_t slotB) {
   constexpr std::size_t kSize = IndividualRecord::kSize;
   individual_hint_.number = 0;
+  ++individual_generation_;
   if (!SlotInFile(kIndvDat, slotA, kSize) || !SlotInFile(kIndvDat, slotB, kSize) ||
       slotA == slotB) {
     return;
@@ -382,20 +389,20 @@ void MoveInMemory(BlockFile& dat, long long base, const std::vector<std::int32_t
   dat.WriteDirect(base, bytes.data(), bytes.size());
 }
 
-// Any range, in two sequential passes through a scratch file without a
-// name: the first reads the records in slot order and files each in the
+// Any range, in two sequential passes through scratch, a file of its own:
+// the first reads the records from dat in slot order and files each in the
 // scratch region of the window its destination lies in; the second reads
-// one window's region, orders it in memory and writes it to its place.
-// About three system calls per megabyte instead of two per record, and
-// memory for one window and a small buffer per window. False, with the
-// work file untouched, when the scratch file cannot be made or written.
-bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long base,
+// one window's region, orders it in memory and writes it to its place in
+// target from target_base on (target may be scratch itself). About three
+// system calls per megabyte instead of two per record, and memory for one
+// window and a small buffer per window. False, with target untouched,
+// when scratch cannot be written or stop is requested.
+bool MoveThroughScratch(const BlockFile& dat, long long base, BlockFile& scratch,
+                        BlockFile& target, long long target_base,
                         const std::vector<std::int32_t>& order,
                         const std::vector<std::int32_t>& new_position,
-                        std::vector<std::int32_t>& number_at) {
+                        std::vector<std::int32_t>& number_at, const std::stop_token& stop = {}) {
   const std::size_t n = order.size();
-  BlockFile scratch;
-  if (!scratch.CreateUnnamed(scratch_directory)) return false;
   const std::size_t growth =
       std::clamp<std::size_t>(n / (kWindowRecords * kWindowsBeforeGrowth), 1, kWindowGrowth);
   const std::size_t window_records = kWindowRecords * growth;
@@ -412,6 +419,7 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
     };
     std::vector<unsigned char> chunk(kChunkRecords * kRecord);
     for (std::size_t q0 = 0; q0 < n; q0 += kChunkRecords) {
+      if (stop.stop_requested()) return false;
       const std::size_t m = std::min(kChunkRecords, n - q0);
       dat.ReadDirect(base + static_cast<long long>(q0 * kRecord), chunk.data(), m * kRecord);
       for (std::size_t k = 0; k < m; ++k) {
@@ -437,6 +445,7 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
       sources;  // old position, destination in window
   std::vector<std::int32_t> destination;
   for (std::size_t w = 0; w < windows; ++w) {
+    if (stop.stop_requested()) return false;
     const std::size_t first = w * window_records;
     const std::size_t count = std::min(window_records, n - first);
     sources.clear();
@@ -448,7 +457,8 @@ bool MoveThroughScratch(BlockFile& dat, const char* scratch_directory, long long
     for (const auto& source : sources) destination.push_back(source.second);
     scratch.ReadDirect(static_cast<long long>(first * kRecord), bytes.data(), count * kRecord);
     PlaceInMemory(bytes.data(), destination);
-    dat.WriteDirect(base + static_cast<long long>(first * kRecord), bytes.data(), count * kRecord);
+    target.WriteDirect(target_base + static_cast<long long>(first * kRecord), bytes.data(),
+                       count * kRecord);
   }
   return true;
 }
@@ -494,6 +504,7 @@ void MoveAlongCycles(BlockFile& dat, long long base, const std::vector<std::int3
 void WorkFiles::PermuteIndividuals(std::int32_t first_slot,
                                    const std::vector<std::int32_t>& order) {
   individual_hint_.number = 0;
+  ++individual_generation_;
   const std::size_t n = order.size();
   if (n == 0 || first_slot < 1 || n > static_cast<std::size_t>(INT32_MAX - first_slot) + 1 ||
       !SlotInFile(kIndvDat, static_cast<std::int32_t>(first_slot + (n - 1)), kRecord)) {
@@ -514,13 +525,22 @@ void WorkFiles::PermuteIndividuals(std::int32_t first_slot,
   // number_at[q]: number of the record that was at position q (at least
   // for every record that moves).
   std::vector<std::int32_t> number_at(n, 0);
+  BlockFile scratch;
   if (n <= kWindowRecords) {
     MoveInMemory(dat, base, new_position, number_at);
-  } else if (!MoveThroughScratch(dat, scratch_directory_.c_str(), base, order, new_position,
-                                 number_at)) {
+  } else if (!scratch.CreateUnnamed(scratch_directory_.c_str()) ||
+             !MoveThroughScratch(dat, base, scratch, dat, base, order, new_position, number_at)) {
     MoveAlongCycles(dat, base, order, number_at);
   }
+  scratch.Discard();
+  MoveIndexEntries(first_slot, new_position, number_at);
+  // The record of every number is unchanged, so the caches stay valid.
+}
 
+void WorkFiles::MoveIndexEntries(std::int32_t first_slot,
+                                 const std::vector<std::int32_t>& new_position,
+                                 const std::vector<std::int32_t>& number_at) {
+  const std::size_t n = new_position.size();
   // Positions in slot order visit the index mostly in number order, which
   // the index file's own cache serves well.
   std::vector<bool> owns_entry(n, false);
@@ -532,7 +552,95 @@ void WorkFiles::PermuteIndividuals(std::int32_t first_slot,
   for (std::size_t q = 0; q < n; ++q) {
     if (owns_entry[q]) WriteIndex(kIndvIdx, number_at[q], first_slot + new_position[q]);
   }
+}
+
+bool WorkFiles::VisitIndividualNames(const std::function<void(std::string_view)>& visit,
+                                     const std::stop_token& stop) const {
+  const BlockFile& dat = files_[kIndvDat];
+  const auto n = static_cast<std::size_t>(std::max<std::int32_t>(counters.IndividualCount, 0));
+  std::vector<unsigned char> chunk(kChunkRecords * kRecord);
+  for (std::size_t q0 = 0; q0 < n; q0 += kChunkRecords) {
+    if (stop.stop_requested()) return false;
+    const std::size_t m = std::min(kChunkRecords, n - q0);
+    // Slots past the end of the file read as zeros: an empty name, as
+    // IndividualNameAt gives.
+    dat.ReadDirect(static_cast<long long>(q0 * kRecord), chunk.data(), m * kRecord);
+    for (std::size_t k = 0; k < m; ++k) {
+      const char* name =
+          reinterpret_cast<const char*>(chunk.data() + k * kRecord + IndividualRecord::kNameOffset);
+      const void* nul = std::memchr(name, 0, kNameCapacity + 1);
+      visit(std::string_view(name, nul ? static_cast<std::size_t>(
+                                             static_cast<const char*>(nul) - name)
+                                       : kNameCapacity + 1));
+    }
+  }
+  return true;
+}
+
+std::optional<IndividualOrder> WorkFiles::PrepareIndividualOrder(
+    const std::vector<std::int32_t>& order, std::uint64_t generation,
+    const std::stop_token& stop) const {
+  const BlockFile& dat = files_[kIndvDat];
+  const std::size_t n = order.size();
+  if (n == 0 || n != static_cast<std::size_t>(std::max<std::int32_t>(counters.IndividualCount, 0)) ||
+      dat.size() != static_cast<long long>(n * kRecord)) {
+    return std::nullopt;
+  }
+  IndividualOrder prepared;
+  prepared.generation = generation;
+  prepared.new_position.assign(n, -1);
+  for (std::size_t p = 0; p < n; ++p) {
+    const std::int32_t q = order[p];
+    if (q < 0 || static_cast<std::size_t>(q) >= n || prepared.new_position[q] != -1) {
+      return std::nullopt;
+    }
+    prepared.new_position[q] = static_cast<std::int32_t>(p);
+  }
+  prepared.number_at.assign(n, 0);
+  prepared.file = std::make_unique<BlockFile>();
+  BlockFile& file = *prepared.file;
+  if (!file.CreateUnnamed(scratch_directory_.c_str())) return std::nullopt;
+  // The new file serves as the scratch file of the move as well: each
+  // window's region, once filed, is ordered in memory and written back in
+  // its place.
+  if (!MoveThroughScratch(dat, 0, file, file, 0, order, prepared.new_position,
+                          prepared.number_at, stop) ||
+      file.failed() || file.size() != dat.size()) {
+    return std::nullopt;
+  }
+  return prepared;
+}
+
+bool WorkFiles::AdoptIndividualOrder(IndividualOrder&& prepared) {
+  BlockFile& dat = files_[kIndvDat];
+  const std::size_t n = prepared.new_position.size();
+  if (!prepared.file || prepared.generation != individual_generation_ || n == 0 ||
+      n != static_cast<std::size_t>(std::max<std::int32_t>(counters.IndividualCount, 0)) ||
+      dat.size() != static_cast<long long>(n * kRecord) || prepared.file->size() != dat.size()) {
+    return false;
+  }
+  // The new file takes the work file's name first, so that the name never
+  // leads to records that the index does not describe for longer than the
+  // rename takes. A leftover of a run that ended in between is replaced.
+  const char* const kNewName = "indv.new";
+  const std::string descriptor = "/proc/self/fd/" + std::to_string(prepared.file->descriptor());
+  dat.Flush();
+  std::remove(kNewName);
+  if (::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, kNewName, AT_SYMLINK_FOLLOW) != 0) {
+    return false;
+  }
+  if (std::rename(kNewName, kWorkFileNames[kIndvDat]) != 0) {
+    std::remove(kNewName);
+    return false;
+  }
+  dat.Forget();
+  dat.SwapFiles(*prepared.file);
+  prepared.file->Discard();  // the old records, now without a name
+  individual_hint_.number = 0;
+  ++individual_generation_;
+  MoveIndexEntries(1, prepared.new_position, prepared.number_at);
   // The record of every number is unchanged, so the caches stay valid.
+  return true;
 }
 
 // --- Reading whole records -------------------------------------------------

@@ -23,7 +23,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -46,6 +48,20 @@ struct RunCounters {
   std::int32_t FamilyCount = 0;
   std::int32_t SourceCount = 0;
   std::int32_t PhotoCount = 0;
+};
+
+// The individual records in a new order, written to a file of their own
+// by WorkFiles::PrepareIndividualOrder and put in place of indv.dat by
+// WorkFiles::AdoptIndividualOrder.
+class IndividualOrder {
+ private:
+  friend class WorkFiles;
+  std::unique_ptr<BlockFile> file;  // the whole of indv.dat in the new order
+  std::uint64_t generation = 0;     // of the records it was made from
+  // new_position[q]: where the record at position q goes; number_at[q]:
+  // the number of that record.
+  std::vector<std::int32_t> new_position;
+  std::vector<std::int32_t> number_at;
 };
 
 class WorkFiles {
@@ -124,6 +140,34 @@ class WorkFiles {
   // that no directory listing shows ("." by default). Where none can be
   // made, the records move one by one, which takes longer.
   void set_scratch_directory(std::string directory) { scratch_directory_ = std::move(directory); }
+
+  // --- Ordering the individuals in a second thread ---------------------
+  // While nothing is stored (after Flush, during the page phases), another
+  // thread may call VisitIndividualNames and PrepareIndividualOrder: they
+  // read indv.dat around the cache and touch nothing that the getters
+  // change. Only AdoptIndividualOrder, in the store's own thread, changes
+  // the store.
+  //
+  // Changes whenever an individual record is stored or moved.
+  std::uint64_t individual_generation() const { return individual_generation_; }
+  // Calls visit(name) with the name of every slot from 1 to
+  // IndividualCount, in slot order. False when stop was requested first.
+  bool VisitIndividualNames(const std::function<void(std::string_view)>& visit,
+                            const std::stop_token& stop) const;
+  // Writes indv.dat as PermuteIndividuals(1, order) would leave it to a new
+  // file without a name in the scratch directory. Empty when order is no
+  // permutation of every slot, when the file cannot be made or written,
+  // or when stop is requested first. generation: individual_generation()
+  // when the order was taken from the records.
+  std::optional<IndividualOrder> PrepareIndividualOrder(const std::vector<std::int32_t>& order,
+                                                        std::uint64_t generation,
+                                                        const std::stop_token& stop) const;
+  // Puts a prepared order in place: its file becomes indv.dat, under that
+  // name too, and the index entries follow their records; the files end
+  // exactly as after PermuteIndividuals(1, order). False, with nothing
+  // changed, when individuals were stored or moved since the order was
+  // taken, or when the file cannot take the work file's name.
+  bool AdoptIndividualOrder(IndividualOrder&& prepared);
 
   // --- Reading whole records -----------------------------------------
   void GetIndividual(std::int32_t number, IndividualRecord& record) const;
@@ -320,6 +364,10 @@ class WorkFiles {
   const NoteLine* ReadNoteLine(FileIndex idx, FileIndex dat, std::int32_t key, std::int32_t line,
                                NoteLine& buffer) const;
   void ForgetRun();
+  // The index entries of PermuteIndividuals(first_slot, ...) once its
+  // records have moved.
+  void MoveIndexEntries(std::int32_t first_slot, const std::vector<std::int32_t>& new_position,
+                        const std::vector<std::int32_t>& number_at);
 
   // This object is each file's only reader and writer.
   mutable std::array<BlockFile, 12> files_;
@@ -328,6 +376,7 @@ class WorkFiles {
   mutable GetterBuffers<FamilyRecord, 8> family_caches_;
   mutable SourceTitles source_titles_;
   std::string scratch_directory_ = ".";
+  std::uint64_t individual_generation_ = 0;
   mutable SlotHint individual_hint_, family_hint_;
   mutable GetterBuffers<PhotoRecord, 3> photo_caches_;
   mutable NoteLine individual_note_text_, individual_note_kind_;

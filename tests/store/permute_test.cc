@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <random>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "store/work_files.h"
@@ -165,6 +169,118 @@ TEST(PermuteIndividualsTest, AnOrderThatIsNoPermutationOfStoredSlotsChangesNothi
                 untouched)
         << c.what;
   }
+}
+
+// The order worked out in a second thread: prepared from the files while
+// they are only read, then adopted in the store's thread.
+bool PrepareAndAdopt(WorkFiles& store, const std::vector<std::int32_t>& order) {
+  std::optional<IndividualOrder> prepared;
+  const std::uint64_t generation = store.individual_generation();
+  store.Flush();
+  std::thread([&] { prepared = store.PrepareIndividualOrder(order, generation, {}); }).join();
+  return prepared && store.AdoptIndividualOrder(std::move(*prepared));
+}
+
+TEST(IndividualOrderTest, PreparedOrderEndsAsTheSwapsDoSmallAndLarge) {
+  std::mt19937 random(11);
+  // In memory at once, and over many windows of the scratch file.
+  for (const std::size_t count : {std::size_t{5}, std::size_t{600}, std::size_t{7500}}) {
+    std::vector<std::int32_t> numbers(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      numbers[i] = static_cast<std::int32_t>(i + 1);
+      if (i % 37 == 3) numbers[i] = static_cast<std::int32_t>(i / 2 + 1);  // stored twice
+    }
+    std::vector<std::int32_t> order(count);
+    for (std::size_t p = 0; p < count; ++p) order[p] = static_cast<std::int32_t>(p);
+    std::shuffle(order.begin(), order.end(), random);
+    bool adopted = false;
+    const Files prepared = After(numbers, [&](WorkFiles& s) {
+      s.counters.IndividualCount = static_cast<std::int32_t>(count);
+      s.IndividualName(numbers[0]);  // a getter holds a record across the move
+      adopted = PrepareAndAdopt(s, order);
+      EXPECT_EQ(s.IndividualName(numbers[0]), "#1");
+      EXPECT_EQ(s.IndividualNumberAt(1), numbers[static_cast<std::size_t>(order[0])]);
+    });
+    EXPECT_TRUE(adopted) << count;
+    const Files swapped = After(numbers, [&](WorkFiles& s) { SwapInto(s, 1, order); });
+    EXPECT_TRUE(prepared == swapped) << count;
+    EXPECT_FALSE(std::filesystem::exists("indv.new"));
+  }
+}
+
+TEST(IndividualOrderTest, NothingChangesWhenTheOrderCannotBeUsed) {
+  const std::vector<std::int32_t> numbers = {1, 2, 3, 4};
+  const std::vector<std::int32_t> reversal = {3, 2, 1, 0};
+  const Files untouched = After(numbers, [](WorkFiles&) {});
+  auto with_count = [&](auto change) {
+    return After(numbers, [&](WorkFiles& s) {
+      s.counters.IndividualCount = static_cast<std::int32_t>(numbers.size());
+      change(s);
+    });
+  };
+  // Not a permutation of every slot.
+  EXPECT_TRUE(with_count([](WorkFiles& s) {
+                EXPECT_FALSE(s.PrepareIndividualOrder({0, 1, 2}, s.individual_generation(), {}));
+                EXPECT_FALSE(
+                    s.PrepareIndividualOrder({0, 1, 1, 3}, s.individual_generation(), {}));
+              }) == untouched);
+  // Counted slots that the file does not hold.
+  EXPECT_TRUE(After(numbers, [&](WorkFiles& s) {
+                s.counters.IndividualCount = 5;
+                EXPECT_FALSE(
+                    s.PrepareIndividualOrder({4, 3, 2, 1, 0}, s.individual_generation(), {}));
+              }) == untouched);
+  // No scratch file, or a stop asked for before the work.
+  EXPECT_TRUE(with_count([&](WorkFiles& s) {
+                std::stop_source stop;
+                stop.request_stop();
+                EXPECT_FALSE(s.PrepareIndividualOrder(reversal, s.individual_generation(),
+                                                      stop.get_token()));
+                s.set_scratch_directory("no/such/directory");
+                EXPECT_FALSE(s.PrepareIndividualOrder(reversal, s.individual_generation(), {}));
+              }) == untouched);
+  // A record stored or moved after the order was taken: the order may no
+  // longer fit the records, so it is refused.
+  EXPECT_TRUE(with_count([&](WorkFiles& s) {
+                std::optional<IndividualOrder> prepared =
+                    s.PrepareIndividualOrder(reversal, s.individual_generation(), {});
+                ASSERT_TRUE(prepared);
+                s.PutIndividual(2, 2, Individual(2, "#2"));
+                EXPECT_FALSE(s.AdoptIndividualOrder(std::move(*prepared)));
+              }) == untouched);
+  const Files swapped = After(numbers, [](WorkFiles& s) { s.SwapIndividuals(1, 2); });
+  EXPECT_TRUE(with_count([&](WorkFiles& s) {
+                std::optional<IndividualOrder> prepared =
+                    s.PrepareIndividualOrder(reversal, s.individual_generation(), {});
+                s.SwapIndividuals(1, 2);
+                EXPECT_FALSE(s.AdoptIndividualOrder(std::move(*prepared)));
+              }) == swapped);
+}
+
+TEST(IndividualOrderTest, VisitedNamesAreTheNamesAtEachSlot) {
+  ScratchDir dir;
+  WorkFiles store;
+  ASSERT_EQ(store.Open(), std::nullopt);
+  const std::vector<std::string> names = {"Ann /Lee/", "", std::string(kNameCapacity, 'x'),
+                                          "B /C/ Jr."};
+  // Enough records for more than one piece of the file.
+  const std::int32_t count = 5000;
+  for (std::int32_t slot = 1; slot <= count; ++slot) {
+    store.PutIndividual(slot, slot, Individual(slot, names[static_cast<std::size_t>(slot) % 4]));
+  }
+  store.counters.IndividualCount = count;
+  store.Flush();
+  std::vector<std::string> visited;
+  EXPECT_TRUE(store.VisitIndividualNames(
+      [&](std::string_view name) { visited.emplace_back(name); }, {}));
+  ASSERT_EQ(visited.size(), static_cast<std::size_t>(count));
+  for (std::int32_t slot = 1; slot <= count; ++slot) {
+    EXPECT_EQ(visited[static_cast<std::size_t>(slot - 1)], store.IndividualNameAt(slot)) << slot;
+  }
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_FALSE(store.VisitIndividualNames([](std::string_view) {}, stop.get_token()));
+  store.CloseAndDelete();
 }
 
 }  // namespace
