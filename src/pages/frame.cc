@@ -33,6 +33,14 @@ void PageFile::Write(std::string_view text) {
   buffer_.append(text);
 }
 
+void PageFile::WriteFrom(std::shared_ptr<const BlockFile> file) {
+  if (page_ == 0 || !file) return;
+  HandOn();
+  const int source = file->descriptor();
+  const long long size = file->size();
+  run_.output.WriteFrom(page_, source, size, std::move(file));
+}
+
 void PageFile::HandOn() {
   if (buffer_.empty()) return;
   // The bytes move on to the writer; the next piece starts a new buffer.

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,9 @@ class PageFile {
   bool Create(const std::string& path, const PageOutcome& outcome);
   // Writes the bytes as they are ("\n" stays one byte).
   void Write(std::string_view text);
+  // Writes the whole of file (every byte written to it, none held in its
+  // cache), which is kept open until the writer is done with it.
+  void WriteFrom(std::shared_ptr<const BlockFile> file);
   // Hands on what is collected, closes the file and reports the run's
   // progress; false when the page is known not to have been written whole.
   bool Close();

@@ -1,7 +1,9 @@
 // gendex.txt: one line per individual, in slot order (the sorted name order
 // once the surnames phase has run), for genealogy search engines.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "pages/frame.h"
 #include "pages/phases.h"
@@ -16,29 +18,45 @@ int BuildGendexFile(Run& run) {
   PageFile file(run);
   if (!file.Create(PagePath(settings, "", "gendex.txt"), kGendexFile)) return kResultCannotWrite;
   file.Write(";; " + std::string(kVersionText) + "\n");
+  // The lines may have been made ahead, with the names sort, for the
+  // records in their present order.
+  std::shared_ptr<const BlockFile> lines = std::exchange(run.gendex_lines, nullptr);
+  if (lines && run.gendex_generation == run.store.individual_generation()) {
+    file.WriteFrom(std::move(lines));
+    return file.Close() ? kResultOk : kResultCannotWrite;
+  }
   const std::int32_t count = run.store.counters.IndividualCount;
+  IndividualRecord record;
+  std::string line;
   for (std::int32_t slot = 1; slot <= count; ++slot) {
     const std::int32_t number = run.store.IndividualNumberAt(slot);
     if (number == 0) continue;
-    // Seven fields, each closed by a bar; nothing is escaped.
-    std::string line = LandingPageLink(run, number, "fam", "ind");
-    line += '|';
-    const std::string name = run.store.IndividualName(number);
-    line += ExtractSurname(settings, name);
-    line += '|';
-    line += name;
-    line += '|';
-    line += run.store.IndividualBirthDate(number);
-    line += '|';
-    line += run.store.IndividualBirthPlace(number);
-    line += '|';
-    line += run.store.IndividualDeathDate(number);
-    line += '|';
-    line += run.store.IndividualDeathPlace(number);
-    line += "|\n";
+    run.store.GetIndividual(number, record);
+    line.clear();
+    AppendGendexLine(settings, number, record, line);
     file.Write(line);
   }
   return file.Close() ? kResultOk : kResultCannotWrite;
+}
+
+void AppendGendexLine(const Settings& settings, std::int32_t number, const IndividualRecord& record,
+                      std::string& line) {
+  // Seven fields, each closed by a bar; nothing is escaped.
+  line += LandingPageLink(settings, number, record.spouseFamilies[0], record.parentFamilies[0],
+                          "fam", "ind");
+  line += '|';
+  line += ExtractSurname(settings, record.name);
+  line += '|';
+  line += record.name;
+  line += '|';
+  line += record.birthDate;
+  line += '|';
+  line += record.birthPlace;
+  line += '|';
+  line += record.deathDate;
+  line += '|';
+  line += record.deathPlace;
+  line += "|\n";
 }
 
 }  // namespace kinloom

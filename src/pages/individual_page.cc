@@ -8,11 +8,17 @@ namespace kinloom {
 
 std::string LandingPageLink(Run& run, std::int32_t number, std::string_view fam_dir,
                             std::string_view ind_dir, bool* is_individual_page) {
-  const Settings& s = run.settings;
+  return LandingPageLink(run.settings, number, run.store.IndividualSpouseFamily(number, 0),
+                         run.store.IndividualParentFamily(number, 0), fam_dir, ind_dir,
+                         is_individual_page);
+}
+
+std::string LandingPageLink(const Settings& s, std::int32_t number, std::int32_t spouse_family,
+                            std::int32_t parent_family, std::string_view fam_dir,
+                            std::string_view ind_dir, bool* is_individual_page) {
   // A spouse is shown on the page of the first family founded, a child on
   // the parents' page; only someone in no family has a page of their own.
-  std::int32_t family = run.store.IndividualSpouseFamily(number, 0);
-  if (family <= 0) family = run.store.IndividualParentFamily(number, 0);
+  const std::int32_t family = spouse_family > 0 ? spouse_family : parent_family;
   if (is_individual_page != nullptr) *is_individual_page = family <= 0;
   if (family <= 0) return PageLink(s, ind_dir, PageFileName(s, "ind", number));
   return PageLink(s, fam_dir, PageFileName(s, "fam", family));

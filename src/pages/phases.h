@@ -19,6 +19,12 @@ int BuildIndividualPage(Run& run, std::int32_t number);
 // Sets *is_individual_page when the target is the individual's own page.
 std::string LandingPageLink(Run& run, std::int32_t number, std::string_view fam_dir,
                             std::string_view ind_dir, bool* is_individual_page = nullptr);
+// The same from the first entries of the individual's spouse and parent
+// family lists.
+std::string LandingPageLink(const Settings& settings, std::int32_t number,
+                            std::int32_t spouse_family, std::int32_t parent_family,
+                            std::string_view fam_dir, std::string_view ind_dir,
+                            bool* is_individual_page = nullptr);
 // notes_pages.cc
 int BuildIndividualNotes(Run& run);
 int BuildFamilyNotes(Run& run);
@@ -40,6 +46,10 @@ void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot)
 int BuildSurnamesPages(Run& run);
 // gendex.cc
 int BuildGendexFile(Run& run);
+// Appends the line of gendex.txt for number, whose record (as the store's
+// getters give it) is record.
+void AppendGendexLine(const Settings& settings, std::int32_t number, const IndividualRecord& record,
+                      std::string& line);
 
 }  // namespace kinloom
 

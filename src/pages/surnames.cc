@@ -21,6 +21,9 @@
 // Moving records keeps every number's index entry on the record it points
 // to, so the index ends the same whichever exchanges brought the records
 // into place.
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -30,8 +33,8 @@
 #include <optional>
 #include <stop_token>
 #include <string>
-#include <thread>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -292,14 +295,51 @@ void SortPositions(SortTable& table, std::int32_t lo, std::int32_t hi) {
   }
 }
 
+// gendex.txt's lines after the first for the records of order, as
+// BuildGendexFile writes them when the record at each slot is the record of
+// its number, in a new file without a name; empty when it cannot be written
+// or stop is requested.
+std::shared_ptr<const BlockFile> MakeGendexLines(const Run& run, const IndividualOrder& order,
+                                                 const std::stop_token& stop) {
+  auto lines = std::make_shared<BlockFile>();
+  if (!lines->CreateUnnamed(run.store.scratch_directory().c_str())) return nullptr;
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  std::string piece;
+  long long written = 0;
+  auto hand_on = [&] {
+    lines->WriteDirect(written, reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
+    written += static_cast<long long>(piece.size());
+    piece.clear();
+  };
+  const IndividualRecord nobody;
+  const bool visited = order.VisitRecords(
+      [&](const IndividualRecord& record) {
+        if (record.number == 0) return;
+        // The getters find no record for a negative number.
+        AppendGendexLine(run.settings, record.number, record.number > 0 ? record : nobody, piece);
+        if (piece.size() >= kPiece) hand_on();
+      },
+      stop);
+  if (!visited) return nullptr;
+  if (!piece.empty()) hand_on();
+  if (lines->failed()) return nullptr;
+  return lines;
+}
+
 }  // namespace
 
 void StartNamesSort(Run& run) {
   run.names_sort = std::jthread();  // one started before is stopped first
   run.names_order.reset();
+  run.gendex_lines.reset();
   if (run.store.counters.IndividualCount < 2) return;
   const std::uint64_t generation = run.store.individual_generation();
-  run.names_sort = std::jthread([&run, generation](const std::stop_token& stop) {
+  const bool stored_once = run.store.IndividualsStoredOnce();
+  run.names_sort = std::jthread([&run, generation, stored_once](const std::stop_token& stop) {
+    // The sort only takes time that the page building leaves over: the
+    // writer thread sets the pace of the run, and must not wait for it.
+    const sched_param idle{};
+    ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &idle);
     // Whatever goes wrong here (memory, a full disk) only leaves the sort
     // to QsortIndividuals.
     try {
@@ -310,8 +350,12 @@ void StartNamesSort(Run& run) {
       }
       SortPositions(table, 0, table.size() - 1);
       run.names_order = run.store.PrepareIndividualOrder(table.TakeOrder(), generation, stop);
+      if (run.names_order && stored_once) {
+        run.gendex_lines = MakeGendexLines(run, *run.names_order, stop);
+      }
     } catch (...) {
       run.names_order.reset();
+      run.gendex_lines.reset();
     }
   });
 }
@@ -327,8 +371,10 @@ void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot)
     // not changed since (or the store refuses it).
     if (prepared && first_slot == 1 && last_slot == run.store.counters.IndividualCount &&
         run.store.AdoptIndividualOrder(std::move(*prepared))) {
+      run.gendex_generation = run.store.individual_generation();
       return;
     }
+    run.gendex_lines.reset();
   }
   if (first_slot >= last_slot) return;
   SortTable table(run.settings, last_slot - first_slot + 1);

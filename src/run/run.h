@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,6 +89,12 @@ struct Run {
   // order in place. The thread is stopped and joined first when the run
   // object goes.
   std::optional<IndividualOrder> names_order;
+  // The lines of gendex.txt after its first, made by the same thread for
+  // the order it worked out when every individual is stored once under
+  // its own number (so that the record at a slot is its number's record);
+  // good while the store's individual_generation() is gendex_generation.
+  std::shared_ptr<const BlockFile> gendex_lines;
+  std::uint64_t gendex_generation = 0;
   std::jthread names_sort;
 
   // Convenience for the phases.

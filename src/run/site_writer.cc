@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -25,6 +27,34 @@ bool WriteAll(int fd, const std::string& bytes) {
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) return false;
     done += static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+// Appends the size bytes at the start of source to fd: in the kernel where
+// the file systems allow it, otherwise through a buffer. False when a read
+// or write fails or source holds fewer bytes.
+bool CopyAll(int fd, int source, long long size) {
+  loff_t at = 0;
+  while (at < size) {
+    const ssize_t moved =
+        ::copy_file_range(source, &at, fd, nullptr, static_cast<std::size_t>(size - at), 0);
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved > 0) continue;
+    if (moved == 0) return false;
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+    std::string buffer(std::min<long long>(size - at, 1 << 20), '\0');
+    while (at < size) {
+      const auto want = static_cast<std::size_t>(
+          std::min<long long>(size - at, static_cast<long long>(buffer.size())));
+      const ssize_t got = ::pread(source, buffer.data(), want, at);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      buffer.resize(static_cast<std::size_t>(got));
+      if (!WriteAll(fd, buffer)) return false;
+      at += got;
+      buffer.resize(buffer.capacity());
+    }
   }
   return true;
 }
@@ -69,7 +99,7 @@ int SiteWriter::Open(const std::string& path, const PageOutcome& outcome) {
   if (stopped()) return 0;
   const int page = next_page_++;
   if (next_page_ <= 0) next_page_ = 1;  // handles only need to differ among open pages
-  Op op{OpKind::kOpen, page, path, outcome};
+  Op op{.kind = OpKind::kOpen, .page = page, .text = path, .outcome = outcome};
   if (background_) {
     Submit(std::move(op));
     return page;
@@ -79,7 +109,22 @@ int SiteWriter::Open(const std::string& path, const PageOutcome& outcome) {
 
 void SiteWriter::Write(int page, std::string bytes) {
   if (page == 0 || bytes.empty()) return;
-  Op op{OpKind::kWrite, page, std::move(bytes), {}};
+  Op op{.kind = OpKind::kWrite, .page = page, .text = std::move(bytes)};
+  if (background_) {
+    Submit(std::move(op));
+  } else {
+    Execute(op);
+  }
+}
+
+void SiteWriter::WriteFrom(int page, int source, long long size,
+                           std::shared_ptr<const void> owner) {
+  if (page == 0 || size <= 0) return;
+  Op op{.kind = OpKind::kCopy,
+        .page = page,
+        .source = source,
+        .source_size = size,
+        .source_owner = std::move(owner)};
   if (background_) {
     Submit(std::move(op));
   } else {
@@ -89,7 +134,7 @@ void SiteWriter::Write(int page, std::string bytes) {
 
 bool SiteWriter::Close(int page) {
   if (page == 0) return false;
-  Op op{OpKind::kClose, page, {}, {}};
+  Op op{.kind = OpKind::kClose, .page = page};
   if (background_) {
     Submit(std::move(op));
     return !stopped();
@@ -99,7 +144,7 @@ bool SiteWriter::Close(int page) {
 
 void SiteWriter::Log(std::string_view line) {
   if (background_) {
-    Submit(Op{OpKind::kLog, 0, std::string(line), {}});
+    Submit(Op{.kind = OpKind::kLog, .page = 0, .text = std::string(line)});
   } else {
     log_.AppendNow(line);
   }
@@ -147,6 +192,11 @@ bool SiteWriter::Execute(Op& op) {
     case OpKind::kWrite: {
       OpenPage* page = Find(op.page);
       if (page != nullptr && !WriteAll(page->fd, op.text)) page->failed = true;
+      return page != nullptr;
+    }
+    case OpKind::kCopy: {
+      OpenPage* page = Find(op.page);
+      if (page != nullptr && !CopyAll(page->fd, op.source, op.source_size)) page->failed = true;
       return page != nullptr;
     }
     case OpKind::kClose: {

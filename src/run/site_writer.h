@@ -21,6 +21,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -66,6 +67,10 @@ class SiteWriter {
   int Open(const std::string& path, const PageOutcome& outcome);
   // Appends bytes to an open page.
   void Write(int page, std::string bytes);
+  // Appends the first size bytes of the open file source to an open page,
+  // without bringing them into the run's memory; owner keeps source open
+  // until then.
+  void WriteFrom(int page, int source, long long size, std::shared_ptr<const void> owner);
   // Closes a page. False when the page is known to have failed: in the
   // calling thread when any write or the close failed (the failure then took
   // effect), in background mode only after a page that ends the run failed.
@@ -87,12 +92,16 @@ class SiteWriter {
   void ResetCounters();
 
  private:
-  enum class OpKind { kOpen, kWrite, kClose, kLog };
+  enum class OpKind { kOpen, kWrite, kCopy, kClose, kLog };
   struct Op {
-    OpKind kind;
-    int page;
-    std::string text;  // path, bytes or log line
-    PageOutcome outcome;
+    OpKind kind = OpKind::kLog;
+    int page = 0;
+    std::string text{};  // path, bytes or log line
+    PageOutcome outcome{};
+    // kCopy: the file and count of bytes to append, and what keeps it open.
+    int source = -1;
+    long long source_size = 0;
+    std::shared_ptr<const void> source_owner{};
   };
   struct OpenPage {
     int page;

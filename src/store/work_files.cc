@@ -397,9 +397,8 @@ void MoveInMemory(BlockFile& dat, long long base, const std::vector<std::int32_t
 // system calls per megabyte instead of two per record, and memory for one
 // window and a small buffer per window. False, with target untouched,
 // when scratch cannot be written or stop is requested.
-bool MoveThroughScratch(const BlockFile& dat, long long base, BlockFile& scratch,
-                        BlockFile& target, long long target_base,
-                        const std::vector<std::int32_t>& order,
+bool MoveThroughScratch(const BlockFile& dat, long long base, BlockFile& scratch, BlockFile& target,
+                        long long target_base, const std::vector<std::int32_t>& order,
                         const std::vector<std::int32_t>& new_position,
                         std::vector<std::int32_t>& number_at, const std::stop_token& stop = {}) {
   const std::size_t n = order.size();
@@ -554,6 +553,26 @@ void WorkFiles::MoveIndexEntries(std::int32_t first_slot,
   }
 }
 
+bool IndividualOrder::VisitRecords(const std::function<void(const IndividualRecord&)>& visit,
+                                   const std::stop_token& stop) const {
+  if (!file) return false;
+  const std::size_t n = new_position.size();
+  std::vector<unsigned char> chunk(kChunkRecords * kRecord);
+  IndividualRecord record;
+  for (std::size_t q0 = 0; q0 < n; q0 += kChunkRecords) {
+    if (stop.stop_requested()) return false;
+    const std::size_t m = std::min(kChunkRecords, n - q0);
+    if (!file->ReadDirect(static_cast<long long>(q0 * kRecord), chunk.data(), m * kRecord)) {
+      return false;
+    }
+    for (std::size_t k = 0; k < m; ++k) {
+      Decode(chunk.data() + k * kRecord, record);
+      visit(record);
+    }
+  }
+  return true;
+}
+
 bool WorkFiles::VisitIndividualNames(const std::function<void(std::string_view)>& visit,
                                      const std::stop_token& stop) const {
   const BlockFile& dat = files_[kIndvDat];
@@ -569,9 +588,9 @@ bool WorkFiles::VisitIndividualNames(const std::function<void(std::string_view)>
       const char* name =
           reinterpret_cast<const char*>(chunk.data() + k * kRecord + IndividualRecord::kNameOffset);
       const void* nul = std::memchr(name, 0, kNameCapacity + 1);
-      visit(std::string_view(name, nul ? static_cast<std::size_t>(
-                                             static_cast<const char*>(nul) - name)
-                                       : kNameCapacity + 1));
+      visit(std::string_view(name,
+                             nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - name)
+                                 : kNameCapacity + 1));
     }
   }
   return true;
@@ -582,7 +601,8 @@ std::optional<IndividualOrder> WorkFiles::PrepareIndividualOrder(
     const std::stop_token& stop) const {
   const BlockFile& dat = files_[kIndvDat];
   const std::size_t n = order.size();
-  if (n == 0 || n != static_cast<std::size_t>(std::max<std::int32_t>(counters.IndividualCount, 0)) ||
+  if (n == 0 ||
+      n != static_cast<std::size_t>(std::max<std::int32_t>(counters.IndividualCount, 0)) ||
       dat.size() != static_cast<long long>(n * kRecord)) {
     return std::nullopt;
   }
@@ -603,8 +623,8 @@ std::optional<IndividualOrder> WorkFiles::PrepareIndividualOrder(
   // The new file serves as the scratch file of the move as well: each
   // window's region, once filed, is ordered in memory and written back in
   // its place.
-  if (!MoveThroughScratch(dat, 0, file, file, 0, order, prepared.new_position,
-                          prepared.number_at, stop) ||
+  if (!MoveThroughScratch(dat, 0, file, file, 0, order, prepared.new_position, prepared.number_at,
+                          stop) ||
       file.failed() || file.size() != dat.size()) {
     return std::nullopt;
   }

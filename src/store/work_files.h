@@ -54,6 +54,12 @@ struct RunCounters {
 // by WorkFiles::PrepareIndividualOrder and put in place of indv.dat by
 // WorkFiles::AdoptIndividualOrder.
 class IndividualOrder {
+ public:
+  // Calls visit with each record of the new order, from its first slot;
+  // false when stop was requested first.
+  bool VisitRecords(const std::function<void(const IndividualRecord&)>& visit,
+                    const std::stop_token& stop) const;
+
  private:
   friend class WorkFiles;
   std::unique_ptr<BlockFile> file;  // the whole of indv.dat in the new order
@@ -140,6 +146,7 @@ class WorkFiles {
   // that no directory listing shows ("." by default). Where none can be
   // made, the records move one by one, which takes longer.
   void set_scratch_directory(std::string directory) { scratch_directory_ = std::move(directory); }
+  const std::string& scratch_directory() const { return scratch_directory_; }
 
   // --- Ordering the individuals in a second thread ---------------------
   // While nothing is stored (after Flush, during the page phases), another
@@ -150,6 +157,9 @@ class WorkFiles {
   //
   // Changes whenever an individual record is stored or moved.
   std::uint64_t individual_generation() const { return individual_generation_; }
+  // True while every individual record was stored once, under its own
+  // number: then the record at a slot is the record of its number.
+  bool IndividualsStoredOnce() const { return individual_hint_.sound; }
   // Calls visit(name) with the name of every slot from 1 to
   // IndividualCount, in slot order. False when stop was requested first.
   bool VisitIndividualNames(const std::function<void(std::string_view)>& visit,

@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "pages/frame.h"
 #include "run/run.h"
+#include "store/block_file.h"
 #include "support/scratch_dir.h"
 
 namespace kinloom {
@@ -118,6 +120,45 @@ TEST_P(SiteWriterTest, AWriteThatFailsFailsThePageAtItsClose) {
   EXPECT_EQ(ReadFile("b.htm"), "B");
   EXPECT_EQ(end.written, 1);
   EXPECT_EQ(end.failed, 1);
+}
+
+// A page may take the bytes of a file (made ahead by another thread) in
+// among its own; the file stays open until the writer is done with it. A
+// source that holds fewer bytes than it claims, or a page that cannot take
+// them, fails the page.
+TEST_P(SiteWriterTest, APageTakesTheBytesOfAFileInOrder) {
+  std::string lines;
+  for (int i = 0; i < 60000; ++i) lines += "line " + std::to_string(i) + "\n";
+  auto source = [&lines] {
+    auto file = std::make_shared<BlockFile>();
+    EXPECT_TRUE(file->CreateUnnamed("."));
+    file->WriteDirect(0, reinterpret_cast<const unsigned char*>(lines.data()), lines.size());
+    return file;
+  };
+  const Ending end = RunScenario(GetParam(), [&](kinloom::Run& run) {
+    PageFile page(run);
+    EXPECT_TRUE(page.Create("whole.txt", kCounted));
+    page.Write("first\n");
+    page.WriteFrom(source());  // only the page holds the file from here on
+    page.Write("last\n");
+    page.Close();
+    PageFile full(run);
+    if (full.Create("/dev/full", kCounted)) {
+      full.WriteFrom(source());
+      full.Close();
+    }
+    const int short_page = run.output.Open("short.txt", kCounted);
+    const std::shared_ptr<BlockFile> file = source();
+    run.output.WriteFrom(short_page, file->descriptor(), file->size() + 100, file);
+    run.output.Close(short_page);
+    return 0;
+  });
+  EXPECT_EQ(ReadFile("whole.txt"), "first\n" + lines + "last\n");
+  EXPECT_EQ(end.log,
+            ">phase\n<BuildIndividualPage\nUnable to create new IND file.\n"
+            "Unable to create new IND file.\n<phase 0\n");
+  EXPECT_EQ(end.written, 1);
+  EXPECT_EQ(end.failed, 2);
 }
 
 // A page that ends the run: nothing asked for after it happens, until the
