@@ -33,12 +33,12 @@ void PageFile::Write(std::string_view text) {
   buffer_.append(text);
 }
 
-void PageFile::WriteFrom(std::shared_ptr<const BlockFile> file) {
+void PageFile::WriteFrom(std::shared_ptr<const BlockFile> file, long long offset, long long size) {
   if (page_ == 0 || !file) return;
   HandOn();
   const int source = file->descriptor();
-  const long long size = file->size();
-  run_.output.WriteFrom(page_, source, size, std::move(file));
+  if (size < 0) size = file->size() - offset;
+  run_.output.WriteFrom(page_, source, offset, size, std::move(file));
 }
 
 void PageFile::HandOn() {

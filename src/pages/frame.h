@@ -42,9 +42,10 @@ class PageFile {
   bool Create(const std::string& path, const PageOutcome& outcome);
   // Writes the bytes as they are ("\n" stays one byte).
   void Write(std::string_view text);
-  // Writes the whole of file (every byte written to it, none held in its
-  // cache), which is kept open until the writer is done with it.
-  void WriteFrom(std::shared_ptr<const BlockFile> file);
+  // Writes size bytes at offset of file (bytes written to it and none held
+  // in its cache; by default the whole file), which is kept open until the
+  // writer is done with it.
+  void WriteFrom(std::shared_ptr<const BlockFile> file, long long offset = 0, long long size = -1);
   // Hands on what is collected, closes the file and reports the run's
   // progress; false when the page is known not to have been written whole.
   bool Close();

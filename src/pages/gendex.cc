@@ -21,7 +21,7 @@ int BuildGendexFile(Run& run) {
   // The lines may have been made ahead, with the names sort, for the
   // records in their present order.
   std::shared_ptr<const BlockFile> lines = std::exchange(run.gendex_lines, nullptr);
-  if (lines && run.gendex_generation == run.store.individual_generation()) {
+  if (lines && run.ahead_generation == run.store.individual_generation()) {
     file.WriteFrom(std::move(lines));
     return file.Close() ? kResultOk : kResultCannotWrite;
   }

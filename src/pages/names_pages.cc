@@ -3,6 +3,7 @@
 // at the first entry of each surname for the surnames page to link to.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,7 +44,40 @@ std::string IndexName(const Settings& settings, std::string_view name) {
   return result;
 }
 
-int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int32_t last_slot) {
+void AppendNamesEntry(const Settings& settings, std::int32_t number, const IndividualRecord& record,
+                      std::string& previous_surname, std::string& text, bool* is_individual_page) {
+  if (is_individual_page != nullptr) *is_individual_page = false;
+  const std::string& name = record.name;
+  if (name.empty()) return;
+  std::string surname = ExtractSurname(settings, name);
+  if (surname != previous_surname) {
+    text += "<A NAME=\"";
+    text += surname;
+    text += "\"></a>\n";
+    previous_surname = std::move(surname);
+  }
+  text += "<A HREF=\"";
+  text += LandingPageLink(settings, number, record.spouseFamilies[0], record.parentFamilies[0],
+                          "fam", "ind", is_individual_page);
+  text += "\">";
+  text += IndexName(settings, name);
+  text += "</A>";
+  if (!record.birthDate.empty() || !record.deathDate.empty()) {
+    text += " (";
+    text += record.birthDate;
+    text += '-';
+    text += record.deathDate;
+    text += ")<BR>\n";
+  } else {
+    text += "<BR>\n";
+  }
+}
+
+namespace {
+
+// A names page around its entries, which body writes.
+template <typename Body>
+int WriteNamesPage(Run& run, int page_number, const Body& body) {
   const Settings& settings = run.settings;
   run.log.LogLine(">BuildNamesPages");
   const std::string file_name = "names" + std::to_string(page_number) + "." + settings.extension;
@@ -57,43 +91,44 @@ int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int
   WriteBodyStart(run, page);
   page.Write("<CENTER><H1>" + run.Text(Label::kAllNames) + "</H1></CENTER>");
   page.Write("<HR NOSHADE SIZE=2>\n");
-
-  // Slots outside the file hold no one.
-  first_slot = std::max<std::int32_t>(first_slot, 1);
-  last_slot = std::min(last_slot, run.store.counters.IndividualCount);
-  std::string previous_surname;
-  for (std::int32_t slot = first_slot; slot <= last_slot; ++slot) {
-    const std::int32_t number = run.store.IndividualNumberAt(slot);
-    if (number == 0) continue;
-    // Copied: the individual page written below reads the same getters.
-    const std::string name = run.store.IndividualName(number);
-    if (name.empty()) continue;
-
-    std::string surname = ExtractSurname(settings, name);
-    if (surname != previous_surname) {
-      page.Write("<A NAME=\"" + surname + "\"></a>\n");
-      previous_surname = std::move(surname);
-    }
-
-    bool is_individual_page = false;
-    const std::string target = LandingPageLink(run, number, "fam", "ind", &is_individual_page);
-    // The individual page is written here, just before the first link to
-    // it; a page that cannot be created is logged there and the link stays.
-    if (is_individual_page) BuildIndividualPage(run, number);
-    page.Write("<A HREF=\"" + target + "\">" + IndexName(settings, name) + "</A>");
-
-    const std::string birth = run.store.IndividualBirthDate(number);
-    const std::string death = run.store.IndividualDeathDate(number);
-    if (!birth.empty() || !death.empty()) {
-      page.Write(" (" + birth + "-" + death + ")<BR>\n");
-    } else {
-      page.Write("<BR>\n");
-    }
-  }
-
+  body(page);
   page.Write("<HR NOSHADE SIZE=2>");
   WritePageFoot(run, page, 'Y', "");
   return FinishPage(run, page) ? kResultOk : kResultCannotWrite;
+}
+
+}  // namespace
+
+int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int32_t last_slot) {
+  return WriteNamesPage(run, page_number, [&](PageFile& page) {
+    // Slots outside the file hold no one.
+    first_slot = std::max<std::int32_t>(first_slot, 1);
+    last_slot = std::min(last_slot, run.store.counters.IndividualCount);
+    std::string previous_surname;
+    IndividualRecord record;
+    std::string entry;
+    for (std::int32_t slot = first_slot; slot <= last_slot; ++slot) {
+      const std::int32_t number = run.store.IndividualNumberAt(slot);
+      if (number == 0) continue;
+      run.store.GetIndividual(number, record);
+      entry.clear();
+      bool is_individual_page = false;
+      AppendNamesEntry(run.settings, number, record, previous_surname, entry, &is_individual_page);
+      // The individual page is written here, just before the first link to
+      // it; a page that cannot be created is logged there and the link
+      // stays.
+      if (is_individual_page) BuildIndividualPage(run, number);
+      page.Write(entry);
+    }
+  });
+}
+
+int BuildNamesPages(Run& run, int page_number, const NamesIndexAhead::NamesPage& ahead,
+                    const std::shared_ptr<const BlockFile>& entries) {
+  return WriteNamesPage(run, page_number, [&](PageFile& page) {
+    for (const std::int32_t number : ahead.individual_pages) BuildIndividualPage(run, number);
+    page.WriteFrom(entries, ahead.offset, ahead.size);
+  });
 }
 
 }  // namespace kinloom

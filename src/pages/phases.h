@@ -35,6 +35,16 @@ int BuildPedigreeCharts(Run& run);
 int PedigreeChart(Run& run, std::int32_t number);
 // names_pages.cc
 int BuildNamesPages(Run& run, int page_number, std::int32_t first_slot, std::int32_t last_slot);
+// The same page from its entries worked out ahead: the individual pages
+// come first, then the entries are copied from their file.
+int BuildNamesPages(Run& run, int page_number, const NamesIndexAhead::NamesPage& ahead,
+                    const std::shared_ptr<const BlockFile>& entries);
+// Appends the entry of a names page for number, whose record (as the
+// store's getters give it) is record: an anchor first when its surname
+// differs from previous_surname, which it then becomes; nothing for an
+// individual without a name. *is_individual_page as LandingPageLink sets it.
+void AppendNamesEntry(const Settings& settings, std::int32_t number, const IndividualRecord& record,
+                      std::string& previous_surname, std::string& text, bool* is_individual_page);
 std::string IndexName(const Settings& settings, std::string_view name);
 // surnames.cc
 std::string NameSortKey(const Settings& settings, std::string_view name);

@@ -295,35 +295,136 @@ void SortPositions(SortTable& table, std::int32_t lo, std::int32_t hi) {
   }
 }
 
-// gendex.txt's lines after the first for the records of order, as
-// BuildGendexFile writes them when the record at each slot is the record of
-// its number, in a new file without a name; empty when it cannot be written
-// or stop is requested.
-std::shared_ptr<const BlockFile> MakeGendexLines(const Run& run, const IndividualOrder& order,
-                                                 const std::stop_token& stop) {
-  auto lines = std::make_shared<BlockFile>();
-  if (!lines->CreateUnnamed(run.store.scratch_directory().c_str())) return nullptr;
-  constexpr std::size_t kPiece = std::size_t{1} << 20;
-  std::string piece;
-  long long written = 0;
-  auto hand_on = [&] {
-    lines->WriteDirect(written, reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
-    written += static_cast<long long>(piece.size());
-    piece.clear();
+// Where the surnames page sends each surname: the names pages. A names page
+// is closed at a change of surname once it holds more than kPageLimit
+// individuals, so one surname never spans two pages.
+class SurnamesWalk {
+ public:
+  static constexpr int kPageLimit = 1000;
+
+  explicit SurnamesWalk(const Settings& settings) : settings_(settings), link_file_(NamesFile(1)) {}
+
+  // The individual at the next slot holding one, with surname: appends the
+  // surnames page's lines for it to text. When a names page ends before
+  // it, close(page_number, first_slot, last_slot) is called first.
+  template <typename Close>
+  void Add(std::int32_t slot, const std::string& surname, std::string& text, const Close& close) {
+    if (surname.substr(0, 1) != previous_surname_.substr(0, 1)) text += "<br>\n";
+    if (surname != previous_surname_) {
+      previous_surname_ = surname;
+      if (on_page_ > kPageLimit) {
+        close(page_number_, first_, last_);
+        first_ = slot;
+        ++page_number_;
+        on_page_ = 0;
+        link_file_ = NamesFile(page_number_);
+      }
+      text += "<A HREF=\"" + link_file_ + "#" + surname + "\">" + surname + "</a>&nbsp;&nbsp;\n";
+    }
+    last_ = slot;
+    ++on_page_;
+  }
+
+  // Closes the last names page, if any.
+  template <typename Close>
+  void Finish(const Close& close) {
+    if (on_page_ > 0) close(page_number_, first_, last_);
+  }
+
+ private:
+  std::string NamesFile(int page_number) const {
+    return "names" + std::to_string(page_number) + "." + settings_.extension;
+  }
+
+  const Settings& settings_;
+  int page_number_ = 1;
+  std::int32_t first_ = 1;
+  std::int32_t last_ = 0;
+  int on_page_ = 0;
+  std::string previous_surname_;
+  std::string link_file_;
+};
+
+// Text appended to a new file without a name in pieces of about a
+// megabyte.
+class Spool {
+ public:
+  explicit Spool(const std::string& directory) : file_(std::make_shared<BlockFile>()) {
+    if (!file_->CreateUnnamed(directory.c_str())) file_.reset();
+  }
+  bool ok() const { return file_ && !file_->failed(); }
+  long long size() const { return written_ + static_cast<long long>(text.size()); }
+  // Writes out what text holds once it is a piece's worth (or always).
+  void HandOn(bool always = false) {
+    if (!file_ || text.empty() || (!always && text.size() < kPiece)) return;
+    file_->WriteDirect(written_, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    written_ += static_cast<long long>(text.size());
+    text.clear();
+  }
+  // The file with everything written, or nothing when a write failed.
+  std::shared_ptr<const BlockFile> Finish() {
+    HandOn(true);
+    return ok() ? file_ : nullptr;
+  }
+
+  std::string text;  // not yet written
+
+ private:
+  static constexpr std::size_t kPiece = std::size_t{1} << 20;
+  std::shared_ptr<BlockFile> file_;
+  long long written_ = 0;
+};
+
+// gendex.txt's lines after the first, and the texts of the surnames page
+// and the names pages that depend on the records alone, for the records of
+// order, exactly as the phases write them when the record at each slot is
+// the record of its number. False, with nothing set, when a file cannot be
+// written or stop is requested.
+bool MakeTextsAhead(Run& run, const IndividualOrder& order, const std::stop_token& stop) {
+  const Settings& settings = run.settings;
+  const std::string& directory = run.store.scratch_directory();
+  Spool gendex(directory);
+  Spool surnames(directory);
+  Spool entries(directory);
+  NamesIndexAhead names;
+  NamesIndexAhead::NamesPage page;
+  std::string page_surname;  // of the names page's last entry
+  SurnamesWalk walk(settings);
+  auto close = [&](int, std::int32_t, std::int32_t) {
+    page.size = entries.size() - page.offset;
+    names.pages.push_back(std::move(page));
+    page = {};
+    page.offset = entries.size();
+    page_surname.clear();
   };
+  std::int32_t slot = 0;
   const IndividualRecord nobody;
   const bool visited = order.VisitRecords(
-      [&](const IndividualRecord& record) {
-        if (record.number == 0) return;
+      [&](const IndividualRecord& stored) {
+        ++slot;
+        const std::int32_t number = stored.number;
+        if (number == 0) return;
         // The getters find no record for a negative number.
-        AppendGendexLine(run.settings, record.number, record.number > 0 ? record : nobody, piece);
-        if (piece.size() >= kPiece) hand_on();
+        const IndividualRecord& record = number > 0 ? stored : nobody;
+        AppendGendexLine(settings, number, record, gendex.text);
+        walk.Add(slot, ExtractSurname(settings, record.name), surnames.text, close);
+        bool is_individual_page = false;
+        AppendNamesEntry(settings, number, record, page_surname, entries.text, &is_individual_page);
+        if (is_individual_page) page.individual_pages.push_back(number);
+        gendex.HandOn();
+        surnames.HandOn();
+        entries.HandOn();
       },
       stop);
-  if (!visited) return nullptr;
-  if (!piece.empty()) hand_on();
-  if (lines->failed()) return nullptr;
-  return lines;
+  if (!visited) return false;
+  walk.Finish(close);
+  std::shared_ptr<const BlockFile> gendex_file = gendex.Finish();
+  names.surnames = surnames.Finish();
+  names.entries = entries.Finish();
+  if (!gendex_file || !names.surnames || !names.entries) return false;
+  run.gendex_lines = std::move(gendex_file);
+  run.names_index = std::move(names);
+  return true;
 }
 
 }  // namespace
@@ -332,6 +433,7 @@ void StartNamesSort(Run& run) {
   run.names_sort = std::jthread();  // one started before is stopped first
   run.names_order.reset();
   run.gendex_lines.reset();
+  run.names_index.reset();
   if (run.store.counters.IndividualCount < 2) return;
   const std::uint64_t generation = run.store.individual_generation();
   const bool stored_once = run.store.IndividualsStoredOnce();
@@ -350,12 +452,11 @@ void StartNamesSort(Run& run) {
       }
       SortPositions(table, 0, table.size() - 1);
       run.names_order = run.store.PrepareIndividualOrder(table.TakeOrder(), generation, stop);
-      if (run.names_order && stored_once) {
-        run.gendex_lines = MakeGendexLines(run, *run.names_order, stop);
-      }
+      if (run.names_order && stored_once) MakeTextsAhead(run, *run.names_order, stop);
     } catch (...) {
       run.names_order.reset();
       run.gendex_lines.reset();
+      run.names_index.reset();
     }
   });
 }
@@ -371,10 +472,11 @@ void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot)
     // not changed since (or the store refuses it).
     if (prepared && first_slot == 1 && last_slot == run.store.counters.IndividualCount &&
         run.store.AdoptIndividualOrder(std::move(*prepared))) {
-      run.gendex_generation = run.store.individual_generation();
+      run.ahead_generation = run.store.individual_generation();
       return;
     }
     run.gendex_lines.reset();
+    run.names_index.reset();
   }
   if (first_slot >= last_slot) return;
   SortTable table(run.settings, last_slot - first_slot + 1);
@@ -411,39 +513,30 @@ int BuildSurnamesPages(Run& run) {
              run.Text(Label::kTotals2) + " " + std::to_string(run.store.counters.FamilyCount) +
              " " + run.Text(Label::kTotals3) + "<BR>\n");
 
-  // A names page is closed at a change of surname once it holds more than
-  // this many individuals, so one surname never spans two pages.
-  constexpr int kPageLimit = 1000;
-  auto names_file = [&settings](int page_number) {
-    return "names" + std::to_string(page_number) + "." + settings.extension;
-  };
-  int page_number = 1;
-  std::int32_t first = 1;
-  std::int32_t last = 0;
-  int on_page = 0;
-  std::string previous_surname;
-  std::string link_file = names_file(page_number);
-  for (std::int32_t slot = 1; slot <= count; ++slot) {
-    const std::int32_t number = run.store.IndividualNumberAt(slot);
-    if (number == 0) continue;
-    std::string surname = ExtractSurname(settings, run.store.IndividualName(number));
-    if (surname.substr(0, 1) != previous_surname.substr(0, 1)) page.Write("<br>\n");
-    if (surname != previous_surname) {
-      previous_surname = surname;
-      if (on_page > kPageLimit) {
-        // Names pages report their own failures; this page links on.
-        BuildNamesPages(run, page_number, first, last);
-        first = slot;
-        ++page_number;
-        on_page = 0;
-        link_file = names_file(page_number);
-      }
-      page.Write("<A HREF=\"" + link_file + "#" + surname + "\">" + surname + "</a>&nbsp;&nbsp;\n");
+  std::optional<NamesIndexAhead> ahead = std::exchange(run.names_index, std::nullopt);
+  if (ahead && run.ahead_generation == run.store.individual_generation()) {
+    page.WriteFrom(ahead->surnames);
+    int page_number = 1;
+    // Names pages report their own failures; this page links on.
+    for (const NamesIndexAhead::NamesPage& names : ahead->pages) {
+      BuildNamesPages(run, page_number++, names, ahead->entries);
     }
-    last = slot;
-    ++on_page;
+  } else {
+    SurnamesWalk walk(settings);
+    auto close = [&run](int page_number, std::int32_t first, std::int32_t last) {
+      // Names pages report their own failures; this page links on.
+      BuildNamesPages(run, page_number, first, last);
+    };
+    std::string text;
+    for (std::int32_t slot = 1; slot <= count; ++slot) {
+      const std::int32_t number = run.store.IndividualNumberAt(slot);
+      if (number == 0) continue;
+      text.clear();
+      walk.Add(slot, ExtractSurname(settings, run.store.IndividualName(number)), text, close);
+      page.Write(text);
+    }
+    walk.Finish(close);
   }
-  if (on_page > 0) BuildNamesPages(run, page_number, first, last);
 
   page.Write("</CENTER><HR NOSHADE SIZE=2>");
   WritePageFoot(run, page, 'N', "");

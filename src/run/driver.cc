@@ -141,6 +141,8 @@ int CreateKinloom(Run& run) {
     // A run that ended early no longer needs the sort.
     run.names_sort = std::jthread();
     run.names_order.reset();
+    run.gendex_lines.reset();
+    run.names_index.reset();
     run.output.Drain();
     if (run.output.stopped()) result = kResultCannotWrite;
     run.output.Resume();

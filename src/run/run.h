@@ -47,6 +47,21 @@ struct UserFiles {
   std::optional<std::string> footer;
 };
 
+// The texts of the surnames page and the names pages that depend on the
+// records alone, worked out ahead of the phase.
+struct NamesIndexAhead {
+  struct NamesPage {
+    long long offset = 0;  // of its entries in entries
+    long long size = 0;
+    // Individuals whose own pages are written before the names page's
+    // entries, in order.
+    std::vector<std::int32_t> individual_pages;
+  };
+  std::shared_ptr<const BlockFile> surnames;  // the surnames page's lines between head and foot
+  std::shared_ptr<const BlockFile> entries;   // each names page's entries, back to back
+  std::vector<NamesPage> pages;
+};
+
 // Progress of a run, for front ends that show one.
 struct Progress {
   std::string phase;       // name of the phase last entered
@@ -92,9 +107,13 @@ struct Run {
   // The lines of gendex.txt after its first, made by the same thread for
   // the order it worked out when every individual is stored once under
   // its own number (so that the record at a slot is its number's record);
-  // good while the store's individual_generation() is gendex_generation.
+  // good, as names_index, while the store's individual_generation() is
+  // ahead_generation.
   std::shared_ptr<const BlockFile> gendex_lines;
-  std::uint64_t gendex_generation = 0;
+  // The surnames page's lines and the names pages' entries, made the same
+  // way.
+  std::optional<NamesIndexAhead> names_index;
+  std::uint64_t ahead_generation = 0;
   std::jthread names_sort;
 
   // Convenience for the phases.

@@ -31,22 +31,23 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-// Appends the size bytes at the start of source to fd: in the kernel where
+// Appends the size bytes at offset of source to fd: in the kernel where
 // the file systems allow it, otherwise through a buffer. False when a read
 // or write fails or source holds fewer bytes.
-bool CopyAll(int fd, int source, long long size) {
-  loff_t at = 0;
-  while (at < size) {
+bool CopyAll(int fd, int source, long long offset, long long size) {
+  const long long end = offset + size;
+  loff_t at = offset;
+  while (at < end) {
     const ssize_t moved =
-        ::copy_file_range(source, &at, fd, nullptr, static_cast<std::size_t>(size - at), 0);
+        ::copy_file_range(source, &at, fd, nullptr, static_cast<std::size_t>(end - at), 0);
     if (moved < 0 && errno == EINTR) continue;
     if (moved > 0) continue;
     if (moved == 0) return false;
     if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-    std::string buffer(std::min<long long>(size - at, 1 << 20), '\0');
-    while (at < size) {
+    std::string buffer(std::min<long long>(end - at, 1 << 20), '\0');
+    while (at < end) {
       const auto want = static_cast<std::size_t>(
-          std::min<long long>(size - at, static_cast<long long>(buffer.size())));
+          std::min<long long>(end - at, static_cast<long long>(buffer.size())));
       const ssize_t got = ::pread(source, buffer.data(), want, at);
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) return false;
@@ -117,12 +118,13 @@ void SiteWriter::Write(int page, std::string bytes) {
   }
 }
 
-void SiteWriter::WriteFrom(int page, int source, long long size,
+void SiteWriter::WriteFrom(int page, int source, long long offset, long long size,
                            std::shared_ptr<const void> owner) {
-  if (page == 0 || size <= 0) return;
+  if (page == 0 || size <= 0 || offset < 0) return;
   Op op{.kind = OpKind::kCopy,
         .page = page,
         .source = source,
+        .source_offset = offset,
         .source_size = size,
         .source_owner = std::move(owner)};
   if (background_) {
@@ -196,7 +198,8 @@ bool SiteWriter::Execute(Op& op) {
     }
     case OpKind::kCopy: {
       OpenPage* page = Find(op.page);
-      if (page != nullptr && !CopyAll(page->fd, op.source, op.source_size)) page->failed = true;
+      if (page != nullptr && !CopyAll(page->fd, op.source, op.source_offset, op.source_size))
+        page->failed = true;
       return page != nullptr;
     }
     case OpKind::kClose: {

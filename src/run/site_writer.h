@@ -67,10 +67,11 @@ class SiteWriter {
   int Open(const std::string& path, const PageOutcome& outcome);
   // Appends bytes to an open page.
   void Write(int page, std::string bytes);
-  // Appends the first size bytes of the open file source to an open page,
-  // without bringing them into the run's memory; owner keeps source open
-  // until then.
-  void WriteFrom(int page, int source, long long size, std::shared_ptr<const void> owner);
+  // Appends the size bytes at offset of the open file source to an open
+  // page, without bringing them into the run's memory; owner keeps source
+  // open until then.
+  void WriteFrom(int page, int source, long long offset, long long size,
+                 std::shared_ptr<const void> owner);
   // Closes a page. False when the page is known to have failed: in the
   // calling thread when any write or the close failed (the failure then took
   // effect), in background mode only after a page that ends the run failed.
@@ -98,8 +99,9 @@ class SiteWriter {
     int page = 0;
     std::string text{};  // path, bytes or log line
     PageOutcome outcome{};
-    // kCopy: the file and count of bytes to append, and what keeps it open.
+    // kCopy: the file and bytes to append, and what keeps it open.
     int source = -1;
+    long long source_offset = 0;
     long long source_size = 0;
     std::shared_ptr<const void> source_owner{};
   };

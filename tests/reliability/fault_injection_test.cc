@@ -485,8 +485,19 @@ TEST(BackgroundWritingTest, UnusualTreesGiveTheSameSiteAndLogInBothModes) {
     if (i % 3 == 0) many += "1 FAMC @F1@\n";
   }
   many += "0 @F1@ FAM\n1 HUSB @I7@\n0 TRLR\n";
+  // Enough individuals for several names pages, a page closing only where
+  // the surname changes; every fifth belongs to no family and so gets an
+  // individual page, written just before its entry.
+  std::string pages = "0 HEAD\n";
+  for (int i = 1; i <= 3000; ++i) {
+    pages += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME N" + std::to_string(i % 97) + " /S" +
+             std::to_string(i % 4) + (i % 11 == 0 ? "x" : "") + "/\n";
+    if (i % 5 != 0) pages += "1 FAMC @F1@\n";
+  }
+  pages += "0 @F1@ FAM\n0 TRLR\n";
   const std::pair<const char*, std::string> trees[] = {
       {"many", many},
+      {"several names pages", pages},
       {"a number stored twice",
        Lines({"0 @I1@ INDI", "1 NAME Zed /Twin/", "1 FAMS @F1@", "0 @I2@ INDI",
               "1 NAME Amy /Other/", "1 FAMC @F1@", "0 @I1@ INDI", "1 NAME Abe /Twin/", "0 @F1@ FAM",
@@ -508,6 +519,8 @@ TEST(BackgroundWritingTest, UnusualTreesGiveTheSameSiteAndLogInBothModes) {
       ScratchDir dir;
       WriteFile("tree.ged", tree);
       kinloom::Run run(EveryOptionOn('N'), LabelTexts());
+      run.settings.pedigreeall = 'N';
+      run.settings.pedigreelist = "1";
       run.fixed_page_date = "1 January 2000";
       run.write_in_background = background;
       const int result = CreateKinloom(run);
@@ -519,6 +532,11 @@ TEST(BackgroundWritingTest, UnusualTreesGiveTheSameSiteAndLogInBothModes) {
     EXPECT_EQ(ends[1].log, ends[0].log);
     EXPECT_TRUE(ends[1].files == ends[0].files);
     EXPECT_GT(ends[1].files["gendex.txt"].size(), 30u);
+    if (what == std::string("several names pages")) {
+      EXPECT_EQ(ends[1].files.count("names3.htm"), 1u);
+      EXPECT_EQ(ends[1].files.count("names4.htm"), 0u);
+      EXPECT_EQ(ends[1].files.count("ind00600.htm"), 1u);
+    }
   }
 }
 

@@ -149,7 +149,7 @@ TEST_P(SiteWriterTest, APageTakesTheBytesOfAFileInOrder) {
     }
     const int short_page = run.output.Open("short.txt", kCounted);
     const std::shared_ptr<BlockFile> file = source();
-    run.output.WriteFrom(short_page, file->descriptor(), file->size() + 100, file);
+    run.output.WriteFrom(short_page, file->descriptor(), 0, file->size() + 100, file);
     run.output.Close(short_page);
     return 0;
   });
