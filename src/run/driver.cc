@@ -101,7 +101,10 @@ int CreateKinloom(Run& run) {
       result = kResultPlaceholderHome;
     } else {
       run.EnterPhase("ReadGedcom");
+      // The reader fills the work files while their blocks go to disk.
+      if (run.write_in_background) run.store.StartWriteBehind();
       result = ReadGedcom(run);
+      run.store.StopWriteBehind();
       if (result == kResultOk) result = CheckWorkFiles(run);
     }
     struct Phase {

@@ -42,10 +42,79 @@ bool WriteFully(int fd, const unsigned char* src, std::size_t n, long long offse
 
 }  // namespace
 
+WriteBehind::WriteBehind() : thread_([this] { ThreadMain(); }) {}
+
+WriteBehind::~WriteBehind() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  work_ready_.notify_all();
+  thread_.join();
+}
+
+void WriteBehind::Submit(Request request) {
+  request.file->pending_writes_.fetch_add(1, std::memory_order_relaxed);
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    work_done_.wait(lock, [this] { return pending_bytes_ < kPendingBytes; });
+    pending_bytes_ += request.size;
+    queue_.push_back(std::move(request));
+  }
+  work_ready_.notify_one();
+}
+
+std::unique_ptr<unsigned char[]> WriteBehind::Buffer() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!free_.empty()) {
+      std::unique_ptr<unsigned char[]> buffer = std::move(free_.back());
+      free_.pop_back();
+      return buffer;
+    }
+  }
+  return std::make_unique<unsigned char[]>(BlockFile::kBlockSize);
+}
+
+void WriteBehind::WaitFor(const BlockFile* file) {
+  if (file->pending_writes_.load(std::memory_order_acquire) == 0) return;
+  std::unique_lock<std::mutex> lock(mutex_);
+  work_done_.wait(lock,
+                  [file] { return file->pending_writes_.load(std::memory_order_acquire) == 0; });
+}
+
+void WriteBehind::ThreadMain() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    work_ready_.wait(lock, [this] { return quit_ || !queue_.empty(); });
+    if (queue_.empty()) return;
+    Request request = std::move(queue_.front());
+    queue_.pop_front();
+    lock.unlock();
+    const bool written = WriteFully(request.fd, request.bytes.get(), request.size, request.offset);
+    lock.lock();
+    if (!written) request.file->lost_write_.store(true, std::memory_order_release);
+    request.file->pending_writes_.fetch_sub(1, std::memory_order_release);
+    pending_bytes_ -= request.size;
+    free_.push_back(std::move(request.bytes));
+    work_done_.notify_all();
+  }
+}
+
 BlockFile::~BlockFile() { Close(); }
+
+void BlockFile::UseWriteBehind(WriteBehind* writer) {
+  WaitForWrites();
+  write_behind_ = writer;
+}
+
+void BlockFile::WaitForWrites() const {
+  if (write_behind_ != nullptr) write_behind_->WaitFor(this);
+}
 
 bool BlockFile::Create(const char* path, std::size_t blocks) {
   Close();
+  lost_write_.store(false, std::memory_order_relaxed);
   blocks_.resize(std::max<std::size_t>(blocks, 1));
   last_ = nullptr;
   fd_ = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -57,6 +126,7 @@ bool BlockFile::Create(const char* path, std::size_t blocks) {
 
 bool BlockFile::CreateUnnamed(const char* directory) {
   Close();
+  lost_write_.store(false, std::memory_order_relaxed);
   fd_ = ::open(directory, O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
   size_ = 0;
   disk_size_ = 0;
@@ -71,6 +141,7 @@ void BlockFile::Close() {
 }
 
 void BlockFile::Discard() {
+  WaitForWrites();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   Forget();
@@ -78,13 +149,17 @@ void BlockFile::Discard() {
   disk_size_ = 0;
 }
 
-void BlockFile::WriteBack(Block& block) {
+void BlockFile::WriteBack(Block& block, bool hand_over) {
   if (!block.dirty) return;
   block.dirty = false;
   const long long start = block.index * kBlock;
   const long long end = std::min(start + kBlock, size_);
   if (end <= start) return;
-  if (!WriteFully(fd_, block.bytes.get(), static_cast<std::size_t>(end - start), start)) {
+  if (hand_over && write_behind_ != nullptr) {
+    write_behind_->Submit(WriteBehind::Request{
+        this, fd_, start, static_cast<std::size_t>(end - start), std::move(block.bytes)});
+    block.bytes = write_behind_->Buffer();
+  } else if (!WriteFully(fd_, block.bytes.get(), static_cast<std::size_t>(end - start), start)) {
     failed_ = true;
   }
   disk_size_ = std::max(disk_size_, end);
@@ -104,11 +179,12 @@ BlockFile::Block& BlockFile::Fetch(long long index) {
     }
     if (block.used < victim->used) victim = &block;
   }
-  WriteBack(*victim);
+  WriteBack(*victim, true);
   if (!victim->bytes) victim->bytes = std::make_unique<unsigned char[]>(kBlockSize);
   const long long start = index * kBlock;
   std::size_t got = 0;
   if (start < disk_size_) {
+    WaitForWrites();  // the block may be on its way to the file
     got = ReadFully(fd_, victim->bytes.get(),
                     static_cast<std::size_t>(std::min(kBlock, disk_size_ - start)), start);
   }
@@ -165,6 +241,9 @@ unsigned char* BlockFile::WritableSpan(long long offset, std::size_t n) {
 
 void BlockFile::Flush() {
   if (fd_ < 0) return;
+  // The blocks stay held, so they are written here, after the writes
+  // handed over before.
+  WaitForWrites();
   // In file order, so that the file grows front to back.
   std::vector<Block*> dirty(blocks_.size());
   std::size_t count = 0;
@@ -186,6 +265,7 @@ void BlockFile::Forget() {
 }
 
 bool BlockFile::ReadDirect(long long offset, unsigned char* dst, std::size_t n) const {
+  WaitForWrites();
   const auto length = static_cast<long long>(n);
   if (fd_ < 0 || offset < 0 || offset > size_ - length) {
     std::memset(dst, 0, n);
@@ -198,6 +278,7 @@ bool BlockFile::ReadDirect(long long offset, unsigned char* dst, std::size_t n) 
 
 void BlockFile::WriteDirect(long long offset, const unsigned char* src, std::size_t n) {
   if (fd_ < 0 || offset < 0) return;
+  WaitForWrites();
   if (!WriteFully(fd_, src, n, offset)) failed_ = true;
   const long long end = offset + static_cast<long long>(n);
   size_ = std::max(size_, end);
@@ -205,10 +286,15 @@ void BlockFile::WriteDirect(long long offset, const unsigned char* src, std::siz
 }
 
 void BlockFile::SwapFiles(BlockFile& other) {
+  WaitForWrites();
+  other.WaitForWrites();
   std::swap(fd_, other.fd_);
   std::swap(size_, other.size_);
   std::swap(disk_size_, other.disk_size_);
   std::swap(failed_, other.failed_);
+  const bool lost = lost_write_.load(std::memory_order_relaxed);
+  lost_write_.store(other.lost_write_.load(std::memory_order_relaxed), std::memory_order_relaxed);
+  other.lost_write_.store(lost, std::memory_order_relaxed);
 }
 
 }  // namespace kinloom

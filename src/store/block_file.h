@@ -24,15 +24,65 @@
 #define KINLOOM_STORE_BLOCK_FILE_H_
 
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace kinloom {
 
+class BlockFile;
+
+// A thread that writes the changed blocks that BlockFiles let go of when
+// they need room, so that the thread filling the files (the GEDCOM reader)
+// goes on meanwhile. At most kPendingBytes wait at a time. A file that
+// needs a block back from disk, or its whole file, first waits for its own
+// writes; a failed write counts as the file's own (BlockFile::failed()).
+class WriteBehind {
+ public:
+  static constexpr std::size_t kPendingBytes = 1024 * 1024;
+
+  WriteBehind();
+  ~WriteBehind();  // the files using it must have let go of it
+  WriteBehind(const WriteBehind&) = delete;
+  WriteBehind& operator=(const WriteBehind&) = delete;
+
+ private:
+  friend class BlockFile;
+  struct Request {
+    BlockFile* file;
+    int fd;
+    long long offset;
+    std::size_t size;
+    std::unique_ptr<unsigned char[]> bytes;
+  };
+
+  // Takes over the request's bytes; waits while too much is pending.
+  void Submit(Request request);
+  // A block buffer: one written out before, or a new one.
+  std::unique_ptr<unsigned char[]> Buffer();
+  // Until none of file's writes is pending.
+  void WaitFor(const BlockFile* file);
+  void ThreadMain();
+
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable work_done_;
+  std::deque<Request> queue_;                           // guarded by mutex_
+  std::vector<std::unique_ptr<unsigned char[]>> free_;  // guarded by mutex_
+  std::size_t pending_bytes_ = 0;                       // guarded by mutex_
+  bool quit_ = false;                                   // guarded by mutex_
+  std::thread thread_;
+};
+
 class BlockFile {
  public:
+  friend class WriteBehind;
   static constexpr std::size_t kBlockSize = 16 * 1024;
   static constexpr std::size_t kBlocks = 16;
 
@@ -61,7 +111,7 @@ class BlockFile {
 
   long long size() const { return size_; }
   // True when a write to the file failed since it was created.
-  bool failed() const { return failed_; }
+  bool failed() const { return failed_ || lost_write_.load(std::memory_order_acquire); }
 
   // Copies the n bytes at offset to dst. When they do not lie wholly
   // within the file (or offset is negative) dst is filled with zeros and
@@ -88,6 +138,9 @@ class BlockFile {
   // Exchanges the files of the two objects, each keeping its own count of
   // blocks. Neither may hold a block (Flush() and Forget() first).
   void SwapFiles(BlockFile& other);
+  // Lets writer write the blocks given up for room from now on (nullptr:
+  // the file writes them itself again, once the pending ones are done).
+  void UseWriteBehind(WriteBehind* writer);
 
  private:
   struct Block {
@@ -98,12 +151,21 @@ class BlockFile {
   };
 
   Block& Fetch(long long index);
-  void WriteBack(Block& block);
+  // Writes a changed block; with hand_over, a block given up for room, a
+  // write-behind thread may write it while the block takes a new buffer.
+  void WriteBack(Block& block, bool hand_over = false);
+  // Until the write-behind thread has written everything of this file.
+  void WaitForWrites() const;
 
   int fd_ = -1;
   long long size_ = 0;       // end of the furthest byte written
   long long disk_size_ = 0;  // bytes the file holds on disk
   bool failed_ = false;
+  WriteBehind* write_behind_ = nullptr;
+  // Writes handed to write_behind_ and not yet done, and whether one of
+  // them failed; changed by its thread.
+  mutable std::atomic<int> pending_writes_{0};
+  std::atomic<bool> lost_write_{false};
   unsigned long long clock_ = 0;
   Block* last_ = nullptr;  // the block used last, checked first
   std::vector<Block> blocks_ = std::vector<Block>(kBlocks);

@@ -77,7 +77,19 @@ const Record& WorkFiles::GetterBuffers<Record, Getters>::Get(int getter, std::in
   return buffer.record;
 }
 
-WorkFiles::~WorkFiles() = default;  // each BlockFile writes its changes and closes
+WorkFiles::~WorkFiles() { StopWriteBehind(); }  // then each BlockFile writes its changes and closes
+
+void WorkFiles::StartWriteBehind() {
+  if (write_behind_) return;
+  write_behind_ = std::make_unique<WriteBehind>();
+  for (BlockFile& file : files_) file.UseWriteBehind(write_behind_.get());
+}
+
+void WorkFiles::StopWriteBehind() {
+  if (!write_behind_) return;
+  for (BlockFile& file : files_) file.UseWriteBehind(nullptr);
+  write_behind_.reset();
+}
 
 bool WorkFiles::is_open() const {
   return std::any_of(files_.begin(), files_.end(),

@@ -88,6 +88,10 @@ class WorkFiles {
   // Hands everything written so far to the files, so that another reader
   // of the files sees it.
   void Flush();
+  // While writing many records (the GEDCOM reader), a thread of its own
+  // writes the blocks the files give up for room. Stopping waits for it.
+  void StartWriteBehind();
+  void StopWriteBehind();
   // The first work file, in the order of kWorkFileNames, that lost a write
   // since Open (a full disk, say), so that it no longer holds what was
   // stored in it; empty while every write went through.
@@ -379,6 +383,8 @@ class WorkFiles {
   void MoveIndexEntries(std::int32_t first_slot, const std::vector<std::int32_t>& new_position,
                         const std::vector<std::int32_t>& number_at);
 
+  // Declared before the files, which use it until they close.
+  std::unique_ptr<WriteBehind> write_behind_;
   // This object is each file's only reader and writer.
   mutable std::array<BlockFile, 12> files_;
   mutable long long file_reads_ = 0;
