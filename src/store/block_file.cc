@@ -55,13 +55,17 @@ WriteBehind::~WriteBehind() {
 
 void WriteBehind::Submit(Request request) {
   request.file->pending_writes_.fetch_add(1, std::memory_order_relaxed);
+  bool wake = false;
   {
     std::unique_lock<std::mutex> lock(mutex_);
     work_done_.wait(lock, [this] { return pending_bytes_ < kPendingBytes; });
     pending_bytes_ += request.size;
     queue_.push_back(std::move(request));
+    // The thread is woken for a few blocks at a time rather than for each
+    // (or by a file that waits for its writes).
+    wake = queue_.size() >= kWakeBlocks;
   }
-  work_ready_.notify_one();
+  if (wake) work_ready_.notify_one();
 }
 
 std::unique_ptr<unsigned char[]> WriteBehind::Buffer() {
@@ -78,6 +82,7 @@ std::unique_ptr<unsigned char[]> WriteBehind::Buffer() {
 
 void WriteBehind::WaitFor(const BlockFile* file) {
   if (file->pending_writes_.load(std::memory_order_acquire) == 0) return;
+  work_ready_.notify_one();
   std::unique_lock<std::mutex> lock(mutex_);
   work_done_.wait(lock,
                   [file] { return file->pending_writes_.load(std::memory_order_acquire) == 0; });

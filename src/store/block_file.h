@@ -46,6 +46,7 @@ class BlockFile;
 class WriteBehind {
  public:
   static constexpr std::size_t kPendingBytes = 1024 * 1024;
+  static constexpr std::size_t kWakeBlocks = 16;
 
   WriteBehind();
   ~WriteBehind();  // the files using it must have let go of it
