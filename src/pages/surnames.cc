@@ -345,8 +345,8 @@ class SurnamesWalk {
   std::string link_file_;
 };
 
-// Text appended to a new file without a name in pieces of about a
-// megabyte.
+// Text appended to a new file without a name in pieces of a quarter of a
+// megabyte (three of them are kept while the names index is worked out).
 class Spool {
  public:
   explicit Spool(const std::string& directory) : file_(std::make_shared<BlockFile>()) {
@@ -370,7 +370,7 @@ class Spool {
   std::string text;  // not yet written
 
  private:
-  static constexpr std::size_t kPiece = std::size_t{1} << 20;
+  static constexpr std::size_t kPiece = std::size_t{256} << 10;
   std::shared_ptr<BlockFile> file_;
   long long written_ = 0;
 };
