@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -413,6 +415,28 @@ TEST_F(FaultTest, RunKilledMidwayIsFollowedByACleanRun) {
   }
 }
 
+// The end of a whole run of tree.ged: its result, log and site.
+struct Ending {
+  int result;
+  std::string log;
+  std::map<std::string, std::string> files;
+};
+
+// Runs tree with settings in a fresh directory, which prepare may fill
+// first, writing in the background or not.
+Ending RunInMode(const std::string& tree, const Settings& settings, bool background,
+                 const std::function<void()>& prepare = {}) {
+  ScratchDir dir;
+  WriteFile("tree.ged", tree);
+  if (prepare) prepare();
+  kinloom::Run run(settings, LabelTexts());
+  run.fixed_page_date = "1 January 2000";
+  run.write_in_background = background;
+  const int result = CreateKinloom(run);
+  ExpectNoWorkFiles();
+  return {result, ReadFile("kinloom.log"), TreeFiles("html")};
+}
+
 // Writing the pages in the background changes nothing a user can see:
 // whatever stands in the way, both modes give the same result, the same
 // files and the same log, line for line.
@@ -437,15 +461,12 @@ TEST(BackgroundWritingTest, EveryFaultGivesTheSameSiteAndLogInBothModes) {
   const std::string tree = EveryPageTree();
   for (const Setup& setup : setups) {
     SCOPED_TRACE(std::string(setup.blocker) + (setup.whole_list ? " all" : " list"));
-    struct Ending {
-      int result;
-      std::string log;
-      std::map<std::string, std::string> files;
-    };
-    Ending ends[2];
-    for (const bool background : {false, true}) {
-      ScratchDir dir;
-      WriteFile("tree.ged", tree);
+    Settings settings = EveryOptionOn('Y');
+    if (!setup.whole_list) {
+      settings.pedigreeall = 'N';
+      settings.pedigreelist = "1,3";
+    }
+    const auto block = [&setup] {
       ASSERT_EQ(::mkdir("html", 0777), 0);
       const std::string blocker = setup.blocker;
       if (blocker.find('.') == std::string::npos) {
@@ -453,16 +474,9 @@ TEST(BackgroundWritingTest, EveryFaultGivesTheSameSiteAndLogInBothModes) {
       } else {
         ASSERT_EQ(::mkdir(blocker.c_str(), 0777), 0);
       }
-      kinloom::Run run(EveryOptionOn('Y'), LabelTexts());
-      if (!setup.whole_list) {
-        run.settings.pedigreeall = 'N';
-        run.settings.pedigreelist = "1,3";
-      }
-      run.fixed_page_date = "1 January 2000";
-      run.write_in_background = background;
-      const int result = CreateKinloom(run);
-      ends[background] = {result, ReadFile("kinloom.log"), TreeFiles("html")};
-    }
+    };
+    const Ending ends[2] = {RunInMode(tree, settings, false, block),
+                            RunInMode(tree, settings, true, block)};
     EXPECT_EQ(ends[1].result, ends[0].result);
     EXPECT_EQ(ends[1].log, ends[0].log);
     EXPECT_TRUE(ends[1].files == ends[0].files);
@@ -509,24 +523,10 @@ TEST(BackgroundWritingTest, UnusualTreesGiveTheSameSiteAndLogInBothModes) {
   };
   for (const auto& [what, tree] : trees) {
     SCOPED_TRACE(what);
-    struct Ending {
-      int result;
-      std::string log;
-      std::map<std::string, std::string> files;
-    };
-    Ending ends[2];
-    for (const bool background : {false, true}) {
-      ScratchDir dir;
-      WriteFile("tree.ged", tree);
-      kinloom::Run run(EveryOptionOn('N'), LabelTexts());
-      run.settings.pedigreeall = 'N';
-      run.settings.pedigreelist = "1";
-      run.fixed_page_date = "1 January 2000";
-      run.write_in_background = background;
-      const int result = CreateKinloom(run);
-      ends[background] = {result, ReadFile("kinloom.log"), TreeFiles("html")};
-      ExpectNoWorkFiles();
-    }
+    Settings settings = EveryOptionOn('N');
+    settings.pedigreeall = 'N';
+    settings.pedigreelist = "1";
+    Ending ends[2] = {RunInMode(tree, settings, false), RunInMode(tree, settings, true)};
     EXPECT_EQ(ends[0].result, kResultOk);
     EXPECT_EQ(ends[1].result, ends[0].result);
     EXPECT_EQ(ends[1].log, ends[0].log);
