@@ -267,9 +267,12 @@ class SortTable {
   std::vector<Item> order_;  // by position: the record there (Apply: handle becomes id)
 };
 
-// Sorts positions lo to hi (lo < hi) of the table.
-void SortPositions(SortTable& table, std::int32_t lo, std::int32_t hi) {
+// Sorts positions lo to hi (lo < hi) of the table; leaves the table part
+// sorted when stop is requested.
+void SortPositions(SortTable& table, std::int32_t lo, std::int32_t hi,
+                   const std::stop_token& stop = {}) {
   while (lo < hi) {
+    if (stop.stop_requested()) return;
     // The pivot's key stays in the table's arena, unchanged by exchanges.
     const SortTable::Item pivot = table.ItemAt(lo + (hi - lo) / 2);
     std::int32_t i = lo;
@@ -286,10 +289,10 @@ void SortPositions(SortTable& table, std::int32_t lo, std::int32_t hi) {
       }
     } while (i <= j);
     if (j - lo < hi - i) {
-      if (lo < j) SortPositions(table, lo, j);
+      if (lo < j) SortPositions(table, lo, j, stop);
       lo = i;
     } else {
-      if (i < hi) SortPositions(table, i, hi);
+      if (i < hi) SortPositions(table, i, hi, stop);
       hi = j;
     }
   }
@@ -434,14 +437,18 @@ void StartNamesSort(Run& run) {
   run.names_order.reset();
   run.gendex_lines.reset();
   run.names_index.reset();
+  run.names_sort_finished = false;
   if (run.store.counters.IndividualCount < 2) return;
   const std::uint64_t generation = run.store.individual_generation();
   const bool stored_once = run.store.IndividualsStoredOnce();
-  run.names_sort = std::jthread([&run, generation, stored_once](const std::stop_token& stop) {
+  const bool idle = !run.always_wait_for_names_sort;
+  run.names_sort = std::jthread([&run, generation, stored_once, idle](const std::stop_token& stop) {
     // The sort only takes time that the page building leaves over: the
     // writer thread sets the pace of the run, and must not wait for it.
-    const sched_param idle{};
-    ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &idle);
+    if (idle) {
+      const sched_param none{};
+      ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &none);
+    }
     // Whatever goes wrong here (memory, a full disk) only leaves the sort
     // to QsortIndividuals.
     try {
@@ -450,9 +457,11 @@ void StartNamesSort(Run& run) {
                                           stop)) {
         return;
       }
-      SortPositions(table, 0, table.size() - 1);
+      SortPositions(table, 0, table.size() - 1, stop);
+      if (stop.stop_requested()) return;
       run.names_order = run.store.PrepareIndividualOrder(table.TakeOrder(), generation, stop);
       if (run.names_order && stored_once) MakeTextsAhead(run, *run.names_order, stop);
+      run.names_sort_finished.store(true, std::memory_order_release);
     } catch (...) {
       run.names_order.reset();
       run.gendex_lines.reset();
@@ -466,6 +475,13 @@ void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot)
   first_slot = std::max<std::int32_t>(first_slot, 1);
   last_slot = std::min(last_slot, run.store.counters.IndividualCount);
   if (run.names_sort.joinable()) {
+    // The thread runs only on time nothing else wants, so on a busy
+    // machine it may be far from done: then this thread sorts, as it would
+    // without it, rather than wait. What it finished is still used.
+    if (!run.always_wait_for_names_sort &&
+        !run.names_sort_finished.load(std::memory_order_acquire)) {
+      run.names_sort.request_stop();
+    }
     run.names_sort.join();
     std::optional<IndividualOrder> prepared = std::exchange(run.names_order, std::nullopt);
     // The order worked out ahead sorts every slot, from records that have

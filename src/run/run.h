@@ -3,6 +3,7 @@
 #ifndef KINLOOM_RUN_RUN_H_
 #define KINLOOM_RUN_RUN_H_
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -95,14 +96,17 @@ struct Run {
   // builds the pages (same files, same log); false keeps everything in the
   // calling thread.
   bool write_in_background = true;
+  // The names sort's thread keeps normal priority and QsortIndividuals
+  // always waits for it, so that what it works out is always used (tests).
+  bool always_wait_for_names_sort = false;
   // The date on the foot of every page ("%d %B %Y", English month names).
   // Empty: the local date when the foot is written. Tests set a fixed text.
   std::string fixed_page_date;
 
   // The names sort, worked out ahead by a thread of its own while the pages
-  // are built (StartNamesSort); QsortIndividuals waits for it and puts its
-  // order in place. The thread is stopped and joined first when the run
-  // object goes.
+  // are built (StartNamesSort); QsortIndividuals puts its order in place,
+  // or stops it when it is not done by then. The thread is stopped and
+  // joined first when the run object goes.
   std::optional<IndividualOrder> names_order;
   // The lines of gendex.txt after its first, made by the same thread for
   // the order it worked out when every individual is stored once under
@@ -110,6 +114,8 @@ struct Run {
   // good, as names_index, while the store's individual_generation() is
   // ahead_generation.
   std::shared_ptr<const BlockFile> gendex_lines;
+  // Set by the thread when it has done all it set out to do.
+  std::atomic<bool> names_sort_finished{false};
   // The surnames page's lines and the names pages' entries, made the same
   // way.
   std::optional<NamesIndexAhead> names_index;

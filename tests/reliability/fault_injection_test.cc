@@ -432,6 +432,7 @@ Ending RunInMode(const std::string& tree, const Settings& settings, bool backgro
   kinloom::Run run(settings, LabelTexts());
   run.fixed_page_date = "1 January 2000";
   run.write_in_background = background;
+  run.always_wait_for_names_sort = true;  // the work done ahead is always used
   const int result = CreateKinloom(run);
   ExpectNoWorkFiles();
   return {result, ReadFile("kinloom.log"), TreeFiles("html")};
