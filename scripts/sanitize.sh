@@ -12,13 +12,15 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKINLOOM_SANITIZ
 cmake --build build-sanitize -j"$(nproc)"
 ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
 
-# The pages and log lines of a run are written by a second thread: the
-# tests that run whole sites and the writer's own tests run once more under
+# The pages and log lines of a run are written by a second thread, the
+# names sort is worked out by a third and the work files' blocks go out
+# through a fourth while the GEDCOM file is read: the tests that run whole
+# sites, the writer's and the store's own tests run once more under
 # ThreadSanitizer.
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
-cmake --build build-tsan -j"$(nproc)" --target run_tests reliability_tests pages_tests
-for tests in run_tests reliability_tests pages_tests; do
+cmake --build build-tsan -j"$(nproc)" --target run_tests reliability_tests pages_tests store_tests
+for tests in run_tests reliability_tests pages_tests store_tests; do
   (cd build-tsan && "./$tests" --gtest_brief=1)
 done
