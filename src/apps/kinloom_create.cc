@@ -91,6 +91,9 @@ int main(int argc, char** argv) {
   const kinloom::ResultMessage message = kinloom::RunResultMessage(result);
   std::FILE* out = result == kinloom::kResultOk ? stdout : stderr;
   std::fprintf(out, "%s\n", std::string(message.text).c_str());
+  if (const long skipped = run.missing_records.skipped(); skipped > 0) {
+    std::fprintf(stderr, "%s\n", kinloom::SkippedReferencesText(skipped).c_str());
+  }
   if (result == kinloom::kResultCannotWrite) kinloom::LogCannotWriteFollowUp(run.log);
   return result;
 }

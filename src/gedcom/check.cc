@@ -5,6 +5,11 @@
 // The walk reads only the link fields of each record and only the number
 // of each record a link leads to: it visits every record once and follows
 // every link, so decoding whole records would be most of its work.
+//
+// With SKIPMISSING on, the check still logs every broken link, then
+// removes them from the records that hold them and lets the run go on.
+// It notes only those records while it walks, so a tree without a broken
+// link takes no further pass.
 #include "gedcom/reader.h"
 
 namespace kinloom {
@@ -12,13 +17,14 @@ namespace kinloom {
 int IsValidGedcom(Run& run) {
   const RunLog& log = run.log;
   const WorkFiles& store = run.store;
+  MissingRecords& missing = run.missing_records;
   log.LogLine(">IsValidGedcom");
-  bool broken = false;
+  missing.Clear();
 
   auto check_individual = [&](std::int32_t individual, std::int32_t family) {
     if (individual > 0 && store.StoredIndividualNumber(individual) != individual) {
       log.LogFormatted("INDV rec %ld from FAM rec %ld does not exist", individual, family);
-      broken = true;
+      missing.NoteInFamily(family);
     }
   };
   WorkFiles::FamilyLinks family_links;
@@ -35,7 +41,7 @@ int IsValidGedcom(Run& run) {
   auto check_family = [&](std::int32_t family, std::int32_t individual) {
     if (family > 0 && store.StoredFamilyNumber(family) != family) {
       log.LogFormatted("FAM rec %ld for INDV rec %ld does not exist", family, individual);
-      broken = true;
+      missing.NoteInIndividual(individual);
     }
   };
   WorkFiles::IndividualLinks individual_links;
@@ -51,8 +57,11 @@ int IsValidGedcom(Run& run) {
     }
   }
 
+  const bool broken = missing.found() > 0;
+  const bool skip = broken && run.settings.skipmissing == 'Y';
+  if (skip) missing.Skip(run.store);
   log.LogLine("<IsValidGedcom");
-  return broken ? kResultInvalidGedcom : kResultOk;
+  return broken && !skip ? kResultInvalidGedcom : kResultOk;
 }
 
 }  // namespace kinloom

@@ -88,6 +88,30 @@ std::optional<std::string_view> CrossReferenceOf(std::string_view line) {
   return line.substr(first + 1, second - first - 1);
 }
 
+std::optional<ContinuationWithIdentifier> ParseContinuationWithIdentifier(std::string_view line) {
+  if (line.size() < 4 || line[1] != ' ' || line[2] != '@') return std::nullopt;
+  const std::size_t close = line.find('@', 3);
+  if (close == std::string_view::npos || close == 3) return std::nullopt;
+  // What follows the cross-reference reads like columns 1 on of a plain
+  // line: a blank, the four-letter tag, a blank and the value.
+  const std::string_view rest = line.substr(close + 1);
+  if (rest.size() < 5 || rest[0] != ' ' || (rest.size() > 5 && rest[5] != ' ')) {
+    return std::nullopt;
+  }
+  ContinuationWithIdentifier result;
+  const std::string_view tag = rest.substr(1, 4);
+  if (tag == "CONC") {
+    result.code = kTagConc;
+  } else if (tag == "CONT") {
+    result.code = kTagCont;
+  } else {
+    return std::nullopt;
+  }
+  result.identifier = line.substr(3, close - 3);
+  if (rest.size() > 6) result.value = rest.substr(6);
+  return result;
+}
+
 Level0Line ParseLevel0(std::string_view line) {
   Level0Line result;
   std::size_t at = line.empty() ? 0 : 1;

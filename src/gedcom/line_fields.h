@@ -53,6 +53,19 @@ std::string_view ValueOf(std::string_view line);
 // fewer than two, or when the two are adjacent ("@@").
 std::optional<std::string_view> CrossReferenceOf(std::string_view line);
 
+// A CONC or CONT line written with a cross-reference between its level
+// and its tag, "1 @N59@ CONT text", as some programs write the lines of a
+// note record. The value begins after the tag and one blank, as on a plain
+// line.
+struct ContinuationWithIdentifier {
+  std::string_view identifier;  // between the "@"
+  int code = kTagNone;          // kTagConc or kTagCont
+  std::string_view value;
+};
+
+// nullopt for every line that does not have that form.
+std::optional<ContinuationWithIdentifier> ParseContinuationWithIdentifier(std::string_view line);
+
 struct Level0Line {
   std::optional<std::string_view> identifier;  // between the "@", when there is one
   std::string_view tag;                        // the word after it (or after "0 ")

@@ -491,7 +491,17 @@ void GedcomReader::FamilyLine(std::string_view line, int level, int code) {
 }
 
 void GedcomReader::NoteRecordLine(std::string_view line, int code) {
-  if ((code == kTagConc || code == kTagCont) && notes_on()) WriteNoteLines(ValueOf(line), code);
+  std::string_view value = ValueOf(line);
+  if (code == kTagNone) {
+    // Some programs repeat the note's own cross-reference on each of its
+    // continuation lines ("1 @N59@ CONT text"); a line naming any other
+    // record is not this note's text.
+    const auto tagged = ParseContinuationWithIdentifier(line);
+    if (!tagged || note_records_.Find(tagged->identifier) != note_key_) return;
+    code = tagged->code;
+    value = tagged->value;
+  }
+  if ((code == kTagConc || code == kTagCont) && notes_on()) WriteNoteLines(value, code);
 }
 
 void GedcomReader::SourceRecordLine(std::string_view line, int code) {

@@ -33,7 +33,9 @@ std::int32_t XrefNumber(std::string_view line);
 bool IsPointer(std::string_view line);
 
 // Logs every family or individual reference that has no stored record,
-// one line each, families first; returns 0, or 5 when there is one.
+// one line each, families first, noting each in run.missing_records;
+// returns 0, or 5 when there is one. With SKIPMISSING on, such references
+// are removed from the records that hold them instead, and the result is 0.
 int IsValidGedcom(Run& run);
 
 }  // namespace kinloom

@@ -77,6 +77,7 @@ int CreateKinloom(Run& run) {
   run.user_files = {};  // read afresh by the first page of this run
   run.output.ResetCounters();
   run.progress = {};
+  run.missing_records.Clear();
   if (run.write_in_background) run.output.StartBackground();
   run.EnterPhase("CreateKinloom");
   log.LogLine(">CreateKinloom");
@@ -154,6 +155,9 @@ int CreateKinloom(Run& run) {
     if (result == kResultOk && run.progress.pages_failed > 0) result = kResultCannotWrite;
   }
   CloseKinloomFiles(run);
+  if (const long skipped = run.missing_records.skipped(); skipped > 0) {
+    log.LogLine(SkippedReferencesText(skipped));
+  }
   log.LogFormatted("<CreateKinloom %d", static_cast<long>(result));
   run.output.StopBackground();
   return result;
@@ -181,6 +185,10 @@ ResultMessage RunResultMessage(int result) {
     default:
       return {"Undefined Kinloom Error. See kinloom.log file.", MessageIcon::kWarning};
   }
+}
+
+std::string SkippedReferencesText(long skipped) {
+  return "Skipped " + std::to_string(skipped) + " references without records.";
 }
 
 void LogCannotWriteFollowUp(const RunLog& log) {

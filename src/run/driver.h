@@ -2,6 +2,7 @@
 #ifndef KINLOOM_RUN_DRIVER_H_
 #define KINLOOM_RUN_DRIVER_H_
 
+#include <string>
 #include <string_view>
 
 #include "run/run.h"
@@ -41,6 +42,11 @@ inline constexpr std::string_view kResultMessageTitle = "Kinloom Create";
 
 // The message box a front end shows for a RunResult.
 ResultMessage RunResultMessage(int result);
+
+// The line that tells how many references without a record a run went
+// on without (SKIPMISSING): the log's last line but one, and a line of
+// its own in each front end's report, whenever there were any.
+std::string SkippedReferencesText(long skipped);
 
 // The two lines appended to the log after the message for RunResult 6.
 void LogCannotWriteFollowUp(const RunLog& log);

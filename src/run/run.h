@@ -16,6 +16,7 @@
 #include "run/log.h"
 #include "run/settings.h"
 #include "run/site_writer.h"
+#include "store/missing_records.h"
 #include "store/work_files.h"
 
 namespace kinloom {
@@ -89,6 +90,9 @@ struct Run {
   PageState page;
   UserFiles user_files;
   Progress progress;
+  // References without a record that the cross-reference check found, and
+  // how many of them the run went on without.
+  MissingRecords missing_records;
 
   // Called after each phase entry and each page written; may be empty.
   std::function<void(const Progress&)> on_progress;

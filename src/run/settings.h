@@ -51,16 +51,44 @@ struct Settings {
   char pedigreeall = 'N';
   std::string pedigreelist;
   std::string extension = "htm";
+  // "Y": references to families or individuals that have no record are
+  // left out, and the site is written anyway.
+  char skipmissing = 'N';
 
   bool operator==(const Settings&) const = default;
 };
 
 // The 29 caption texts, in their storage order.
 enum class Label : int {
-  kHusband, kWife, kName, kBorn, kMarried, kDied, kAt, kFather, kMother,
-  kOtherSpouses, kSpouses, kNotes, kFamilyNotes, kChildren, kSources, kHome,
-  kEmail, kSurnames, kNames, kNotesFor, kAllSurnames, kAllNames, kTotals1,
-  kTotals2, kTotals3, kPedigreeFor, kPedigree, kPhotos, kPhotoFor,
+  kHusband,
+  kWife,
+  kName,
+  kBorn,
+  kMarried,
+  kDied,
+  kAt,
+  kFather,
+  kMother,
+  kOtherSpouses,
+  kSpouses,
+  kNotes,
+  kFamilyNotes,
+  kChildren,
+  kSources,
+  kHome,
+  kEmail,
+  kSurnames,
+  kNames,
+  kNotesFor,
+  kAllSurnames,
+  kAllNames,
+  kTotals1,
+  kTotals2,
+  kTotals3,
+  kPedigreeFor,
+  kPedigree,
+  kPhotos,
+  kPhotoFor,
 };
 inline constexpr int kLabelCount = 29;
 

@@ -824,6 +824,39 @@ std::int32_t WorkFiles::StoredFamilyNumber(std::int32_t n) const {
   return DecodeFixed32(bytes);
 }
 
+void WorkFiles::PutIndividualLinks(std::int32_t n, const IndividualLinks& links) {
+  using I = IndividualRecord;
+  const std::int32_t slot = SlotOfNumber(individual_hint_, kIndvIdx, n);
+  if (n <= 0 || StoredIndividualNumber(n) != n) return;
+  individual_caches_.Clear();
+  ++individual_generation_;
+  unsigned char lists[8 * kListEntries];
+  for (int i = 0; i < kListEntries; ++i) {
+    EncodeFixed32(lists + 4 * i, links.spouseFamilies[i]);
+    EncodeFixed32(lists + 4 * (kListEntries + i), links.parentFamilies[i]);
+  }
+  WriteBytes(kIndvDat,
+             (slot - 1LL) * static_cast<long long>(I::kSize) +
+                 static_cast<long long>(I::kSpouseFamiliesOffset),
+             lists, sizeof lists);
+}
+
+void WorkFiles::PutFamilyLinks(std::int32_t n, const FamilyLinks& links) {
+  using F = FamilyRecord;
+  const std::int32_t slot = SlotOfNumber(family_hint_, kFamIdx, n);
+  if (n <= 0 || StoredFamilyNumber(n) != n) return;
+  family_caches_.Clear();
+  unsigned char couple[8];
+  unsigned char children[4 * kListEntries];
+  EncodeFixed32(couple, links.husband);
+  EncodeFixed32(couple + 4, links.wife);
+  for (int i = 0; i < kListEntries; ++i) EncodeFixed32(children + 4 * i, links.children[i]);
+  const long long record = (slot - 1LL) * static_cast<long long>(F::kSize);
+  WriteBytes(kFamDat, record + static_cast<long long>(F::kHusbandOffset), couple, sizeof couple);
+  WriteBytes(kFamDat, record + static_cast<long long>(F::kChildrenOffset), children,
+             sizeof children);
+}
+
 // --- Cached field getters ----------------------------------------------------
 
 const IndividualRecord& WorkFiles::CachedIndividual(int getter, std::int32_t n) const {

@@ -220,6 +220,11 @@ class WorkFiles {
   // IndividualNumber(n) and FamilyNumber(n), reading four bytes.
   std::int32_t StoredIndividualNumber(std::int32_t n) const;
   std::int32_t StoredFamilyNumber(std::int32_t n) const;
+  // Write the link fields of links into the record of number n, found as
+  // the two readers above find it; every other field stays. Nothing is
+  // written when n has no record. Empties the caches of the record kind.
+  void PutIndividualLinks(std::int32_t n, const IndividualLinks& links);
+  void PutFamilyLinks(std::int32_t n, const FamilyLinks& links);
 
   // --- Cached field getters by number -----------------------------------
   std::int32_t IndividualNumber(std::int32_t n) const;

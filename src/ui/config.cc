@@ -1,6 +1,7 @@
 #include "ui/config.h"
 
 #include <cstdio>
+#include <span>
 #include <string_view>
 
 #include "text/strings.h"
@@ -14,16 +15,16 @@ enum class KeyKind { kFlag, kText, kLabel };
 struct ConfigKey {
   std::string_view key;
   KeyKind kind;
-  char Settings::* flag;
-  std::string Settings::* text;
+  char Settings::*flag;
+  std::string Settings::*text;
   std::size_t capacity;
   Label label;
 };
 
-constexpr ConfigKey Flag(std::string_view key, char Settings::* field) {
+constexpr ConfigKey Flag(std::string_view key, char Settings::*field) {
   return {key, KeyKind::kFlag, field, nullptr, 1, Label::kHusband};
 }
-constexpr ConfigKey Text(std::string_view key, std::string Settings::* field, std::size_t cap) {
+constexpr ConfigKey Text(std::string_view key, std::string Settings::*field, std::size_t cap) {
   return {key, KeyKind::kText, nullptr, field, cap, Label::kHusband};
 }
 constexpr ConfigKey LabelKey(Label label) {
@@ -84,6 +85,15 @@ const ConfigKey kKeys[] = {
 };
 static_assert(sizeof(kKeys) / sizeof(kKeys[0]) == 47);
 
+// Flags that came after the 47 keys: written after them, in this order,
+// only when on, so that a file saved with all of them off is the file of
+// before.
+const ConfigKey kLaterFlags[] = {
+    Flag("SKIPMISSING", &Settings::skipmissing),
+};
+
+const std::span<const ConfigKey> kKeyTables[] = {kKeys, kLaterFlags};
+
 std::string_view KeyName(const ConfigKey& key) {
   return key.kind == KeyKind::kLabel ? kLabelInfo[static_cast<int>(key.label)].key : key.key;
 }
@@ -93,20 +103,22 @@ void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
   if (equals < 0) return;  // no key
   std::string_view key = line.substr(0, static_cast<std::size_t>(equals));
   std::string_view value = line.substr(static_cast<std::size_t>(equals) + 1);
-  for (const ConfigKey& entry : kKeys) {
-    if (KeyName(entry) != key) continue;
-    switch (entry.kind) {
-      case KeyKind::kFlag:
-        // An empty value turns the flag off; a blank keeps the saved file
-        // free of NUL bytes.
-        settings.*entry.flag = value.empty() ? ' ' : value[0];
-        break;
-      case KeyKind::kText:
-        settings.*entry.text = std::string(value.substr(0, entry.capacity));
-        break;
-      case KeyKind::kLabel:
-        labels.Set(entry.label, value);
-        break;
+  for (const std::span<const ConfigKey> table : kKeyTables) {
+    for (const ConfigKey& entry : table) {
+      if (KeyName(entry) != key) continue;
+      switch (entry.kind) {
+        case KeyKind::kFlag:
+          // An empty value turns the flag off; a blank keeps the saved file
+          // free of NUL bytes.
+          settings.*entry.flag = value.empty() ? ' ' : value[0];
+          break;
+        case KeyKind::kText:
+          settings.*entry.text = std::string(value.substr(0, entry.capacity));
+          break;
+        case KeyKind::kLabel:
+          labels.Set(entry.label, value);
+          break;
+      }
     }
   }
 }
@@ -157,6 +169,11 @@ std::string ConfigurationText(const Settings& settings, const LabelTexts& labels
         break;
     }
     out += '\n';
+  }
+  for (const ConfigKey& entry : kLaterFlags) {
+    if (settings.*entry.flag != 'Y') continue;
+    out += KeyName(entry);
+    out += "=Y\n";
   }
   return out;
 }

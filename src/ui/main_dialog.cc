@@ -44,9 +44,13 @@ struct FlagBox {
   char Settings::*flag;
 };
 constexpr FlagBox kFlagBoxes[] = {
-    {id::kNotes, &Settings::notes},     {id::kUcSurname, &Settings::ucsurname},
-    {id::kSoundex, &Settings::soundex}, {id::kSources, &Settings::sources},
-    {id::kPhotos, &Settings::photos},   {id::kSubDirs, &Settings::subdirs},
+    {id::kNotes, &Settings::notes},
+    {id::kUcSurname, &Settings::ucsurname},
+    {id::kSoundex, &Settings::soundex},
+    {id::kSources, &Settings::sources},
+    {id::kPhotos, &Settings::photos},
+    {id::kSubDirs, &Settings::subdirs},
+    {id::kSkipMissing, &Settings::skipmissing},
 };
 
 struct PickButton {
@@ -120,8 +124,12 @@ void CreatePage(HWND dialog, ProgramState& state) {
 
   const ResultMessage message = RunResultMessage(result);
   const UINT icon = message.icon == MessageIcon::kWarning ? MB_ICONEXCLAMATION : 0;
-  MessageBoxA(dialog, std::string(message.text).c_str(), std::string(kResultMessageTitle).c_str(),
-              MB_OK | icon);
+  std::string text(message.text);
+  if (const long skipped = run.missing_records.skipped(); skipped > 0) {
+    text += '\n';
+    text += SkippedReferencesText(skipped);
+  }
+  MessageBoxA(dialog, text.c_str(), std::string(kResultMessageTitle).c_str(), MB_OK | icon);
   if (result == kResultCannotWrite) LogCannotWriteFollowUp(run.log);
 }
 

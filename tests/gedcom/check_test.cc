@@ -64,6 +64,46 @@ TEST_F(CheckTest, EveryBrokenLinkIsLoggedInOrder) {
       LogText());
 }
 
+TEST_F(CheckTest, SkippingLogsTheSameLinesAndLeavesOnlyStoredRecordsInTheLinks) {
+  // As above, with an empty entry that stays, a stored child after a
+  // missing one that moves up, and a stored parent family between two
+  // missing ones.
+  AddFamily(1, 99, 98, {3, 0, 97, 5});
+  AddFamily(2, 3, 0, {96});
+  AddIndividual(3, {8, 2}, {7, 1, 6});
+  AddIndividual(5, {}, {1});
+  run_.settings.skipmissing = 'Y';
+  EXPECT_EQ(kResultOk, IsValidGedcom(run_));
+  EXPECT_EQ(
+      ">IsValidGedcom\n"
+      "INDV rec 99 from FAM rec 1 does not exist\n"
+      "INDV rec 98 from FAM rec 1 does not exist\n"
+      "INDV rec 97 from FAM rec 1 does not exist\n"
+      "INDV rec 96 from FAM rec 2 does not exist\n"
+      "FAM rec 8 for INDV rec 3 does not exist\n"
+      "FAM rec 7 for INDV rec 3 does not exist\n"
+      "FAM rec 6 for INDV rec 3 does not exist\n"
+      "<IsValidGedcom\n",
+      LogText());
+  EXPECT_EQ(run_.missing_records.skipped(), 7);
+  EXPECT_EQ(Describe(Family(1)), "#1 chil 3");  // the list shows up to its first 0
+  EXPECT_EQ(Family(1).children, (RecordList{3, 0, 5}));
+  EXPECT_EQ(Describe(Family(2)), "#2 husb 3");
+  EXPECT_EQ(Describe(Individual(3)), "#3 \"\" sex \"\\x00\" fams 2 famc 1");
+  EXPECT_EQ(Describe(Individual(5)), "#5 \"\" sex \"\\x00\" famc 1");
+  // Mended once, the tree passes the check.
+  EXPECT_EQ(kResultOk, IsValidGedcom(run_));
+  EXPECT_EQ(run_.missing_records.found(), 0);
+}
+
+TEST_F(CheckTest, WithoutSkippingNothingIsMended) {
+  AddFamily(1, 99, 0, {});
+  EXPECT_EQ(kResultInvalidGedcom, IsValidGedcom(run_));
+  EXPECT_EQ(Family(1).husband, 99);
+  EXPECT_EQ(run_.missing_records.found(), 1);
+  EXPECT_EQ(run_.missing_records.skipped(), 0);
+}
+
 TEST_F(CheckTest, LinksNeedNotAgreeInBothDirections) {
   AddIndividual(1, {}, {});
   AddIndividual(2, {}, {});
@@ -127,6 +167,22 @@ TEST_F(ImportRunTest, SpelledOutTagsEndTheRunWithTwo) {
       ">OpenKinloomFiles\n<OpenKinloomFiles\n>ReadGedcom\n"
       ">CloseKinloomFiles\n<CloseKinloomFiles\n<CreateKinloom 2\n",
       LogTail());
+}
+
+TEST_F(ImportRunTest, SkippedReferencesAreCountedBeforeTheLastLogLine) {
+  run_.settings.skipmissing = 'Y';
+  EXPECT_EQ(kResultOk, Create("0 @F1@ FAM\n1 HUSB @I99@\n1 WIFE @I98@\n0 TRLR\n"));
+  const std::string tail = LogTail();
+  EXPECT_NE(std::string::npos, tail.find("<ReadGedcom\n>IsValidGedcom\n"
+                                         "INDV rec 99 from FAM rec 1 does not exist\n"
+                                         "INDV rec 98 from FAM rec 1 does not exist\n"
+                                         "<IsValidGedcom\n>BuildFamilyGroupRecords\n"))
+      << tail;
+  EXPECT_TRUE(
+      tail.ends_with("<BuildGendexFile\n>CloseKinloomFiles\n<CloseKinloomFiles\n"
+                     "Skipped 2 references without records.\n<CreateKinloom 0\n"))
+      << tail;
+  EXPECT_NE(ReadFile("html/fam00001.htm").find("<TITLE>?/?</TITLE>"), std::string::npos);
 }
 
 TEST_F(ImportRunTest, DanglingReferencesEndTheRunWithFiveBeforeAnyPage) {

@@ -144,5 +144,62 @@ TEST_F(ReaderUnicodeTest, PhotoFileNamesAreLowerCasedAfterConversion) {
   EXPECT_EQ("\xC4ra &#8211; 1900", run_.store.PhotoTitle(1));
 }
 
+// Some programs write the continuation lines of a note record with the
+// note's own cross-reference before the tag. Only that note's own
+// cross-reference continues it, whatever the character set.
+TEST_F(ReaderUnicodeTest, NoteContinuationsNamingTheirNoteKeepTheirText) {
+  auto tree = [](const std::string& charset, const std::string& u_umlaut) {
+    return "0 HEAD\n1 CHAR " + charset +
+           "\n"
+           "0 @N2@ NOTE Ammie\n"
+           "1 @N2@ CONT WILLIS never married, M" +
+           u_umlaut +
+           "ller\n"
+           "1 @N2@ CONC  said.\n"
+           "1 @N3@ CONT of another note\n"
+           "1 CONT plain\n"
+           "1 @N2@ CONT\n"
+           "1 @N2@CONT glued to its tag\n"
+           "1 @N2@ CONTINUED\n"
+           "0 @I1@ INDI\n"
+           "1 NAME Ammie /Willis/\n"
+           "1 NOTE @N2@\n"
+           "2 @I1@ CONT not in a note record\n"
+           "0 @N3@ NOTE Other\n"
+           "0 TRLR\n";
+  };
+  const char* const kRead =
+      "indv.idx: 0 1\n"
+      "fnote.idx: 0 0 1 6\n"
+      "indv 1: #1 \"Ammie /Willis/\" sex \" \" note 2\n"
+      "fnote 1: owner 2 kind 0 \"Ammie\"\n"
+      "fnote 2: owner 2 kind 54 \"WILLIS never married, M\\xFCller\"\n"
+      "fnote 3: owner 2 kind 53 \" said.\"\n"
+      "fnote 4: owner 2 kind 54 \"plain\"\n"
+      "fnote 5: owner 2 kind 54 \"\"\n"
+      "fnote 6: owner 3 kind 0 \"Other\"\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"UTF-16 LE", Utf16(tree("UNICODE", "\xC3\xBC"), true, true)},
+      {"UTF-16 BE", Utf16(tree("UNICODE", "\xC3\xBC"), false, true)},
+      {"UTF-8", tree("UTF-8", "\xC3\xBC")},
+      {"ANSEL", tree("ANSEL", "\xE8u")},
+      {"IBM PC", tree("IBMPC", "\x81")},
+      {"ISO 8859-1", tree("ANSI", "\xFC")},
+  };
+  for (const auto& c : cases) {
+    ScratchDir inner;
+    kinloom::Run run;
+    run.settings = run_.settings;
+    WriteFile("tree.ged", c.bytes);
+    ASSERT_FALSE(run.store.Open());
+    ASSERT_EQ(kResultOk, ReadGedcom(run)) << c.name;
+    run.store.Flush();
+    EXPECT_EQ(kRead, Dump()) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace kinloom::testing

@@ -73,6 +73,21 @@ TEST(ConfigurationTest, DefaultSaveWritesAll47KeysInOrder) {
   EXPECT_FALSE(testing::FileExists("kinloom.cfg.tmp"));
 }
 
+TEST(ConfigurationTest, SkipMissingIsSavedAfterThe47KeysOnlyWhenOn) {
+  ScratchDir dir;
+  for (const char* line : {"SKIPMISSING=Y\n", "SKIPMISSING=y\n", "SKIPMISSING=\n", ""}) {
+    SCOPED_TRACE(line);
+    WriteFile("kinloom.cfg", std::string("NOTES=Y\n") + line);
+    Settings settings;
+    LabelTexts labels;
+    LoadConfiguration(settings, labels);
+    const bool on = std::string(line) == "SKIPMISSING=Y\n";
+    EXPECT_EQ(settings.skipmissing == 'Y', on);
+    ASSERT_TRUE(SaveConfiguration(settings, labels));
+    EXPECT_EQ(ReadFile("kinloom.cfg"), std::string(kDefaultFile) + (on ? "SKIPMISSING=Y\n" : ""));
+  }
+}
+
 TEST(ConfigurationTest, MissingFileGivesDefaults) {
   ScratchDir dir;
   Settings settings;
@@ -96,6 +111,7 @@ TEST(ConfigurationTest, LoadSaveLoadKeepsEverySetting) {
   settings.subdirs = 'Y';
   settings.pedigreelist = "1, 2,3";
   settings.extension = "html";
+  settings.skipmissing = 'Y';
   labels.Set(Label::kHusband, "Ehemann");
   labels.Set(Label::kAt, "");
   labels.Set(Label::kPhotoFor, "  Foto von");

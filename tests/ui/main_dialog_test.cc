@@ -37,7 +37,8 @@ constexpr const char* kFilledInConfig =
     "SUBDIRS=N\n"
     "PEDIGREEALL=Y\n"
     "PEDIGREELIST=1,2,3\n"
-    "EXTENSION=html\n";
+    "EXTENSION=html\n"
+    "SKIPMISSING=Y\n";
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -86,6 +87,7 @@ TEST_F(DialogTest, CheckBoxesShowTheFlagsOfTheConfiguration) {
         {id::kSources, true},
         {id::kPhotos, true},
         {id::kSubDirs, false},
+        {id::kSkipMissing, true},
         {id::kPedigreeAll, true},
         {id::kHtmlExtension, true},
     };
@@ -167,6 +169,7 @@ TEST_F(DialogTest, EachFlagCheckBoxTogglesItsFlag) {
       {id::kSources, &Settings::sources, "SOURCES"},
       {id::kPhotos, &Settings::photos, "PHOTOS"},
       {id::kSubDirs, &Settings::subdirs, "SUBDIRS"},
+      {id::kSkipMissing, &Settings::skipmissing, "SKIPMISSING"},
       {id::kPedigreeAll, &Settings::pedigreeall, "PEDIGREEALL"},
   };
   // Every flag starts as a small "y", which is off: the box is unchecked.
@@ -353,6 +356,34 @@ TEST_F(DialogTest, EachRunResultShowsItsMessageBox) {
   });
 }
 
+TEST_F(DialogTest, SkippedReferencesAreTheMessageBoxSecondLine) {
+  long skipped = 0;
+  int result = kResultOk;
+  state.create_kinloom = [&](kinloom::Run& run) {
+    for (long n = 0; n < skipped; ++n) run.missing_records.NoteInFamily(1);
+    run.missing_records.Skip(run.store);
+    return result;
+  };
+  WithMainDialog([&](HWND dialog) {
+    skipped = 622;
+    desktop.Click(dialog, id::kCreatePage);
+    result = kResultPedigreeDepth;
+    skipped = 1;
+    desktop.Click(dialog, id::kCreatePage);
+    skipped = 0;
+    result = kResultOk;
+    desktop.Click(dialog, id::kCreatePage);
+  });
+  ASSERT_EQ(desktop.message_boxes().size(), 3u);
+  EXPECT_EQ(desktop.message_boxes()[0].text,
+            "        Finished!\nSkipped 622 references without records.");
+  EXPECT_EQ(desktop.message_boxes()[0].type, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(desktop.message_boxes()[1].text,
+            "Undefined Kinloom Error. See kinloom.log file.\n"
+            "Skipped 1 references without records.");
+  EXPECT_EQ(desktop.message_boxes()[2].text, "        Finished!");
+}
+
 TEST_F(DialogTest, CannotWriteAppendsTwoLogLinesAfterItsMessage) {
   state.create_kinloom = [](kinloom::Run& run) {
     run.log.LogLine("<CreateKinloom 6");
@@ -398,6 +429,7 @@ TEST_F(DialogTest, CreatePageRunsWithTheFieldsAndCaptionsOfTheDialog) {
   EXPECT_EQ(seen.gedfile, "other.ged");
   EXPECT_EQ(seen.home, "http://home.test/");
   EXPECT_EQ(seen.ucsurname, 'Y');
+  EXPECT_EQ(seen.skipmissing, 'Y');
   EXPECT_EQ(husband, "Mann");
 }
 
