@@ -98,5 +98,25 @@ TEST(KinloomCreateTest, ConfiguredRunFinishes) {
   EXPECT_TRUE(FileExists("html/gendex.txt"));
 }
 
+TEST(KinloomCreateTest, SkippedReferencesAreCountedOnStandardError) {
+  ScratchDir dir;
+  const std::string config = "EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=tree.ged\n";
+  WriteFile("tree.ged",
+            "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n1 FAMS @F1@\n1 FAMC @F2@\n"
+            "0 @F1@ FAM\n1 WIFE @I1@\n1 HUSB @I2@\n0 TRLR\n");
+  WriteFile("kinloom.cfg", config);
+  auto refused = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(refused.exit_status, 5);
+  EXPECT_EQ(refused.err, "Your gedcom file is invalid! See kinloom.log file.\n");
+
+  WriteFile("kinloom.cfg", config + "SKIPMISSING=Y\n");
+  auto skipped = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(skipped.exit_status, 0);
+  EXPECT_EQ(skipped.out, "        Finished!\n");
+  EXPECT_EQ(skipped.err, "Skipped 2 references without records.\n");
+  EXPECT_TRUE(FileExists("html/fam00001.htm"));
+  EXPECT_FALSE(FileExists("html/fam00002.htm"));
+}
+
 }  // namespace
 }  // namespace kinloom
