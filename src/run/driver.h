@@ -16,7 +16,9 @@ namespace kinloom {
 // pedigree chart that could not be written does not stop the phases, but
 // makes the result 6 in the end. A work file that lost a write (a full
 // disk) stops the run with 6 after the phase, logging "Unable to write work
-// file %s.". Returns the RunResult.
+// file %s.". When references without a record were skipped (SKIPMISSING),
+// their count is logged (SkippedReferencesText) right before the closing
+// line. Returns the RunResult.
 int CreateKinloom(Run& run);
 
 // For the programs, once at their start: blocks of half a megabyte or

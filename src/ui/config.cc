@@ -15,16 +15,16 @@ enum class KeyKind { kFlag, kText, kLabel };
 struct ConfigKey {
   std::string_view key;
   KeyKind kind;
-  char Settings::*flag;
-  std::string Settings::*text;
+  char Settings::* flag;
+  std::string Settings::* text;
   std::size_t capacity;
   Label label;
 };
 
-constexpr ConfigKey Flag(std::string_view key, char Settings::*field) {
+constexpr ConfigKey Flag(std::string_view key, char Settings::* field) {
   return {key, KeyKind::kFlag, field, nullptr, 1, Label::kHusband};
 }
-constexpr ConfigKey Text(std::string_view key, std::string Settings::*field, std::size_t cap) {
+constexpr ConfigKey Text(std::string_view key, std::string Settings::* field, std::size_t cap) {
   return {key, KeyKind::kText, nullptr, field, cap, Label::kHusband};
 }
 constexpr ConfigKey LabelKey(Label label) {
