@@ -827,7 +827,7 @@ std::int32_t WorkFiles::StoredFamilyNumber(std::int32_t n) const {
 void WorkFiles::PutIndividualLinks(std::int32_t n, const IndividualLinks& links) {
   using I = IndividualRecord;
   const std::int32_t slot = SlotOfNumber(individual_hint_, kIndvIdx, n);
-  if (n <= 0 || StoredIndividualNumber(n) != n) return;
+  if (!SlotInFile(kIndvDat, slot, I::kSize) || StoredIndividualNumber(n) != n) return;
   individual_caches_.Clear();
   ++individual_generation_;
   unsigned char lists[8 * kListEntries];
@@ -844,7 +844,7 @@ void WorkFiles::PutIndividualLinks(std::int32_t n, const IndividualLinks& links)
 void WorkFiles::PutFamilyLinks(std::int32_t n, const FamilyLinks& links) {
   using F = FamilyRecord;
   const std::int32_t slot = SlotOfNumber(family_hint_, kFamIdx, n);
-  if (n <= 0 || StoredFamilyNumber(n) != n) return;
+  if (!SlotInFile(kFamDat, slot, F::kSize) || StoredFamilyNumber(n) != n) return;
   family_caches_.Clear();
   unsigned char couple[8];
   unsigned char children[4 * kListEntries];
