@@ -77,6 +77,7 @@ int CreateKinloom(Run& run) {
   run.user_files = {};  // read afresh by the first page of this run
   run.output.ResetCounters();
   run.progress = {};
+  run.living.Clear();
   if (run.write_in_background) run.output.StartBackground();
   run.EnterPhase("CreateKinloom");
   log.LogLine(">CreateKinloom");
@@ -91,6 +92,7 @@ int CreateKinloom(Run& run) {
   log.LogFormatted("pedigreeall=%c", s.pedigreeall);
   log.LogFormatted("background=%c", s.background);
   log.LogFormatted("extension=%s", s.extension);
+  if (s.privacy == 'Y') log.LogFormatted("privacy=%c", s.privacy);
   log.LogLine(kLogSeparator);
 
   int result = OpenKinloomFiles(run);
@@ -114,6 +116,7 @@ int CreateKinloom(Run& run) {
     };
     const Phase phases[] = {
         {"IsValidGedcom", true, IsValidGedcom},
+        {"HideLivingIndividuals", s.privacy == 'Y', HideLivingIndividuals},
         {"BuildFamilyGroupRecords", true, BuildFamilyGroupRecords},
         {"BuildIndividualNotes", s.notes == 'Y', BuildIndividualNotes},
         {"BuildFamilyNotes", s.notes == 'Y', BuildFamilyNotes},
@@ -137,7 +140,8 @@ int CreateKinloom(Run& run) {
       // From here on the page phases only read the store, so the names
       // sort can be worked out meanwhile, on the core that the page
       // building leaves mostly idle.
-      if (result == kResultOk && phase.call == IsValidGedcom && run.write_in_background) {
+      if (result == kResultOk && run.write_in_background &&
+          phase.call == (s.privacy == 'Y' ? HideLivingIndividuals : IsValidGedcom)) {
         StartNamesSort(run);
       }
     }

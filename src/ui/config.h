@@ -1,5 +1,6 @@
 // kinloom.cfg: the Settings and caption texts kept between program starts,
-// as 47 lines "KEY=value" in a fixed order.
+// as 47 lines "KEY=value" in a fixed order, followed by PRIVACY and SLIVING
+// when they differ from their defaults.
 #ifndef KINLOOM_UI_CONFIG_H_
 #define KINLOOM_UI_CONFIG_H_
 
@@ -21,7 +22,7 @@ void LoadConfiguration(Settings& settings, LabelTexts& labels,
 // The whole file as SaveConfiguration writes it.
 std::string ConfigurationText(const Settings& settings, const LabelTexts& labels);
 
-// Writes the 47 lines to a temporary file beside path and renames it over
+// Writes the lines to a temporary file beside path and renames it over
 // path, so that a failed save leaves the old file whole. False on failure.
 bool SaveConfiguration(const Settings& settings, const LabelTexts& labels,
                        const std::string& path = kConfigFileName);

@@ -44,9 +44,10 @@ struct FlagBox {
   char Settings::*flag;
 };
 constexpr FlagBox kFlagBoxes[] = {
-    {id::kNotes, &Settings::notes},     {id::kUcSurname, &Settings::ucsurname},
-    {id::kSoundex, &Settings::soundex}, {id::kSources, &Settings::sources},
-    {id::kPhotos, &Settings::photos},   {id::kSubDirs, &Settings::subdirs},
+    {id::kNotes, &Settings::notes},        {id::kUcSurname, &Settings::ucsurname},
+    {id::kSoundex, &Settings::soundex},    {id::kSources, &Settings::sources},
+    {id::kPhotos, &Settings::photos},      {id::kSubDirs, &Settings::subdirs},
+    {id::kHideLiving, &Settings::privacy},
 };
 
 struct PickButton {
