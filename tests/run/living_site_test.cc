@@ -267,6 +267,11 @@ TEST_F(LivingSiteTest, NothingOfTheLivingButTheSurnameReachesTheSite) {
     EXPECT_EQ(files.count(family_notes + "ntf00002.htm"), 1U);  // the Marshes'
     for (const auto& [name, bytes] : files) EXPECT_EQ(name.find("pho"), std::string::npos) << name;
 
+    // gendex.txt: the dead only.
+    const std::string& gendex = files.at("gendex.txt");
+    EXPECT_EQ(std::count(gendex.begin(), gendex.end(), '\n'), 1 + static_cast<long>(kDead.size()));
+    EXPECT_EQ(gendex.find("Living"), std::string::npos);
+
     // The dead in full.
     const std::string marsh = files.at((subdirs == 'Y' ? "fam/" : "") + std::string("fam00002.htm"));
     EXPECT_NE(marsh.find("Married: FROM 1890 TO 1930at: Marshfield"), std::string::npos);
