@@ -43,8 +43,9 @@ void FindDeadSpouses(const WorkFiles& store, PresumedLiving& living) {
   }
 }
 
-}  // namespace
-
+// name ("Given /Surname/ Suffix") as shown for a presumed-living
+// individual: SLIVING and the surname ("Living /Surname/"); empty stays
+// empty.
 std::string HiddenName(const Run& run, std::string_view name) {
   if (name.empty()) return {};
   std::string surname;
@@ -62,6 +63,8 @@ std::string HiddenName(const Run& run, std::string_view name) {
   hidden += '/';
   return hidden;
 }
+
+}  // namespace
 
 int HideLivingIndividuals(Run& run) {
   run.log.LogLine(">HideLivingIndividuals");

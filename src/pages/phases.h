@@ -14,10 +14,6 @@ namespace kinloom {
 // Settles who is presumed living and blanks in the work files what the
 // pages must not show of them; run once, before the first page.
 int HideLivingIndividuals(Run& run);
-// name ("Given /Surname/ Suffix") as shown for a presumed-living
-// individual: SLIVING and the surname ("Living /Surname/"); empty stays
-// empty.
-std::string HiddenName(const Run& run, std::string_view name);
 // family_pages.cc
 int BuildFamilyGroupRecords(Run& run);
 // individual_page.cc

@@ -196,13 +196,12 @@ std::string RulesTree(bool numbered_twice = true) {
 // texts, photo file and title of the living, and what is only theirs (the
 // marriage of a living spouse, a source cited only for them).
 const std::vector<std::string_view> kLivingTexts = {
-    "Zelda",     "Quintessa",  "1950",     "Ravenholt", "xylophone",  "zelda_portrait",
-    "seaside",   "Quillon",    "Jr.",      "1975",      "Marrowbridge", "ferntree",
-    "Delphine",  "1990",       "Youngtown", "Ignatius", "JUL 1920",   "Pikeville",
-    "Jasper",    "UNKNOWN",    "Kezia",    "abt",       "Mirabel",    "Ottoline",
-    "2090",      "Perpetua",   "HEBREW",   "5500",      "Silvanus",   "Secundus",
-    "1999",      "Tabitha",    "2001",     "Orphanton", "Ulric",      "1991",
-    "Aloneville",
+    "Zelda",     "Quintessa",  "1950",     "Ravenholt",    "xylophone", "zelda_portrait", "seaside",
+    "Quillon",   "Jr.",        "1975",     "Marrowbridge", "ferntree",  "Delphine",       "1990",
+    "Youngtown", "Ignatius",   "JUL 1920", "Pikeville",    "Jasper",    "UNKNOWN",        "Kezia",
+    "abt",       "Mirabel",    "Ottoline", "2090",         "Perpetua",  "HEBREW",         "5500",
+    "Silvanus",  "Secundus",   "1999",     "Tabitha",      "2001",      "Orphanton",      "Ulric",
+    "1991",      "Aloneville",
 };
 
 // Numbers of the dead.
@@ -273,11 +272,11 @@ TEST_F(LivingSiteTest, NothingOfTheLivingButTheSurnameReachesTheSite) {
     EXPECT_EQ(gendex.find("Living"), std::string::npos);
 
     // The dead in full.
-    const std::string marsh = files.at((subdirs == 'Y' ? "fam/" : "") + std::string("fam00002.htm"));
+    const std::string marsh =
+        files.at((subdirs == 'Y' ? "fam/" : "") + std::string("fam00002.htm"));
     EXPECT_NE(marsh.find("Married: FROM 1890 TO 1930at: Marshfield"), std::string::npos);
     EXPECT_NE(files.at(notes + "nti00001.htm").find("Arthur liked tea"), std::string::npos);
-    EXPECT_NE(files.at(family_notes + "ntf00002.htm").find("Marsh family note"),
-              std::string::npos);
+    EXPECT_NE(files.at(family_notes + "ntf00002.htm").find("Marsh family note"), std::string::npos);
     const std::string pike = files.at((subdirs == 'Y' ? "fam/" : "") + std::string("fam00003.htm"));
     EXPECT_NE(pike.find("<B>Gideon PIKE</B>"), std::string::npos);
     EXPECT_NE(pike.find("at: Pike Chapel"), std::string::npos);
@@ -382,8 +381,7 @@ TEST(PresumedLivingTest, DeepTreeIsSettledWithoutRecursion) {
   std::string tree = "0 HEAD\n";
   for (int k = 0; k < kGenerations; ++k) {
     const int number = k + 1;
-    tree += "0 @I" + std::to_string(number) + "@ INDI\n1 NAME G" + std::to_string(k) +
-            " /Deep/\n";
+    tree += "0 @I" + std::to_string(number) + "@ INDI\n1 NAME G" + std::to_string(k) + " /Deep/\n";
     if (k < 40) tree += "1 BIRT\n2 DATE " + std::to_string(2020 - 25 * k) + "\n";
     if (k > 0) tree += "1 FAMS @F" + std::to_string(k) + "@\n";
     if (k + 1 < kGenerations) {

@@ -167,6 +167,7 @@ TEST_F(DialogTest, EachFlagCheckBoxTogglesItsFlag) {
       {id::kSources, &Settings::sources, "SOURCES"},
       {id::kPhotos, &Settings::photos, "PHOTOS"},
       {id::kSubDirs, &Settings::subdirs, "SUBDIRS"},
+      {id::kHideLiving, &Settings::privacy, "PRIVACY"},
       {id::kPedigreeAll, &Settings::pedigreeall, "PEDIGREEALL"},
   };
   // Every flag starts as a small "y", which is off: the box is unchecked.
