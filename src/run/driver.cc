@@ -130,7 +130,8 @@ int CreateKinloom(Run& run) {
       // is dropped, so the run ends the same as if it had stopped at once.
       if (run.output.stopped()) result = kResultCannotWrite;
       if (result == kResultOk) result = CheckWorkFiles(run);
-      // From here on the page phases only read the store, so the names
+      // After the check (and the privacy phase, which still edits the
+      // store) the page phases only read the store, so the names
       // sort can be worked out meanwhile, on the core that the page
       // building leaves mostly idle.
       if (result == kResultOk && run.write_in_background &&
