@@ -87,6 +87,10 @@ int main(int argc, char** argv) {
   const int result = kinloom::CreateKinloom(run);
   progress.Clear();
 
+  if (run.settings.privacy == 'Y' && result == kinloom::kResultOk) {
+    std::printf("Presumed living: %ld of %ld individuals\n", run.living.count(),
+                static_cast<long>(run.store.counters.IndividualCount));
+  }
   const kinloom::ResultMessage message = kinloom::RunResultMessage(result);
   std::FILE* out = result == kinloom::kResultOk ? stdout : stderr;
   std::fprintf(out, "%s\n", std::string(message.text).c_str());

@@ -147,6 +147,7 @@ class GedcomReader {
   static std::int32_t PointerNumber(XrefTable& table, std::string_view line);
   static bool IsSharedNotePointer(std::string_view line);
   bool notes_on() const { return settings_.notes == 'Y'; }
+  bool hide_living() const { return settings_.privacy == 'Y'; }
 
   Run& run_;
   WorkFiles& store_;
@@ -267,6 +268,7 @@ int GedcomReader::HandleLine(std::string& raw, bool ascii) {
   }
   switch (kind_) {
     case RecordKind::kIndividual:
+      if (hide_living()) run_.living.IndividualLine(level, TagColumns(line), ValueOf(line));
       IndividualLine(line, level, code);
       break;
     case RecordKind::kFamily:
@@ -322,6 +324,7 @@ void GedcomReader::HandleLevel0(std::string_view line) {
   if (parsed.tag == "INDI") {
     ++store_.counters.IndividualCount;
     ClearIndividual();
+    if (hide_living()) run_.living.BeginIndividual();
     individual_.number = own_number(individuals_);
     kind_ = RecordKind::kIndividual;
   } else if (parsed.tag == "FAM") {
@@ -542,6 +545,7 @@ void GedcomReader::StoreRecord() {
   switch (kind_) {
     case RecordKind::kIndividual:
       store_.PutIndividual(individual_.number, store_.counters.IndividualCount, individual_);
+      if (hide_living()) run_.living.StoreIndividual(store_.counters.IndividualCount);
       break;
     case RecordKind::kFamily:
       store_.PutFamily(family_.number, store_.counters.FamilyCount, family_);

@@ -30,7 +30,8 @@ int BuildGendexFile(Run& run) {
   std::string line;
   for (std::int32_t slot = 1; slot <= count; ++slot) {
     const std::int32_t number = run.store.IndividualNumberAt(slot);
-    if (number == 0) continue;
+    // Search engines learn nothing of the presumed living.
+    if (number == 0 || run.living.IsLiving(number)) continue;
     run.store.GetIndividual(number, record);
     line.clear();
     AppendGendexLine(settings, number, record, line);

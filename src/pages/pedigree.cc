@@ -103,6 +103,8 @@ int PedigreeChart(Run& run, std::int32_t number) {
   // A number with no stored individual (a stray entry of the pedigree list)
   // has nothing to chart.
   if (number <= 0 || run.store.IndividualNumber(number) != number) return kResultOk;
+  // Nor does anyone presumed living.
+  if (run.living.IsLiving(number)) return kResultOk;
 
   run.log.LogLine(">PedigreeChart");
   const std::string file_name = PageFileName(run.settings, "ped", number);

@@ -10,6 +10,10 @@
 
 namespace kinloom {
 
+// living.cc
+// Settles who is presumed living and blanks in the work files what the
+// pages must not show of them; run once, before the first page.
+int HideLivingIndividuals(Run& run);
 // family_pages.cc
 int BuildFamilyGroupRecords(Run& run);
 // individual_page.cc

@@ -408,7 +408,7 @@ bool MakeTextsAhead(Run& run, const IndividualOrder& order, const std::stop_toke
         if (number == 0) return;
         // The getters find no record for a negative number.
         const IndividualRecord& record = number > 0 ? stored : nobody;
-        AppendGendexLine(settings, number, record, gendex.text);
+        if (!run.living.IsLiving(number)) AppendGendexLine(settings, number, record, gendex.text);
         walk.Add(slot, ExtractSurname(settings, record.name), surnames.text, close);
         bool is_individual_page = false;
         AppendNamesEntry(settings, number, record, page_surname, entries.text, &is_individual_page);

@@ -71,6 +71,7 @@ int CreateKinloom(Run& run) {
   run.output.ResetCounters();
   run.progress = {};
   run.missing_records.Clear();
+  run.living.Clear();
   if (run.write_in_background) run.output.StartBackground();
   run.EnterPhase("CreateKinloom");
   log.LogLine(">CreateKinloom");
@@ -85,6 +86,7 @@ int CreateKinloom(Run& run) {
   log.LogFormatted("pedigreeall=%c", s.pedigreeall);
   log.LogFormatted("background=%c", s.background);
   log.LogFormatted("extension=%s", s.extension);
+  if (s.privacy == 'Y') log.LogFormatted("privacy=%c", s.privacy);
   log.LogLine(kLogSeparator);
 
   int result = OpenKinloomFiles(run);
@@ -108,6 +110,7 @@ int CreateKinloom(Run& run) {
     };
     const Phase phases[] = {
         {"IsValidGedcom", true, IsValidGedcom},
+        {"HideLivingIndividuals", s.privacy == 'Y', HideLivingIndividuals},
         {"BuildFamilyGroupRecords", true, BuildFamilyGroupRecords},
         {"BuildIndividualNotes", s.notes == 'Y', BuildIndividualNotes},
         {"BuildFamilyNotes", s.notes == 'Y', BuildFamilyNotes},
@@ -128,10 +131,12 @@ int CreateKinloom(Run& run) {
       // is dropped, so the run ends the same as if it had stopped at once.
       if (run.output.stopped()) result = kResultCannotWrite;
       if (result == kResultOk) result = CheckWorkFiles(run);
-      // From here on the page phases only read the store, so the names
+      // After the check (and the privacy phase, which still edits the
+      // store) the page phases only read the store, so the names
       // sort can be worked out meanwhile, on the core that the page
       // building leaves mostly idle.
-      if (result == kResultOk && phase.call == IsValidGedcom && run.write_in_background) {
+      if (result == kResultOk && run.write_in_background &&
+          phase.call == (s.privacy == 'Y' ? HideLivingIndividuals : IsValidGedcom)) {
         StartNamesSort(run);
       }
     }

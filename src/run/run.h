@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "run/living.h"
 #include "run/log.h"
 #include "run/settings.h"
 #include "run/site_writer.h"
@@ -87,6 +88,9 @@ struct Run {
   SiteWriter output{log};
   WorkFiles store;
   PedigreeSelection pedigree;
+  // Who is presumed living, when PRIVACY is "Y" (settled after the
+  // cross-reference check; nobody otherwise).
+  PresumedLiving living;
   PageState page;
   UserFiles user_files;
   Progress progress;
@@ -128,8 +132,9 @@ struct Run {
 
   // Convenience for the phases.
   const std::string& Text(Label label) const { return labels[label]; }
+  // The living get no chart of their own.
   bool InPedigreeSelection(std::int32_t number) {
-    return pedigree.InPedigreeSelection(settings, number);
+    return pedigree.InPedigreeSelection(settings, number) && !living.IsLiving(number);
   }
   void EnterPhase(std::string_view name) {
     progress.phase = std::string(name);

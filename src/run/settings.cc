@@ -34,6 +34,7 @@ const std::array<LabelInfo, kLabelCount> kLabelInfo = {{
     {"SPEDIGREE", "PEDIGREE"},
     {"SPHOTOS", "PHOTOS"},
     {"SPHOTOFOR", "Photo for"},
+    {"SLIVING", "Living"},
 }};
 
 LabelTexts::LabelTexts() {

@@ -51,6 +51,9 @@ struct Settings {
   char pedigreeall = 'N';
   std::string pedigreelist;
   std::string extension = "htm";
+  // Presumed-living individuals are shown by surname alone (see
+  // run/living.h); saved only when not at its default.
+  char privacy = 'N';
   // "Y": references to families or individuals that have no record are
   // left out, and the site is written anyway.
   char skipmissing = 'N';
@@ -58,14 +61,40 @@ struct Settings {
   bool operator==(const Settings&) const = default;
 };
 
-// The 29 caption texts, in their storage order.
+// The 30 caption texts, in their storage order.
 enum class Label : int {
-  kHusband, kWife, kName, kBorn, kMarried, kDied, kAt, kFather, kMother,
-  kOtherSpouses, kSpouses, kNotes, kFamilyNotes, kChildren, kSources, kHome,
-  kEmail, kSurnames, kNames, kNotesFor, kAllSurnames, kAllNames, kTotals1,
-  kTotals2, kTotals3, kPedigreeFor, kPedigree, kPhotos, kPhotoFor,
+  kHusband,
+  kWife,
+  kName,
+  kBorn,
+  kMarried,
+  kDied,
+  kAt,
+  kFather,
+  kMother,
+  kOtherSpouses,
+  kSpouses,
+  kNotes,
+  kFamilyNotes,
+  kChildren,
+  kSources,
+  kHome,
+  kEmail,
+  kSurnames,
+  kNames,
+  kNotesFor,
+  kAllSurnames,
+  kAllNames,
+  kTotals1,
+  kTotals2,
+  kTotals3,
+  kPedigreeFor,
+  kPedigree,
+  kPhotos,
+  kPhotoFor,
+  kLiving,
 };
-inline constexpr int kLabelCount = 29;
+inline constexpr int kLabelCount = 30;
 
 struct LabelInfo {
   std::string_view key;           // configuration key, e.g. "SHUSBAND"

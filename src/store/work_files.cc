@@ -271,6 +271,25 @@ void WorkFiles::PutPhoto(std::int32_t number, std::int32_t slot, const PhotoReco
   WriteAtSlot(kPhotoDat, slot, record);
 }
 
+void WorkFiles::ReplaceIndividualAt(std::int32_t slot, const IndividualRecord& record) {
+  individual_caches_.Clear();
+  ++individual_generation_;
+  if (!SlotInFile(kIndvDat, slot, IndividualRecord::kSize)) return;
+  WriteAtSlot(kIndvDat, slot, record);
+}
+
+void WorkFiles::ReplaceFamilyAt(std::int32_t slot, const FamilyRecord& record) {
+  family_caches_.Clear();
+  if (!SlotInFile(kFamDat, slot, FamilyRecord::kSize)) return;
+  WriteAtSlot(kFamDat, slot, record);
+}
+
+void WorkFiles::ReplacePhotoAt(std::int32_t slot, const PhotoRecord& record) {
+  photo_caches_.Clear();
+  if (!SlotInFile(kPhotoDat, slot, PhotoRecord::kSize)) return;
+  WriteAtSlot(kPhotoDat, slot, record);
+}
+
 // The reader writes the lines of one note one after another, so the index
 // entry of a key is written once, with the line number of the note's first
 // line, when the key changes.
@@ -762,6 +781,10 @@ std::int32_t WorkFiles::SlotOfNumber(const SlotHint& hint, FileIndex idx,
                                      std::int32_t number) const {
   if (hint.sound && number > 0 && number == hint.number) return hint.slot;
   return ReadIndex(idx, number);
+}
+
+std::int32_t WorkFiles::IndividualSlotOf(std::int32_t number) const {
+  return SlotOfNumber(individual_hint_, kIndvIdx, number);
 }
 
 bool WorkFiles::ReadWithinSlot(FileIndex dat, std::size_t record_size, std::int32_t slot,

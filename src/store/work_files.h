@@ -119,6 +119,13 @@ class WorkFiles {
   void PutIndividualNoteLine(std::int32_t key, std::int32_t line, const NoteLine& noteLine);
   void PutFamilyNoteLine(std::int32_t key, std::int32_t line, const NoteLine& noteLine);
 
+  // Rewrites the record at slot in place, when the slot holds a record of
+  // the file; index entries stay as they are, so record should keep its
+  // number. For the page phases' own edits of what they are to show.
+  void ReplaceIndividualAt(std::int32_t slot, const IndividualRecord& record);
+  void ReplaceFamilyAt(std::int32_t slot, const FamilyRecord& record);
+  void ReplacePhotoAt(std::int32_t slot, const PhotoRecord& record);
+
   // Stores an inline source text. Identical inline texts share one record:
   // a text seen before in this run returns its number. Texts are compared
   // as stored, cut to kSourceTitleCapacity. Otherwise SourceCount grows by
@@ -192,6 +199,8 @@ class WorkFiles {
   void GetPhoto(std::int32_t number, PhotoRecord& record) const;
   void GetPhotoAt(std::int32_t slot, PhotoRecord& record) const;
   std::int32_t IndividualNumberAt(std::int32_t slot) const;  // 0 beyond the end
+  // The slot that the getters read number's record from; 0 when absent.
+  std::int32_t IndividualSlotOf(std::int32_t number) const;
   std::int32_t FamilyNumberAt(std::int32_t slot) const;
   // Reads the file on every call (no cache).
   std::string IndividualNameAt(std::int32_t slot) const;

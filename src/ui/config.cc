@@ -1,7 +1,6 @@
 #include "ui/config.h"
 
 #include <cstdio>
-#include <span>
 #include <string_view>
 
 #include "text/strings.h"
@@ -15,16 +14,16 @@ enum class KeyKind { kFlag, kText, kLabel };
 struct ConfigKey {
   std::string_view key;
   KeyKind kind;
-  char Settings::* flag;
-  std::string Settings::* text;
+  char Settings::*flag;
+  std::string Settings::*text;
   std::size_t capacity;
   Label label;
 };
 
-constexpr ConfigKey Flag(std::string_view key, char Settings::* field) {
+constexpr ConfigKey Flag(std::string_view key, char Settings::*field) {
   return {key, KeyKind::kFlag, field, nullptr, 1, Label::kHusband};
 }
-constexpr ConfigKey Text(std::string_view key, std::string Settings::* field, std::size_t cap) {
+constexpr ConfigKey Text(std::string_view key, std::string Settings::*field, std::size_t cap) {
   return {key, KeyKind::kText, nullptr, field, cap, Label::kHusband};
 }
 constexpr ConfigKey LabelKey(Label label) {
@@ -85,14 +84,15 @@ const ConfigKey kKeys[] = {
 };
 static_assert(sizeof(kKeys) / sizeof(kKeys[0]) == 47);
 
-// Flags that came after the 47 keys: written after them, in this order,
-// only when on, so that a file saved with all of them off is the file of
-// before.
-const ConfigKey kLaterFlags[] = {
+// Keys of later settings, written after the 47 only when their value
+// differs from the default, so that the file of a setup that does not use
+// them stays as it was (and older versions, which skip unknown keys, read
+// it as before).
+const ConfigKey kOptionalKeys[] = {
+    Flag("PRIVACY", &Settings::privacy),
+    LabelKey(Label::kLiving),
     Flag("SKIPMISSING", &Settings::skipmissing),
 };
-
-const std::span<const ConfigKey> kKeyTables[] = {kKeys, kLaterFlags};
 
 std::string_view KeyName(const ConfigKey& key) {
   return key.kind == KeyKind::kLabel ? kLabelInfo[static_cast<int>(key.label)].key : key.key;
@@ -103,24 +103,57 @@ void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
   if (equals < 0) return;  // no key
   std::string_view key = line.substr(0, static_cast<std::size_t>(equals));
   std::string_view value = line.substr(static_cast<std::size_t>(equals) + 1);
-  for (const std::span<const ConfigKey> table : kKeyTables) {
-    for (const ConfigKey& entry : table) {
-      if (KeyName(entry) != key) continue;
-      switch (entry.kind) {
-        case KeyKind::kFlag:
-          // An empty value turns the flag off; a blank keeps the saved file
-          // free of NUL bytes.
-          settings.*entry.flag = value.empty() ? ' ' : value[0];
-          break;
-        case KeyKind::kText:
-          settings.*entry.text = std::string(value.substr(0, entry.capacity));
-          break;
-        case KeyKind::kLabel:
-          labels.Set(entry.label, value);
-          break;
-      }
+  auto apply = [&](const ConfigKey& entry) {
+    if (KeyName(entry) != key) return;
+    switch (entry.kind) {
+      case KeyKind::kFlag:
+        // An empty value turns the flag off; a blank keeps the saved file
+        // free of NUL bytes.
+        settings.*entry.flag = value.empty() ? ' ' : value[0];
+        break;
+      case KeyKind::kText:
+        settings.*entry.text = std::string(value.substr(0, entry.capacity));
+        break;
+      case KeyKind::kLabel:
+        labels.Set(entry.label, value);
+        break;
     }
+  };
+  for (const ConfigKey& entry : kKeys) apply(entry);
+  for (const ConfigKey& entry : kOptionalKeys) apply(entry);
+}
+
+void AppendKey(const ConfigKey& entry, const Settings& settings, const LabelTexts& labels,
+               std::string& out) {
+  out += KeyName(entry);
+  out += '=';
+  switch (entry.kind) {
+    case KeyKind::kFlag:
+      out += settings.*entry.flag;
+      break;
+    case KeyKind::kText:
+      out += settings.*entry.text;
+      break;
+    case KeyKind::kLabel:
+      out += labels[entry.label];
+      break;
   }
+  out += '\n';
+}
+
+bool AtDefault(const ConfigKey& entry, const Settings& settings, const LabelTexts& labels) {
+  static const Settings kDefaultSettings;
+  static const LabelTexts kDefaultLabels;
+  switch (entry.kind) {
+    case KeyKind::kFlag:
+      // Every later flag is off by default, and any value but "Y" is off.
+      return settings.*entry.flag != 'Y';
+    case KeyKind::kText:
+      return settings.*entry.text == kDefaultSettings.*entry.text;
+    case KeyKind::kLabel:
+      return labels[entry.label] == kDefaultLabels[entry.label];
+  }
+  return true;
 }
 
 }  // namespace
@@ -154,26 +187,9 @@ void LoadConfiguration(Settings& settings, LabelTexts& labels, const std::string
 
 std::string ConfigurationText(const Settings& settings, const LabelTexts& labels) {
   std::string out;
-  for (const ConfigKey& entry : kKeys) {
-    out += KeyName(entry);
-    out += '=';
-    switch (entry.kind) {
-      case KeyKind::kFlag:
-        out += settings.*entry.flag;
-        break;
-      case KeyKind::kText:
-        out += settings.*entry.text;
-        break;
-      case KeyKind::kLabel:
-        out += labels[entry.label];
-        break;
-    }
-    out += '\n';
-  }
-  for (const ConfigKey& entry : kLaterFlags) {
-    if (settings.*entry.flag != 'Y') continue;
-    out += KeyName(entry);
-    out += "=Y\n";
+  for (const ConfigKey& entry : kKeys) AppendKey(entry, settings, labels, out);
+  for (const ConfigKey& entry : kOptionalKeys) {
+    if (!AtDefault(entry, settings, labels)) AppendKey(entry, settings, labels, out);
   }
   return out;
 }

@@ -71,6 +71,7 @@ constexpr ControlTemplate kMainControls[] = {
     Text("E-Mail Address", kStaticLeft, 12, 100, 55, 8),
     Text("Pedigree List", kStaticLeft, 12, 152, 55, 8),
     LeftTextCheckBox(id::kSubDirs, "Sub Directories", 192, 100, 64),
+    LeftTextCheckBox(id::kHideLiving, "Hide Living People", 176, 116, 80),
     LeftTextCheckBox(id::kSkipMissing, "Skip Missing Records", 168, 148, 88),
 };
 

@@ -46,6 +46,7 @@ inline constexpr int kPedigreeAll = 123;
 inline constexpr int kPhotos = 124;
 inline constexpr int kHtmlExtension = 125;
 inline constexpr int kSubDirs = 126;
+inline constexpr int kHideLiving = 127;
 inline constexpr int kSkipMissing = 129;
 
 inline constexpr int kMenuExit = 131;
@@ -119,6 +120,7 @@ inline constexpr std::array<LabelField, kLabelCount> kLabelFields = {{
     {417, Label::kSurnames, 54, 62, 50},
     {418, Label::kNames, 106, 62, 50},
     {419, Label::kNotesFor, 2, 72, 50},
+    {432, Label::kLiving, 54, 72, 50},
     {420, Label::kAllSurnames, 2, 82, 154},
     {421, Label::kAllNames, 2, 92, 154},
     {422, Label::kTotals1, 2, 102, 154},

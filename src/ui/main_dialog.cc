@@ -50,6 +50,7 @@ constexpr FlagBox kFlagBoxes[] = {
     {id::kSources, &Settings::sources},
     {id::kPhotos, &Settings::photos},
     {id::kSubDirs, &Settings::subdirs},
+    {id::kHideLiving, &Settings::privacy},
     {id::kSkipMissing, &Settings::skipmissing},
 };
 

@@ -222,3 +222,39 @@ TEST(ConfigurationTest, FailedSaveLeavesTheOldFileWhole) {
 
 }  // namespace
 }  // namespace kinloom
+
+namespace kinloom {
+namespace {
+
+TEST(ConfigurationTest, PrivacyKeysFollowThe47OnlyWhenNotAtTheirDefaults) {
+  ScratchDir dir;
+  Settings settings;
+  LabelTexts labels;
+  // Either key alone, then both: always after the 47, PRIVACY first.
+  settings.privacy = 'Y';
+  EXPECT_EQ(ConfigurationText(settings, labels), std::string(kDefaultFile) + "PRIVACY=Y\n");
+  settings.privacy = 'N';
+  labels.Set(Label::kLiving, "Lebend");
+  EXPECT_EQ(ConfigurationText(settings, labels), std::string(kDefaultFile) + "SLIVING=Lebend\n");
+  settings.privacy = 'Y';
+  ASSERT_TRUE(SaveConfiguration(settings, labels));
+  EXPECT_EQ(ReadFile("kinloom.cfg"), std::string(kDefaultFile) + "PRIVACY=Y\nSLIVING=Lebend\n");
+
+  Settings loaded;
+  LabelTexts loaded_labels;
+  LoadConfiguration(loaded, loaded_labels);
+  EXPECT_EQ(loaded, settings);
+  EXPECT_EQ(loaded_labels, labels);
+
+  // The keys may stand anywhere in a file written by hand; a file without
+  // them keeps the defaults, and an empty caption is kept as empty.
+  WriteFile("kinloom.cfg", "SLIVING=\nPRIVACY=yes\nNOTES=N\n");
+  LoadConfiguration(loaded, loaded_labels);
+  EXPECT_EQ(loaded.privacy, 'y');  // off, but kept as written
+  EXPECT_EQ(loaded_labels[Label::kLiving], "");
+  EXPECT_TRUE(ConfigurationText(loaded, loaded_labels)
+                  .ends_with("SPHOTOFOR=Photo for\nPRIVACY=y\nSLIVING=\n"));
+}
+
+}  // namespace
+}  // namespace kinloom

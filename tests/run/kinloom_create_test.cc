@@ -118,5 +118,18 @@ TEST(KinloomCreateTest, SkippedReferencesAreCountedOnStandardError) {
   EXPECT_FALSE(FileExists("html/fam00002.htm"));
 }
 
+TEST(KinloomCreateTest, PrivacyRunTellsHowManyWerePresumedLiving) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg",
+            "EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=tree.ged\nPRIVACY=Y\n");
+  WriteFile("tree.ged",
+            "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 @I2@ INDI\n1 NAME Bob /Lee/\n1 DEAT\n"
+            "0 @I3@ INDI\n1 NAME Cy /Lee/\n0 TRLR\n");
+  auto result = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, "Presumed living: 2 of 3 individuals\n        Finished!\n");
+  EXPECT_EQ(result.err, "");
+}
+
 }  // namespace
 }  // namespace kinloom

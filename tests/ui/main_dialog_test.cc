@@ -170,6 +170,7 @@ TEST_F(DialogTest, EachFlagCheckBoxTogglesItsFlag) {
       {id::kPhotos, &Settings::photos, "PHOTOS"},
       {id::kSubDirs, &Settings::subdirs, "SUBDIRS"},
       {id::kSkipMissing, &Settings::skipmissing, "SKIPMISSING"},
+      {id::kHideLiving, &Settings::privacy, "PRIVACY"},
       {id::kPedigreeAll, &Settings::pedigreeall, "PEDIGREEALL"},
   };
   // Every flag starts as a small "y", which is off: the box is unchecked.

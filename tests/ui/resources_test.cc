@@ -168,15 +168,15 @@ TEST(KinloomResourcesTest, ColourButtonsFillAThreeByTwelveGrid) {
 TEST(KinloomResourcesTest, CaptionEditorTabOrder) {
   EXPECT_THAT(Ids(Dialog(kEditTextDialog)),
               ElementsAreArray({401, 402, 403, 404, 405, 406, 407, 408, 409, 410, 411,
-                                412, 413, 414, 427, 415, 416, 417, 418, 419, 420, 421,
-                                422, 423, 424, 428, 429, 430, 431, 425, 426}));
+                                412, 413, 414, 427, 415, 416, 417, 418, 419, 432, 420,
+                                421, 422, 423, 424, 428, 429, 430, 431, 425, 426}));
 }
 
 TEST(KinloomResourcesTest, MainDialogTabOrder) {
   EXPECT_THAT(Ids(Dialog(kMainDialog)),
-              ElementsAreArray({101, 102, 103, 117, 106, 110, 118, 108, 119, 111, 120,
-                                107, 121, 105, 116, 122, 123, 113, 125, 112, 114, 115,
-                                124, 104, 109, -1,  -1,  -1,  -1,  -1,  -1,  -1,  126, 129}));
+              ElementsAreArray({101, 102, 103, 117, 106, 110, 118, 108, 119, 111, 120, 107,
+                                121, 105, 116, 122, 123, 113, 125, 112, 114, 115, 124, 104,
+                                109, -1,  -1,  -1,  -1,  -1,  -1,  -1,  126, 127, 129}));
 }
 
 TEST(KinloomResourcesTest, OneDefaultButtonWhereEnterHasAMeaning) {

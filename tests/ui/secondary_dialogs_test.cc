@@ -101,6 +101,7 @@ constexpr FieldCaption kDefaultFieldTexts[] = {
     {429, "PEDIGREE"},
     {430, "Photo for"},
     {431, "PHOTOS"},
+    {432, "Living"},
 };
 
 TEST_F(DialogTest, EditorShowsEachCaptionInItsField) {
