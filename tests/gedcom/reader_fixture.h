@@ -74,7 +74,7 @@ class ReaderTest : public ::testing::Test {
     return ReadGedcom(run_);
   }
 
-  static std::string LogText() { return ReadFile("kinloom.log"); }
+  static std::string LogText() { return ReadText("kinloom.log"); }
 
   // Every index file and record, as described at the top of this file.
   std::string Dump() {

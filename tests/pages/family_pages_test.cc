@@ -6,6 +6,7 @@
 
 #include "pages/page_fixture.h"
 #include "pages/phases.h"
+#include "support/windows_skip.h"
 
 namespace kinloom {
 namespace {
@@ -397,6 +398,7 @@ TEST_F(FamilyPageFailureTest, PagePathTakenByADirectoryStopsThePhaseThere) {
 }
 
 TEST_F(FamilyPageFailureTest, PageThatCannotBeWrittenWhole) {
+  KINLOOM_SKIP_ON_WINDOWS("no /dev/full to stand for a full disk");
   AddSmithTree();
   std::filesystem::create_symlink("/dev/full", "html/fam00001.htm");
   ExpectCannotWrite();

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "pages/page_fixture.h"
+#include "support/windows_skip.h"
 
 namespace kinloom {
 namespace {
 
 using testing::PageTest;
-using testing::ReadFile;
+using testing::ReadText;
 using testing::WriteFile;
 
 Settings WithFlags(char subdirs, char ucsurname, const std::string& extension = "htm") {
@@ -143,6 +144,7 @@ TEST(ExtractSurnameTest, TextBetweenTheFirstTwoSlashes) {
 }
 
 TEST(PageFileTest, ReportsWritesThatDoNotReachTheDisk) {
+  KINLOOM_SKIP_ON_WINDOWS("no /dev/full to stand for a full disk");
   kinloom::Run run;
   PageFile full(run);
   ASSERT_TRUE(full.Create("/dev/full", {}));
@@ -164,7 +166,7 @@ TEST(PageFileTest, CannotCreateInAMissingDirectoryOrOverADirectory) {
   ASSERT_TRUE(page.Create("ok.htm", {}));
   page.Write("a\nb\n");
   EXPECT_TRUE(page.Close());
-  EXPECT_EQ(ReadFile("ok.htm"), "a\nb\n");
+  EXPECT_EQ(ReadText("ok.htm"), "a\nb\n");
 }
 
 class FrameTest : public PageTest {
@@ -176,7 +178,7 @@ class FrameTest : public PageTest {
     EXPECT_TRUE(page.Create("page.htm", {}));
     write(page);
     EXPECT_TRUE(page.Close());
-    return ReadFile("page.htm");
+    return ReadText("page.htm");
   }
 };
 
@@ -322,10 +324,11 @@ TEST_F(FrameTest, EmptyHomeStillGivesTheHomeLink) {
 }
 
 TEST_F(FrameTest, FinishPageCountsOnlyPagesThatReachTheDisk) {
+  KINLOOM_SKIP_ON_WINDOWS("no /dev/full to stand for a full disk");
   PageFile page(run_);
   ASSERT_TRUE(page.Create("page.htm", {}));
   EXPECT_TRUE(FinishPage(run_, page));
-  EXPECT_EQ(ReadFile("page.htm"), "</BODY>\n</HTML>\n");
+  EXPECT_EQ(ReadText("page.htm"), "</BODY>\n</HTML>\n");
   EXPECT_EQ(run_.progress.pages_written, 1);
 
   PageFile full(run_);

@@ -12,7 +12,7 @@
 namespace kinloom {
 namespace {
 
-using testing::ReadFile;
+using testing::ReadText;
 using testing::ScratchDir;
 using testing::WriteFile;
 
@@ -22,7 +22,7 @@ std::string PageText(kinloom::Run& run, const char* path) {
   WritePageStart(run, page, "T");
   WritePageFoot(run, page, 'N', "");
   EXPECT_TRUE(page.Close());
-  return ReadFile(path);
+  return ReadText(path);
 }
 
 TEST(IncludeFilesTest, EveryPageOfARunCarriesTheCopyReadForItsFirstPage) {
@@ -47,11 +47,11 @@ TEST(IncludeFilesTest, EachRunReadsTheFilesAfresh) {
   run.settings.email = "ann@example.net";
   WriteFile("header.htm", "old header");
   ASSERT_EQ(CreateKinloom(run), kResultOk);
-  EXPECT_NE(ReadFile("html/ind00001.htm").find("old header<BR>\n"), std::string::npos);
+  EXPECT_NE(ReadText("html/ind00001.htm").find("old header<BR>\n"), std::string::npos);
 
   WriteFile("header.htm", "new header");
   ASSERT_EQ(CreateKinloom(run), kResultOk);
-  const std::string page = ReadFile("html/ind00001.htm");
+  const std::string page = ReadText("html/ind00001.htm");
   EXPECT_NE(page.find("new header<BR>\n"), std::string::npos) << page;
   EXPECT_EQ(page.find("old header"), std::string::npos) << page;
 }

@@ -52,8 +52,8 @@ class PageTest : public ::testing::Test {
   void AddFamilyNote(std::int32_t key, const NoteLines& lines);
 
   // Bytes of a file under the scratch directory ("" when missing).
-  static std::string Page(const std::string& path) { return ReadFile(path); }
-  static std::string LogText() { return ReadFile("kinloom.log"); }
+  static std::string Page(const std::string& path) { return ReadText(path); }
+  static std::string LogText() { return ReadText("kinloom.log"); }
 
   // The head of a page with the default colours and picture and without
   // meta.htm or header.htm.

@@ -4,10 +4,13 @@
 // kinloom.cfg that is damaged or cannot be saved. Each fault gives its
 // RunResult and log lines, never "Finished" for a site that was not
 // written, and never touches the GEDCOM file.
+#include <filesystem>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <functional>
 #include <map>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "reliability/site_fixture.h"
+#include "support/windows_skip.h"
 #include "ui/config.h"
 
 namespace kinloom::testing {
@@ -93,9 +97,11 @@ TEST_F(FaultTest, GedcomFileThatCannotBeOpenedStopsWithOne) {
       {"a dangling symbolic link", "dangling.ged"},
       {"empty name", ""},
   };
-  ASSERT_EQ(::mkdir("folder.ged", 0777), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("folder.ged"));
   WriteFile("plain.txt", "not a directory");
-  ASSERT_EQ(::symlink("nowhere.ged", "dangling.ged"), 0);
+#ifndef _WIN32
+  ASSERT_EQ(::symlink("nowhere.ged", "dangling.ged"), 0);  // elsewhere it is merely missing
+#endif
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Settings settings = EveryOptionOn('Y');
@@ -208,7 +214,7 @@ TEST_F(FaultTest, EveryPageKindThatCannotBeWrittenEndsWithSix) {
     for (char subdirs : {'Y', 'N'}) {
       SCOPED_TRACE(std::string(f.kind) + ", SUBDIRS " + subdirs);
       std::filesystem::remove_all("html");
-      ASSERT_EQ(::mkdir("html", 0777), 0);
+      ASSERT_TRUE(std::filesystem::create_directory("html"));
       const std::string blocker = subdirs == 'Y' ? f.subdir_blocker : f.flat_blocker;
       if (subdirs == 'Y' && blocker.find('.') == std::string::npos) {
         WriteFile(blocker, "in the way");
@@ -216,10 +222,10 @@ TEST_F(FaultTest, EveryPageKindThatCannotBeWrittenEndsWithSix) {
         if (subdirs == 'Y') {
           for (const char* d :
                {"html/fam", "html/ind", "html/nti", "html/ntf", "html/ped", "html/pho"}) {
-            ::mkdir(d, 0777);
+            std::filesystem::create_directory(d);
           }
         }
-        ASSERT_EQ(::mkdir(blocker.c_str(), 0777), 0);
+        ASSERT_TRUE(std::filesystem::create_directory(blocker.c_str()));
       }
       Settings settings = EveryOptionOn(subdirs);
       if (f.pedigree_list_only) {
@@ -251,7 +257,7 @@ TEST_F(FaultTest, EachWorkFileThatCannotBeCreatedStopsWithSix) {
   for (const char* name : kWorkFileNames) {
     SCOPED_TRACE(name);
     std::filesystem::remove_all("html");
-    ASSERT_EQ(::mkdir(name, 0777), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(name));
     std::remove("kinloom.log");
     EXPECT_EQ(RunSite(tree, EveryOptionOn('Y')), kResultCannotWrite);
     EXPECT_EQ(LastLines(Log(), 5), std::string(">OpenKinloomFiles\nUnable to create work file ") +
@@ -286,12 +292,20 @@ TEST_F(FaultTest, GedcomFileThatIsAWorkFileIsLeftAlone) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::remove("kinloom.log");
+    const bool linked = std::string(c.gedfile) == "linked.ged";
+    const bool hard = std::string(c.gedfile) == "hard.ged";
+#ifdef _WIN32
+    if (linked || hard) continue;  // links need privileges there
+#endif
     WriteFile(c.work_file, tree);
-    if (std::string(c.gedfile) == "linked.ged") {
+#ifndef _WIN32
+    if (linked) {
       ASSERT_EQ(::symlink(c.work_file, c.gedfile), 0);
-    } else if (std::string(c.gedfile) == "hard.ged") {
+    }
+    if (hard) {
       ASSERT_EQ(::link(c.work_file, c.gedfile), 0);
     }
+#endif
     Settings settings = EveryOptionOn('Y');
     settings.gedfile = c.gedfile;
     run_.settings = settings;
@@ -310,6 +324,8 @@ TEST_F(FaultTest, GedcomFileThatIsAWorkFileIsLeftAlone) {
 // while the work files and the log stay far below it: the disk is "full"
 // exactly when the first page is written.
 TEST(FullDiskTest, FullDiskWhilePagesAreWrittenEndsWithSix) {
+  KINLOOM_SKIP_ON_WINDOWS("no per-process file size limit");
+#ifndef _WIN32
   ScratchDir dir;
   const std::string tree = EveryPageTree();
   WriteFile("tree.ged", tree);
@@ -318,9 +334,9 @@ TEST(FullDiskTest, FullDiskWhilePagesAreWrittenEndsWithSix) {
   const ChildEnd end = RunKinloomCreateWithFileLimit(32 * 1024);
   EXPECT_EQ(end.signal, 0);
   EXPECT_EQ(end.exit_status, kResultCannotWrite);
-  EXPECT_EQ(ReadFile("create.out"), "");
-  EXPECT_EQ(ReadFile("create.err"), "Error opening file for write.\nSee kinloom.log file.\n");
-  EXPECT_EQ(LastLines(ReadFile("kinloom.log"), 7),
+  EXPECT_EQ(ReadText("create.out"), "");
+  EXPECT_EQ(ReadText("create.err"), "Error opening file for write.\nSee kinloom.log file.\n");
+  EXPECT_EQ(LastLines(ReadText("kinloom.log"), 7),
             std::string(">BuildFamilyGroupRecords\n"
                         "Unable to create new FAM file.\n") +
                 kCloseLines +
@@ -329,12 +345,15 @@ TEST(FullDiskTest, FullDiskWhilePagesAreWrittenEndsWithSix) {
                 "You have most likely surpassed it.\n");
   EXPECT_EQ(ReadFile("tree.ged"), tree);
   ExpectNoWorkFiles();
+#endif
 }
 
 // 1000 individuals fill 1000 records of 633 bytes in indv.dat, more than
 // the store holds in memory; with files limited to 64 KiB the disk is
 // "full" while the GEDCOM file is read. The log stays below the limit.
 TEST(FullDiskTest, FullDiskWhileWorkFilesAreWrittenEndsWithSix) {
+  KINLOOM_SKIP_ON_WINDOWS("no per-process file size limit");
+#ifndef _WIN32
   ScratchDir dir;
   std::string tree = "0 HEAD\n";
   for (int i = 1; i <= 1000; ++i) {
@@ -346,7 +365,7 @@ TEST(FullDiskTest, FullDiskWhileWorkFilesAreWrittenEndsWithSix) {
   const ChildEnd end = RunKinloomCreateWithFileLimit(64 * 1024);
   EXPECT_EQ(end.signal, 0);
   EXPECT_EQ(end.exit_status, kResultCannotWrite);
-  const std::string log = ReadFile("kinloom.log");
+  const std::string log = ReadText("kinloom.log");
   EXPECT_NE(log.find("Unable to write work file indv.dat.\n"), std::string::npos);
   EXPECT_EQ(LastLines(log, 5), std::string(kCloseLines) +
                                    "<CreateKinloom 6\n"
@@ -355,6 +374,7 @@ TEST(FullDiskTest, FullDiskWhileWorkFilesAreWrittenEndsWithSix) {
   EXPECT_EQ(log.find(">BuildFamilyGroupRecords"), std::string::npos);
   EXPECT_EQ(ReadFile("tree.ged"), tree);
   ExpectNoWorkFiles();
+#endif
 }
 
 // The child kills itself with SIGKILL right after its third page, so the
@@ -363,6 +383,8 @@ TEST(FullDiskTest, FullDiskWhileWorkFilesAreWrittenEndsWithSix) {
 // on when it sees the third one done; the next run mends the site all the
 // same.
 TEST_F(FaultTest, RunKilledMidwayIsFollowedByACleanRun) {
+  KINLOOM_SKIP_ON_WINDOWS("no fork() and no per-process file size limit");
+#ifndef _WIN32
   std::string tree = "0 HEAD\n";
   for (int f = 1; f <= 12; ++f) {
     const std::string n = std::to_string(f);
@@ -413,6 +435,7 @@ TEST_F(FaultTest, RunKilledMidwayIsFollowedByACleanRun) {
     EXPECT_TRUE(TreeFiles("html") == second);
     EXPECT_EQ(TreeFiles("html").size(), 12u + 12u + 3u);
   }
+#endif
 }
 
 // The end of a whole run of tree.ged: its result, log and site.
@@ -435,7 +458,7 @@ Ending RunInMode(const std::string& tree, const Settings& settings, bool backgro
   run.always_wait_for_names_sort = true;  // the work done ahead is always used
   const int result = CreateKinloom(run);
   ExpectNoWorkFiles();
-  return {result, ReadFile("kinloom.log"), TreeFiles("html")};
+  return {result, ReadText("kinloom.log"), TreeFiles("html")};
 }
 
 // Writing the pages in the background changes nothing a user can see:
@@ -468,12 +491,12 @@ TEST(BackgroundWritingTest, EveryFaultGivesTheSameSiteAndLogInBothModes) {
       settings.pedigreelist = "1,3";
     }
     const auto block = [&setup] {
-      ASSERT_EQ(::mkdir("html", 0777), 0);
+      ASSERT_TRUE(std::filesystem::create_directory("html"));
       const std::string blocker = setup.blocker;
       if (blocker.find('.') == std::string::npos) {
         if (!blocker.empty()) WriteFile(blocker, "in the way");
       } else {
-        ASSERT_EQ(::mkdir(blocker.c_str(), 0777), 0);
+        ASSERT_TRUE(std::filesystem::create_directory(blocker.c_str()));
       }
     };
     const Ending ends[2] = {RunInMode(tree, settings, false, block),

@@ -2,6 +2,7 @@
 // and giant files, absurd ancestries, huge and duplicate cross-reference
 // numbers, lists past their 25 entries, many sources and note lines, and
 // texts at and past every capacity. Each ends with its stated result.
+#include <filesystem>
 #include <string>
 
 #include "gedcom/reader.h"
@@ -74,7 +75,7 @@ TEST_F(HostileInputTest, FilesWithoutRecordsGiveAnEmptySite) {
     EXPECT_EQ(RunSite(c.bytes, EveryOptionOn('Y')), kResultOk);
     EXPECT_NE(Log().find(Statistics(0, 0, 0, 0, 0, 0, 0, 3)), std::string::npos);
     EXPECT_EQ(FileList("html"), "gendex.txt\nsurnames.htm\n");
-    EXPECT_EQ(ReadFile("html/gendex.txt"), ";; Kinloom Version 2.21\n");
+    EXPECT_EQ(ReadText("html/gendex.txt"), ";; Kinloom Version 2.21\n");
     EXPECT_EQ(ReadFile("tree.ged"), c.bytes);
     ExpectNoWorkFiles();
   }
@@ -88,7 +89,7 @@ TEST_F(HostileInputTest, NoteOfOneTenMegabyteLineReachesItsPageWhole) {
   // 10485760 characters in pieces of 269: 38980 whole pieces and one of 260.
   // Estimate: 0 families + 1 note + 0 photos + 1 individual + 0 + 3.
   EXPECT_NE(Log().find(Statistics(1, 0, 38981, 0, 1, 0, 0, 5)), std::string::npos);
-  const std::string page = ReadFile("html/nti/nti00001.htm");
+  const std::string page = ReadText("html/nti/nti00001.htm");
   EXPECT_NE(page.find(text), std::string::npos);
   EXPECT_EQ(page.find(text + "x"), std::string::npos);
 }
@@ -99,7 +100,7 @@ TEST_F(HostileInputTest, NoteOfOneHundredThousandLinesReachesItsPage) {
   tree += "0 TRLR\n";
   EXPECT_EQ(RunSite(tree, EveryOptionOn('N')), kResultOk);
   EXPECT_NE(Log().find(Statistics(0, 1, 0, 100000, 1, 0, 0, 5)), std::string::npos);
-  const std::string page = ReadFile("html/ntf00001.htm");
+  const std::string page = ReadText("html/ntf00001.htm");
   EXPECT_EQ(Count(page, "line "), 100000u);
   EXPECT_NE(page.find("<BR>\nline 1<BR>\nline 2<BR>\n"), std::string::npos);
   EXPECT_NE(page.find("<BR>\nline 99999<BR>\nline 100000"), std::string::npos);
@@ -130,7 +131,7 @@ TEST_F(HostileInputTest, AncestorChainOfOneHundredThousandGenerationsEndsWithSev
   ASSERT_FALSE(run_.store.Open().has_value());
   ASSERT_EQ(ReadGedcom(run_), kResultOk);
   ASSERT_EQ(IsValidGedcom(run_), kResultOk);
-  ::mkdir("html", 0777);
+  std::filesystem::create_directory("html");
   EXPECT_EQ(BuildPedigreeCharts(run_), kResultPedigreeDepth);
   run_.store.CloseAndDelete();
   const std::string log = Log();
@@ -138,7 +139,7 @@ TEST_F(HostileInputTest, AncestorChainOfOneHundredThousandGenerationsEndsWithSev
   EXPECT_EQ(Count(log, ">PedigreeChart\n"), 1u);
   EXPECT_NE(log.find("Possible ancestry loop involving:\n"), std::string::npos);
   // The chart that stopped still ends as a page.
-  EXPECT_NE(ReadFile("html/ped00001.htm").find("</HTML>\n"), std::string::npos);
+  EXPECT_NE(ReadText("html/ped00001.htm").find("</HTML>\n"), std::string::npos);
 }
 
 TEST_F(HostileInputTest, AncestorChainInAWholeRunEndsWithSeven) {
@@ -212,7 +213,7 @@ TEST_F(HostileInputTest, CrossReferenceNumbersNearAndAboveTwoToThe31st) {
   EXPECT_EQ(FileList("html"),
             "fam2147483647.htm\ngendex.txt\nnames1.htm\nped00001.htm\nped00002.htm\n"
             "ped2147483646.htm\nped2147483647.htm\nsurnames.htm\n");
-  const std::string family = ReadFile("html/fam2147483647.htm");
+  const std::string family = ReadText("html/fam2147483647.htm");
   for (const char* name : {"Near MAX", "At MAX", "Past MAX", "Far PAST"}) {
     EXPECT_NE(family.find(name), std::string::npos) << name;
   }
@@ -234,7 +235,7 @@ TEST_F(HostileInputTest, DuplicateCrossReferencesStillFinish) {
   });
   EXPECT_EQ(RunSite(tree, EveryOptionOn('Y')), kResultOk);
   // Two stored individuals, one line each in the GENDEX file.
-  EXPECT_EQ(Count(ReadFile("html/gendex.txt"), "\n"), 3u);
+  EXPECT_EQ(Count(ReadText("html/gendex.txt"), "\n"), 3u);
   ExpectNoWorkFiles();
 }
 
@@ -263,7 +264,7 @@ TEST_F(HostileInputTest, ListsPastTwentyFiveEntries) {
   EXPECT_EQ(family_pages, 30u);
   EXPECT_EQ(photo_pages, 30u);  // every photo gets a page, listed or not
   // Family 1 lists the first 25 children only.
-  const std::string family = ReadFile("html/fam/fam00001.htm");
+  const std::string family = ReadText("html/fam/fam00001.htm");
   EXPECT_NE(family.find("Kid26"), std::string::npos);
   EXPECT_EQ(family.find("Kid27"), std::string::npos);
   ExpectNoWorkFiles();
@@ -293,7 +294,7 @@ TEST_F(HostileInputTest, EverySourceOfAFullFamilyIsListedOnItsPage) {
   tree += "0 TRLR\n";
   ASSERT_EQ(source, 82);
   EXPECT_EQ(RunSite(tree, EveryOptionOn('N')), kResultOk);
-  const std::string page = ReadFile("html/fam00001.htm");
+  const std::string page = ReadText("html/fam00001.htm");
   for (int s = 1; s <= source; ++s) {
     EXPECT_EQ(Count(page, ") Title" + std::to_string(s) + "\n"), 1u) << s;
   }
@@ -310,7 +311,7 @@ TEST_F(HostileInputTest, FiveHundredSourcesOnOnePage) {
   run_.settings = EveryOptionOn('N');
   ASSERT_FALSE(run_.store.Open().has_value());
   ASSERT_EQ(ReadGedcom(run_), kResultOk);
-  ::mkdir("html", 0777);
+  std::filesystem::create_directory("html");
   PageFile page(run_);
   ASSERT_TRUE(page.Create("html/sources.htm", {}));
   for (int round = 0; round < 2; ++round) {
@@ -319,7 +320,7 @@ TEST_F(HostileInputTest, FiveHundredSourcesOnOnePage) {
   WriteSourceList(run_, page);
   ASSERT_TRUE(page.Close());
   run_.store.CloseAndDelete();
-  const std::string list = ReadFile("html/sources.htm");
+  const std::string list = ReadText("html/sources.htm");
   EXPECT_EQ(Count(list, ") Book "), 500u);
   EXPECT_NE(list.find("\n1) Book 1\n2) Book 2\n"), std::string::npos);
   EXPECT_NE(list.find("\n500) Book 500\n"), std::string::npos);
@@ -372,7 +373,7 @@ TEST_F(HostileInputTest, TextsAtAndPastEveryCapacity) {
       const std::string tree = "0 @I1@ INDI\n1 NAME Val /Cap/\n1 FAMS @F1@\n" + f.line(value) +
                                "0 @F1@ FAM\n1 HUSB @I1@\n0 TRLR\n";
       ASSERT_EQ(RunSite(tree, EveryOptionOn('N')), kResultOk);
-      const std::string page = ReadFile(std::string("html/") + f.page);
+      const std::string page = ReadText(std::string("html/") + f.page);
       const std::string shown(std::min(length, f.capacity), f.fill);
       EXPECT_NE(page.find(shown), std::string::npos);
       EXPECT_EQ(page.find(shown + f.fill), std::string::npos);
@@ -397,7 +398,7 @@ TEST_F(HostileInputTest, NamesAtAndPastCapacityKeepReferencesWhole) {
     const std::string tree =
         Lines({"0 HEAD", "1 CHAR UTF-8", "0 @I1@ INDI", "1 NAME " + c.name, "0 TRLR"});
     ASSERT_EQ(RunSite(tree, EveryOptionOn('N')), kResultOk);
-    const std::string gendex = ReadFile("html/gendex.txt");
+    const std::string gendex = ReadText("html/gendex.txt");
     // The stored name is the third field; it never holds more than the
     // capacity, nor a reference cut in two.
     const std::size_t start = gendex.find('\n') + 1;

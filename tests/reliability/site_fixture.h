@@ -8,11 +8,12 @@
 #define KINLOOM_TESTS_RELIABILITY_SITE_FIXTURE_H_
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstddef>
@@ -110,8 +111,8 @@ inline std::string EveryOptionOnConfig(char subdirs) {
 }
 
 inline bool IsDirectory(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
 }
 
 inline void ExpectNoWorkFiles() {
@@ -136,7 +137,7 @@ inline std::map<std::string, std::string> TreeFiles(const std::string& dir) {
   if (!IsDirectory(dir)) return files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
     if (!entry.is_regular_file()) continue;
-    files[std::filesystem::relative(entry.path(), dir).string()] = ReadFile(entry.path().string());
+    files[std::filesystem::relative(entry.path(), dir).string()] = ReadText(entry.path().string());
   }
   return files;
 }
@@ -154,6 +155,7 @@ struct ChildEnd {
   int signal = 0;        // when a signal ended it
 };
 
+#ifndef _WIN32
 inline ChildEnd WaitForChild(pid_t pid) {
   int status = 0;
   ChildEnd end;
@@ -181,6 +183,7 @@ inline ChildEnd RunKinloomCreateWithFileLimit(rlim_t file_size_limit) {
   }
   return WaitForChild(pid);
 }
+#endif
 
 // A run of CreateKinloom in a scratch directory.
 class SiteTest : public ::testing::Test {
@@ -194,7 +197,7 @@ class SiteTest : public ::testing::Test {
     return CreateKinloom(run_);
   }
 
-  std::string Log() const { return ReadFile("kinloom.log"); }
+  std::string Log() const { return ReadText("kinloom.log"); }
 
   ScratchDir dir_;
   kinloom::Run run_;

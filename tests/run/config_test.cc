@@ -1,8 +1,8 @@
 #include "ui/config.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #include "support/scratch_dir.h"
@@ -10,7 +10,7 @@
 namespace kinloom {
 namespace {
 
-using testing::ReadFile;
+using testing::ReadText;
 using testing::ScratchDir;
 using testing::WriteFile;
 
@@ -69,7 +69,7 @@ TEST(ConfigurationTest, DefaultSaveWritesAll47KeysInOrder) {
   LabelTexts labels;
   SetDefaultSettings(settings, labels);
   ASSERT_TRUE(SaveConfiguration(settings, labels));
-  EXPECT_EQ(ReadFile("kinloom.cfg"), kDefaultFile);
+  EXPECT_EQ(ReadText("kinloom.cfg"), kDefaultFile);
   EXPECT_FALSE(testing::FileExists("kinloom.cfg.tmp"));
 }
 
@@ -213,11 +213,11 @@ TEST(ConfigurationTest, FailedSaveLeavesTheOldFileWhole) {
   ScratchDir dir;
   WriteFile("kinloom.cfg", "NOTES=N\n");
   // The temporary file cannot be created where a directory stands.
-  ASSERT_EQ(::mkdir("kinloom.cfg.tmp", 0777), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("kinloom.cfg.tmp"));
   Settings settings;
   LabelTexts labels;
   EXPECT_FALSE(SaveConfiguration(settings, labels));
-  EXPECT_EQ(ReadFile("kinloom.cfg"), "NOTES=N\n");
+  EXPECT_EQ(ReadText("kinloom.cfg"), "NOTES=N\n");
 }
 
 }  // namespace

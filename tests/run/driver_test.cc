@@ -1,8 +1,8 @@
 #include "run/driver.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #include "run/run.h"
@@ -13,7 +13,7 @@ namespace kinloom {
 namespace {
 
 using testing::FileExists;
-using testing::ReadFile;
+using testing::ReadText;
 using testing::ScratchDir;
 using testing::WriteFile;
 
@@ -33,8 +33,8 @@ const char kSettingsBlock[] =
     "=================================================\n";
 
 bool IsDirectory(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
 }
 
 void ExpectNoWorkFiles() {
@@ -45,7 +45,7 @@ TEST(CreateKinloomTest, PlaceholderEmailStopsBeforeReading) {
   ScratchDir dir;
   kinloom::Run run;  // defaults: both addresses are placeholders
   EXPECT_EQ(CreateKinloom(run), kResultPlaceholderEmail);
-  EXPECT_EQ(ReadFile("kinloom.log"), std::string(kSettingsBlock) +
+  EXPECT_EQ(ReadText("kinloom.log"), std::string(kSettingsBlock) +
                                          ">OpenKinloomFiles\n"
                                          "<OpenKinloomFiles\n"
                                          ">CloseKinloomFiles\n"
@@ -77,7 +77,7 @@ TEST(CreateKinloomTest, MissingGedcomFileEndsAfterReadGedcomEntry) {
   run.settings.home = "https://example.org/";
   run.settings.gedfile = "no-such-file.ged";
   EXPECT_EQ(CreateKinloom(run), kResultGedcomNotOpened);
-  const std::string log = ReadFile("kinloom.log");
+  const std::string log = ReadText("kinloom.log");
   const std::string tail =
       "<OpenKinloomFiles\n"
       ">ReadGedcom\n"
@@ -99,7 +99,7 @@ TEST(CreateKinloomTest, SubdirectoriesAreCreatedAndReused) {
   }
   WriteFile("html/fam/old.htm", "kept");
   EXPECT_EQ(CreateKinloom(run), kResultPlaceholderEmail);
-  EXPECT_EQ(ReadFile("html/fam/old.htm"), "kept");
+  EXPECT_EQ(ReadText("html/fam/old.htm"), "kept");
 }
 
 TEST(CreateKinloomTest, TwoRunsLeaveTwoCompleteBlocks) {
@@ -108,7 +108,7 @@ TEST(CreateKinloomTest, TwoRunsLeaveTwoCompleteBlocks) {
   CreateKinloom(run);
   run.settings.email = "me@example.org";
   CreateKinloom(run);
-  const std::string log = ReadFile("kinloom.log");
+  const std::string log = ReadText("kinloom.log");
   EXPECT_EQ(log.find(">CreateKinloom\n"), 0u);
   const std::size_t second = log.find(">CreateKinloom\n", 1);
   ASSERT_NE(second, std::string::npos);
@@ -118,14 +118,15 @@ TEST(CreateKinloomTest, TwoRunsLeaveTwoCompleteBlocks) {
 
 TEST(CreateKinloomTest, WorkFileThatCannotBeCreatedStopsWithSix) {
   ScratchDir dir;
-  ASSERT_EQ(::mkdir("src.dat", 0777), 0);  // a directory where a work file belongs
+  ASSERT_TRUE(
+      std::filesystem::create_directory("src.dat"));  // a directory where a work file belongs
   kinloom::Run run;
   run.settings.email = "me@example.org";
   run.settings.home = "https://example.org/";
   run.settings.gedfile = "tree.ged";
   WriteFile("tree.ged", "0 HEAD\n0 TRLR\n");
   EXPECT_EQ(CreateKinloom(run), kResultCannotWrite);
-  EXPECT_EQ(ReadFile("kinloom.log"),
+  EXPECT_EQ(ReadText("kinloom.log"),
             std::string(kSettingsBlock)
                     .replace(std::string(kSettingsBlock).find("smith.ged"), 9, "tree.ged") +
                 ">OpenKinloomFiles\n"
@@ -147,12 +148,12 @@ TEST(CreateKinloomTest, LongLogLinesAreCutAt255) {
   run.settings.gedfile = std::string(150, 'g');
   run.settings.pedigreelist = std::string(100, '1');
   CreateKinloom(run);
-  const std::string log = ReadFile("kinloom.log");
+  const std::string log = ReadText("kinloom.log");
   EXPECT_NE(log.find("gedfile=" + std::string(150, 'g') + "\n"), std::string::npos);
 
   RunLog direct;
   direct.LogFormatted("x=%s", std::string(400, 'z'));
-  const std::string after = ReadFile("kinloom.log");
+  const std::string after = ReadText("kinloom.log");
   EXPECT_EQ(after.substr(after.size() - 256), "x=" + std::string(253, 'z') + "\n");
 }
 

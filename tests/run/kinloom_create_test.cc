@@ -11,7 +11,7 @@ namespace {
 
 using testing::FileExists;
 using testing::KinloomCreatePath;
-using testing::ReadFile;
+using testing::ReadText;
 using testing::RunCommand;
 using testing::ScratchDir;
 using testing::WriteFile;
@@ -42,7 +42,7 @@ TEST(KinloomCreateTest, EmptyDirectoryAsksForTheEmailAddress) {
   EXPECT_EQ(result.exit_status, 3);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "You forgot to fill in your E-mail address\n");
-  EXPECT_EQ(ReadFile("kinloom.log"),
+  EXPECT_EQ(ReadText("kinloom.log"),
             ">CreateKinloom\n"
             "=================================================\n"
             "version=Kinloom Version 2.21\n"
@@ -75,7 +75,7 @@ TEST(KinloomCreateTest, CannotWriteAppendsTheFollowUpLines) {
   auto result = RunCommand(KinloomCreatePath());
   EXPECT_EQ(result.exit_status, 6);
   EXPECT_EQ(result.err, "Error opening file for write.\nSee kinloom.log file.\n");
-  const std::string log = ReadFile("kinloom.log");
+  const std::string log = ReadText("kinloom.log");
   const std::string tail =
       "<CreateKinloom 6\n"
       "Windows has a limit of 32767 files in a single directory.\n"

@@ -12,7 +12,7 @@
 namespace kinloom {
 namespace {
 
-using testing::ReadFile;
+using testing::ReadText;
 using testing::ScratchDir;
 using testing::WriteFile;
 
@@ -73,7 +73,7 @@ TEST(UnicodeSiteTest, NamesIndexSortsLatinReferencesByTheirBaseLetter) {
   ScratchDir dir;
   kinloom::Run run;
   ASSERT_EQ(RunTree(run, kUtf8Tree), kResultOk);
-  const std::string names = ReadFile("html/names1.htm");
+  const std::string names = ReadText("html/names1.htm");
   const std::string body = names.substr(names.find("<HR NOSHADE SIZE=2>\n") + 20);
   // Keys: "&#26446;, ..." < "&#928;..." (digit order) < Dvorak < Lukasiewicz
   // < Muller < Nunez.
@@ -95,7 +95,7 @@ TEST(UnicodeSiteTest, NamesIndexSortsLatinReferencesByTheirBaseLetter) {
       "ez, Jos\xE9</A><BR>\n");
 
   // The surnames page links to exactly those anchors, grouped by first byte.
-  const std::string surnames = ReadFile("html/surnames.htm");
+  const std::string surnames = ReadText("html/surnames.htm");
   EXPECT_NE(
       surnames.find("<br>\n"
                     "<A HREF=\"names1.htm#&#26446;\">&#26446;</a>&nbsp;&nbsp;\n"
@@ -115,17 +115,17 @@ TEST(UnicodeSiteTest, SoundexAndCapitalsReadLatinReferencesAsLetters) {
   kinloom::Run run;
   run.settings.ucsurname = 'Y';
   ASSERT_EQ(RunTree(run, kUtf8Tree), kResultOk);
-  const std::string f1 = ReadFile("html/fam00001.htm");
+  const std::string f1 = ReadText("html/fam00001.htm");
   EXPECT_NE(f1.find("Husband: <B>Hans M\xDCLLER</B> (M460)\n"), std::string::npos) << f1;
   EXPECT_NE(f1.find("   Wife: <B>Jos\xE9 \xD1\xDA\xD1"
                     "EZ</B> (\xD1"
                     "200)\n"),
             std::string::npos)
       << f1;
-  const std::string f2 = ReadFile("html/fam00002.htm");
+  const std::string f2 = ReadText("html/fam00002.htm");
   EXPECT_NE(f2.find("Husband: <B>Jan &#321;UKASIEWICZ</B> (L222)\n"), std::string::npos) << f2;
   EXPECT_NE(f2.find("   Wife: <B>Anton\xEDn DVO&#344;\xC1K</B> (D162)\n"), std::string::npos) << f2;
-  EXPECT_NE(ReadFile("html/gendex.txt")
+  EXPECT_NE(ReadText("html/gendex.txt")
                 .find("fam00002.htm|&#321;UKASIEWICZ|Jan /&#321;ukasiewicz/|||||\n"),
             std::string::npos);
 }
@@ -147,10 +147,10 @@ TEST(UnicodeSiteTest, AnselTreeGivesTheSamePagesForTheNamesItCanHold) {
     kinloom::Run run;
     run.settings.ucsurname = 'Y';
     ASSERT_EQ(RunTree(run, i == 0 ? utf8 : ansel), kResultOk);
-    pages[i][0] = ReadFile("html/fam00001.htm");
-    pages[i][1] = ReadFile("html/names1.htm");
-    pages[i][2] = ReadFile("html/surnames.htm");
-    pages[i][3] = ReadFile("html/gendex.txt");
+    pages[i][0] = ReadText("html/fam00001.htm");
+    pages[i][1] = ReadText("html/names1.htm");
+    pages[i][2] = ReadText("html/surnames.htm");
+    pages[i][3] = ReadText("html/gendex.txt");
   }
   for (int k = 0; k < 4; ++k) EXPECT_EQ(pages[0][k], pages[1][k]) << "file " << k;
   EXPECT_NE(pages[0][0].find("M\xDCLLER"), std::string::npos);

@@ -1,9 +1,9 @@
 #include "store/work_files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <random>
@@ -100,7 +100,7 @@ TEST_F(WorkFilesTest, ClosedStoreReadsAsEmpty) {
 
 TEST(WorkFilesOpenTest, FailureNamesTheFileAndLeavesNoWorkFile) {
   ScratchDir dir;
-  ASSERT_EQ(::mkdir("fam.dat", 0777), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("fam.dat"));
   WriteFile("src.dat", "not ours");  // a later name, never reached
   WorkFiles store;
   EXPECT_EQ(store.Open(), std::optional<std::string>("fam.dat"));
@@ -163,9 +163,7 @@ TEST_F(WorkFilesTest, NumberStoredTwicePointsToTheLaterSlot) {
 TEST_F(WorkFilesTest, LargeNumbersMakeASparseIndex) {
   store.PutIndividual(5000000, 1, Individual(5000000, "Far"));
   store.Flush();
-  struct stat st {};
-  ASSERT_EQ(::stat("indv.idx", &st), 0);
-  EXPECT_EQ(st.st_size, 4 * 5000000 + 4);
+  EXPECT_EQ(std::filesystem::file_size("indv.idx"), 4u * 5000000 + 4);
   EXPECT_EQ(store.IndividualName(5000000), "Far");
   EXPECT_EQ(store.IndividualNumber(4999999), 0);
 }

@@ -24,6 +24,12 @@ class ScratchDir {
 
 // Whole file as bytes; empty when missing. FileExists tells the difference.
 std::string ReadFile(const std::string& path);
+// A text file the run wrote, as a text-mode read gives it back: on Windows
+// each CR LF is read as LF, elsewhere the bytes are as they are.
+std::string ReadText(const std::string& path);
+// The bytes of text with each LF written as a text file is on this
+// platform: CR LF on Windows.
+std::string TextLineEnds(std::string text);
 bool FileExists(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows release on Debian 12: kinloom-create.exe,
+# kinloom.exe and kinloom-<version>-windows-x64.zip in build-windows/, then
+# checks that the programs import nothing but Windows' own DLLs.
+# Installs the cross compilers, Wine and zip when they are missing (with
+# sudo when not run as root).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  cmake make mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  googletest wine wine64 zip
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-toolchain.cmake
+# The programs and the zip (the default target); the test programs are
+# built by scripts/test-windows.sh.
+cmake --build build-windows -j"$(nproc)"
+./scripts/check-windows-imports.sh build-windows/*.exe
+ls build-windows/kinloom-*-windows-x64.zip

@@ -1,0 +1,243 @@
+#!/usr/bin/env bash
+# Whole runs of the Windows kinloom-create.exe under Wine, held against the
+# Linux kinloom-create on the same input.
+#
+#   whole_run.sh WINDOWS_EXE LINUX_EXE [SAMPLES_DIR]
+#
+# Each tree (the shipped example and every file in SAMPLES_DIR, by default
+# ../shared/gedcom-samples beside the source tree) runs with SUBDIRS off
+# and on. Both programs must end with the same status and message and
+# write the same files; the Windows text files hold the Linux bytes with
+# every line end written as CR LF. Then the cases that only Windows has:
+# GEDFILE as a drive-letter path, a \\?\ path, a path with blanks and
+# non-ASCII letters; a GEDCOM file that does not exist (1), an output
+# directory that cannot be written (6), and a GEDFILE longer than its field
+# (cut as on Linux).
+#
+# Wine runs in WINEPREFIX (default: a directory beside WINDOWS_EXE), quiet,
+# without Mono and Gecko. Exits 77 (skipped) when Wine or the Linux program
+# is missing.
+set -euo pipefail
+
+win_exe=$(realpath "${1:?path of kinloom-create.exe}")
+linux_exe=${2:?path of the Linux kinloom-create}
+source_dir=$(realpath "$(dirname "$0")/../..")
+samples=${3:-$source_dir/../shared/gedcom-samples}
+
+command -v wine >/dev/null || { echo "SKIP: wine is not installed"; exit 77; }
+[ -x "$linux_exe" ] || { echo "SKIP: no Linux kinloom-create at $linux_exe"; exit 77; }
+linux_exe=$(realpath "$linux_exe")
+
+export WINEPREFIX=${WINEPREFIX:-$(dirname "$win_exe")/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/kinloom-wine-XXXXXX")
+cleanup() {
+  chmod -R u+w "$scratch" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+failures=0
+passed=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Runs a program in a directory: status in DIR/status, output in DIR/out
+# and DIR/err (Windows output with its CR LF read as LF).
+run_linux() {
+  (cd "$1" && set +e && "$linux_exe" >out 2>err </dev/null; echo $? >status)
+}
+run_windows() {
+  (cd "$1" && set +e && wine "$win_exe" >out 2>err </dev/null; echo $? >status)
+  perl -pi -e 's/\r\n/\n/g' "$1/out" "$1/err"
+}
+
+# The settings every sample tree runs with (the example brings its own).
+sample_config() {
+  local gedfile=$1 subdirs=$2
+  printf '%s\n' "HOME=https://www.example.org/tree/" "EMAIL=tree@example.org" \
+    "GEDFILE=$gedfile" "NOTES=Y" "SOURCES=Y" "PHOTOS=Y" "SOUNDEX=Y" \
+    "SUBDIRS=$subdirs" "PEDIGREELIST=1,2,3,4,5,6,7,8,9,10"
+}
+
+# Every file the run wrote (the site and the log), Linux bytes against
+# Windows bytes: the Windows file must be the Linux file with each LF
+# written as CR LF, nothing else.
+compare_output() {
+  local name=$1 lin=$2 win=$3
+  local lin_list win_list
+  lin_list=$(cd "$lin" && find html kinloom.log -type f 2>/dev/null | sort)
+  win_list=$(cd "$win" && find html kinloom.log -type f 2>/dev/null | sort)
+  if [ "$lin_list" != "$win_list" ]; then
+    fail "$name: the two runs wrote different files"
+    diff <(echo "$lin_list") <(echo "$win_list") | head -20 >&2
+    return 1
+  fi
+  for f in status out err; do
+    cmp -s "$lin/$f" "$win/$f" || { fail "$name: $f differs: $(head -c 300 "$lin/$f") / $(head -c 300 "$win/$f")"; return 1; }
+  done
+  local count=0 bad=0 f
+  while IFS= read -r f; do
+    count=$((count + 1))
+    if ! perl -pe 's/\n/\r\n/g' "$lin/$f" | cmp -s - "$win/$f"; then
+      [ $bad -lt 5 ] && fail "$name: $f differs" && {
+        perl -pe 's/\r\n/\n/g' "$win/$f" | diff "$lin/$f" - | head -10 >&2 || true
+      }
+      bad=$((bad + 1))
+    fi
+  done <<<"$lin_list"
+  [ $bad -eq 0 ] || return 1
+  echo "ok: $name: $count files, status $(cat "$lin/status")"
+  passed=$((passed + 1))
+}
+
+# Runs one tree in both builds. SETUP is a function that fills the
+# directory given to it; EXPECTED, when given, is the status both must end
+# with. A run that crosses midnight is run again, since the page foot
+# carries the date.
+compare_case() {
+  local name=$1 setup=$2 expected=${3:-}
+  local attempt
+  for attempt in 1 2; do
+    local dir="$scratch/$name"
+    rm -rf "$dir"
+    mkdir -p "$dir/linux" "$dir/windows"
+    "$setup" "$dir/linux"
+    "$setup" "$dir/windows"
+    local day
+    day=$(date +%F)
+    run_linux "$dir/linux"
+    run_windows "$dir/windows"
+    [ "$(date +%F)" = "$day" ] && break
+  done
+  if [ -n "$expected" ] && [ "$(cat "$dir/windows/status")" != "$expected" ]; then
+    fail "$name: status $(cat "$dir/windows/status"), not $expected: $(cat "$dir/windows/err")"
+  else
+    compare_output "$name" "$dir/linux" "$dir/windows" || true
+  fi
+  [ -n "${teardown:-}" ] && "$teardown" "$dir/linux" && "$teardown" "$dir/windows"
+  rm -rf "$scratch/$name"
+}
+
+# --- The example and the sample trees ---------------------------------------
+example_setup() {
+  local subdirs=$1 dir=$2
+  cp -r "$source_dir/example/." "$dir/"
+  rm -f "$dir"/kinloom.log "$dir"/html/*.htm "$dir"/html/gendex.txt
+  rm -rf "$dir"/html/{fam,ind,nti,ntf,ped,pho}
+  sed -i "s/^SUBDIRS=.*/SUBDIRS=$subdirs/" "$dir/kinloom.cfg"
+}
+example_N() { example_setup N "$1"; }
+example_Y() { example_setup Y "$1"; }
+compare_case example-subdirs-N example_N
+compare_case example-subdirs-Y example_Y
+
+sample=""
+sample_setup() {
+  local subdirs=$1 dir=$2
+  cp "$sample" "$dir/"
+  sample_config "$(basename "$sample")" "$subdirs" >"$dir/kinloom.cfg"
+}
+sample_N() { sample_setup N "$1"; }
+sample_Y() { sample_setup Y "$1"; }
+if [ -d "$samples" ]; then
+  for sample in "$samples"/*; do
+    case "$sample" in *.ged | *.GED) ;; *) continue ;; esac
+    base=$(basename "$sample")
+    compare_case "$base-subdirs-N" sample_N
+    compare_case "$base-subdirs-Y" sample_Y
+  done
+else
+  echo "note: no sample trees at $samples; only the example was compared"
+fi
+
+# --- GEDFILE paths of Windows --------------------------------------------------
+# The same tree named in several ways must give the same site; the log
+# names the file, so only the site is compared with the plain run.
+paths="$scratch/paths"
+mkdir -p "$paths/plain" "$paths/trees/my tree"
+cp "$source_dir/example/family.ged" "$paths/trees/family.ged"
+cp "$source_dir/example/family.ged" "$paths/trees/my tree/Familie Müller.ged"
+sample_config "..\\trees\\family.ged" N >"$paths/plain/kinloom.cfg"
+run_windows "$paths/plain"
+if [ "$(cat "$paths/plain/status")" != 0 ]; then
+  fail "GEDFILE with a relative backslash path: status $(cat "$paths/plain/status")"
+else
+  unix_dir=$(realpath "$paths/trees")
+  winpath() { printf '%s' "$1" | tr / '\\'; }
+  # Wine's drive Z: is the Unix root; the ANSI code page is 1252, so the
+  # ü of the configuration file (Latin-1, as kinloom.cfg is written) is the
+  # ü of the UTF-8 file name on the Unix side.
+  declare -A names=(
+    [drive-letter]="Z:$(winpath "$unix_dir")\\family.ged"
+    [long-path-prefix]="\\\\?\\Z:$(winpath "$unix_dir")\\family.ged"
+    [forward-slashes]="Z:$unix_dir/family.ged"
+    [blanks-and-latin1]="..\\trees\\my tree\\Familie M$(printf '\374')ller.ged"
+  )
+  for key in "${!names[@]}"; do
+    dir="$paths/$key"
+    mkdir -p "$dir"
+    sample_config "${names[$key]}" N >"$dir/kinloom.cfg"
+    run_windows "$dir"
+    if [ "$(cat "$dir/status")" != 0 ]; then
+      fail "GEDFILE $key (${names[$key]}): status $(cat "$dir/status"): $(cat "$dir/err")"
+    elif ! diff -r "$paths/plain/html" "$dir/html" >/dev/null; then
+      fail "GEDFILE $key: the site differs from the plain path's"
+    else
+      echo "ok: GEDFILE $key"
+      passed=$((passed + 1))
+    fi
+  done
+fi
+
+# --- Bad input -------------------------------------------------------------------
+missing_setup() { sample_config "no such file.ged" N >"$1/kinloom.cfg"; }
+compare_case missing-gedcom missing_setup 1
+
+# A GEDFILE longer than the field's 150 characters is cut: here the cut
+# leaves the name of a real file, so both runs finish on it.
+long_setup() {
+  local dir=$1 d
+  d=$(printf 'd%.0s' $(seq 1 60))/$(printf 'e%.0s' $(seq 1 60))
+  mkdir -p "$dir/$d"
+  cp "$source_dir/example/family.ged" "$dir/$d/"
+  local name="$d/family.ged"
+  name="$name$(printf 'x%.0s' $(seq 1 $((150 - ${#name}))))"
+  mv "$dir/$d/family.ged" "$dir/$name"
+  sample_config "${name}TRAILING-CHARACTERS-BEYOND-THE-FIELD" N >"$dir/kinloom.cfg"
+}
+compare_case long-gedfile long_setup 0
+
+# An output directory the run cannot write into: Wine maps the Unix
+# permission bits to access denied, but root passes them, so as root the
+# directory is made immutable instead (when the file system allows it).
+# html as a plain file stops both programs in any case.
+unwritable_setup() {
+  cp "$source_dir/example/family.ged" "$1/"
+  sample_config family.ged N >"$1/kinloom.cfg"
+  echo "not a directory" >"$1/html"
+}
+compare_case html-is-a-file unwritable_setup 6
+readonly_setup() {
+  cp "$source_dir/example/family.ged" "$1/"
+  sample_config family.ged N >"$1/kinloom.cfg"
+  mkdir "$1/html"
+  if [ "$(id -u)" -eq 0 ]; then chattr +i "$1/html"; else chmod a-w "$1/html"; fi
+}
+readonly_teardown() { chattr -i "$1/html" 2>/dev/null || true; }
+probe="$scratch/probe"
+mkdir "$probe"
+if [ "$(id -u)" -ne 0 ] || chattr +i "$probe" 2>/dev/null; then
+  chattr -i "$probe" 2>/dev/null || true
+  teardown=readonly_teardown compare_case read-only-html readonly_setup 6
+else
+  echo "note: as root without chattr +i no read-only directory can be made; html as a file stands in"
+fi
+
+echo "whole runs under Wine: $passed passed, $failures failed"
+[ $failures -eq 0 ]
