@@ -14,6 +14,11 @@
 #define KINLOOM_UI_DIALOG_API_H_
 
 #ifdef _WIN32
+// windows.h first: the other two build on it. No min and max macros, which
+// would break std::min and std::max in the code that includes this.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <commdlg.h>
 #include <shellapi.h>
 #include <windows.h>
