@@ -10,6 +10,13 @@ namespace {
 // Styles every control of a dialog has.
 constexpr std::uint32_t kChild = 0x40000000;
 
+// Windows draws a bordered edit field with a sunken edge two pixels wide on
+// each side, which leaves a field less than 12 dialog units high too little
+// room for a line of the dialog font: such a field gets a thin edge, one
+// pixel wide, instead of the border.
+constexpr short kRoomyEditHeight = 12;
+constexpr std::uint32_t kThinEdge = 0x00020000;  // extended style
+
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -71,10 +78,14 @@ void WriteDialog(const DialogTemplate& dialog, const ResourceScriptOptions& opti
   // Weight 400, not italic, the default character set.
   out += "FONT " + std::to_string(points) + ", " + Quoted(face) + ", 400, 0, 1\nBEGIN\n";
   for (const ControlTemplate& control : dialog.controls) {
+    std::uint32_t control_style = control.style | kChild | style::kVisible;
+    const bool thin_edge = control.control_class == ControlClass::kEdit &&
+                           (control_style & style::kBorder) != 0 && control.cy < kRoomyEditHeight;
+    if (thin_edge) control_style &= ~style::kBorder;
     out += "  CONTROL " + Quoted(control.text) + ", " + std::to_string(control.id) + ", " +
-           Quoted(ClassName(control.control_class)) + ", " +
-           Hex(control.style | kChild | style::kVisible) + ", " +
-           Rect(control.x, control.y, control.cx, control.cy) + "\n";
+           Quoted(ClassName(control.control_class)) + ", " + Hex(control_style) + ", " +
+           Rect(control.x, control.y, control.cx, control.cy);
+    out += thin_edge ? ", " + Hex(kThinEdge) + "\n" : "\n";
   }
   out += "END\n\n";
 }

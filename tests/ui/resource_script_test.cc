@@ -39,6 +39,8 @@ constexpr ControlTemplate kFirstControls[] = {
     {9, ControlClass::kButton, "O\\K", style::kDefaultPushButton | style::kTabStop, 1, 2, 3, 4},
     {kUnaddressed, ControlClass::kStatic, "Name", style::kStaticLeft | style::kGroup, 5, 6, 7, 8},
     {10, ControlClass::kEdit, "", style::kBorder | style::kTabStop, 9, 10, 11, 12},
+    {11, ControlClass::kEdit, "", style::kBorder | style::kTabStop, 9, 22, 11, 11},
+    {12, ControlClass::kEdit, "", style::kTabStop, 9, 33, 11, 9},
 };
 constexpr DialogTemplate kDialogs[] = {
     {7, "Say \"hi\"", "mainMenu", style::kPopup | style::kCaption, 1, 2, 30, 40, "System", 0,
@@ -86,6 +88,9 @@ TEST(ResourceScriptTest, WholeScriptOfASmallModule) {
             "  CONTROL \"O\\\\K\", 9, \"Button\", 0x50010001, 1, 2, 3, 4\n"
             "  CONTROL \"Name\", -1, \"Static\", 0x50020000, 5, 6, 7, 8\n"
             "  CONTROL \"\", 10, \"Edit\", 0x50810000, 9, 10, 11, 12\n"
+            // A low bordered field gets a thin edge instead of the border.
+            "  CONTROL \"\", 11, \"Edit\", 0x50010000, 9, 22, 11, 11, 0x00020000\n"
+            "  CONTROL \"\", 12, \"Edit\", 0x50010000, 9, 33, 11, 9\n"
             "END\n"
             "\n"
             // Any other font is kept; no caption, menu or class when none.
