@@ -81,94 +81,20 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 ) 9>"$WINEPREFIX.lock" || fail "the Wine prefix could not be made"
 
 # --- A virtual display -------------------------------------------------------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.err" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$scratch/display" ] && break
-  sleep 0.1
-done
-[ -s "$scratch/display" ] || fail "Xvfb did not start: $(cat "$scratch/xvfb.err")"
-export DISPLAY=":$(head -n1 "$scratch/display")"
+source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
+start_virtual_display
 
-# Prints the id of the first shown window whose title matches the pattern,
-# waiting for it up to $2 seconds. Wine keeps closed windows around unmapped
-# for a while, so only shown ones count.
-wait_for_window() {
-  local deadline=$((SECONDS + ${2:-60}))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 | grep . && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
-wait_for_window_gone() {
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-press() {
-  local window=$1
-  shift
-  xdotool windowfocus --sync "$window"
-  xdotool key --clearmodifiers "$@"
-}
-
-wait_for_exit() {
-  for _ in $(seq 300); do
-    kill -0 "$kinloom_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$kinloom_pid" 2>/dev/null && fail "kinloom.exe did not end"
-  set +e
-  wait "$kinloom_pid"
-  kinloom_status=$?
-  set -e
-  kinloom_pid=""
-}
 
 file_menu_exit() {
   press "$1" alt+f
   sleep 0.5
   xdotool key x
-  wait_for_exit
+  wait_for_exit 300
   [ "$kinloom_status" -eq 0 ] || fail "kinloom.exe ended with status $kinloom_status"
 }
 
 cd "$scratch"
-cat >tree.ged <<'GED'
-0 HEAD
-1 CHAR ASCII
-0 @I1@ INDI
-1 NAME John /Smith/
-1 SEX M
-1 FAMS @F1@
-0 @I2@ INDI
-1 NAME Mary /Jones/
-1 SEX F
-1 FAMS @F1@
-0 @I3@ INDI
-1 NAME Anne /Smith/
-1 SEX F
-1 FAMC @F1@
-0 @F1@ FAM
-1 HUSB @I1@
-1 WIFE @I2@
-1 CHIL @I3@
-0 TRLR
-GED
-# A hand-written configuration with a few keys, lines ended by LF; the
-# program saves all of them the Windows way.
-cat >kinloom.cfg <<'CFG'
-BACKGROUND=C
-BGCOLOR=FFFFCC
-HOME=http://smith.example.test/
-EMAIL=john@smith.example.test
-GEDFILE=tree.ged
-CFG
+write_sample_tree
 
 # --- Create Page -------------------------------------------------------------------
 if [ "$mode" = create-page ]; then
