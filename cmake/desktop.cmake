@@ -56,12 +56,18 @@ if(WIN32)
   target_link_libraries(kinloom PRIVATE kinloom_ui)
   target_link_options(kinloom PRIVATE -Wl,--undefined=WinMain)
 
-  # The dialog under Wine on a virtual X server; skipped (77) without Wine,
-  # Xvfb or xdotool.
+  # The dialog under Wine on a virtual X server, in the build tree's Wine
+  # prefix; skipped (77) without Wine, Xvfb or xdotool.
+  if(NOT KINLOOM_WINEPREFIX)
+    set(KINLOOM_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  endif()
   add_test(NAME ui_wine_dialog
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/wine_dialog.sh create-page $<TARGET_FILE:kinloom>
-          ${CMAKE_BINARY_DIR}/wine-prefix)
-  set_tests_properties(ui_wine_dialog PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+            ${KINLOOM_WINEPREFIX})
+  add_test(NAME ui_wine_browse
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/wine_dialog.sh browse $<TARGET_FILE:kinloom>
+            ${KINLOOM_WINEPREFIX})
+  set_tests_properties(ui_wine_dialog ui_wine_browse PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
   return()
 endif()
 

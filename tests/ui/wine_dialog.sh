@@ -6,6 +6,9 @@
 #                                                      "Kinloom Create" box shows, the site
 #                                                      is written; File, Exit saves
 #                                                      kinloom.cfg with CR LF line ends
+#   wine_dialog.sh browse      KINLOOM_EXE PREFIX      Browse chooses tree.ged in the
+#                                                      open-file dialog; its full path
+#                                                      (drive Z:) is saved and read
 #   wine_dialog.sh screenshot  KINLOOM_EXE PREFIX PNG  a picture of the main dialog with
 #                                                      its title bar (Wine draws the
 #                                                      windows on a desktop of its own)
@@ -123,6 +126,40 @@ if [ "$mode" = create-page ]; then
   [ ! -e kinloom.cfg.tmp ] || fail "kinloom.cfg.tmp left behind"
   if ls ./*.dat ./*.idx >/dev/null 2>&1; then fail "work files left behind"; fi
   echo "ok: under Wine, Create Page finished, the site and kinloom.cfg (CR LF) are there"
+  exit 0
+fi
+
+# --- Browse ------------------------------------------------------------------------
+if [ "$mode" = browse ]; then
+  wine "$exe" >kinloom.out 2>&1 &
+  kinloom_pid=$!
+  main=$(wait_for_window '^Kinloom$' 120) || fail "the main dialog did not show"
+
+  # A click into the GEDCOM file field (the middle of its left half: dialog
+  # units 12-169 across, 136-148 down, drawn 6 by 12 pixels per 4 by 8
+  # units below a menu bar of about 19 pixels), then Tab to Browse.
+  xdotool windowfocus --sync "$main"
+  xdotool mousemove --window "$main" 100 232 click 1
+  sleep 0.5
+  xdotool key --clearmodifiers Tab space
+  open=$(wait_for_window '^Open$' 60) || fail "Browse showed no open-file dialog"
+  sleep 1
+  press "$open" t r e e period g e d Return
+  wait_for_window_gone '^Open$' || fail "the open-file dialog did not go away"
+
+  # Back in the GEDCOM field, Enter presses Create Page with the chosen path.
+  press "$main" shift+Tab Return
+  box=$(wait_for_window '^Kinloom Create$' 120) || fail "no Kinloom Create message box"
+  tail -n1 kinloom.log | tr -d '\r' | grep -qx '<CreateKinloom 0' || fail "the run did not finish"
+  press "$box" Return
+  wait_for_window_gone '^Kinloom Create$' || fail "the message box did not go away"
+  file_menu_exit "$main"
+
+  [ -s html/fam00001.htm ] || fail "html/fam00001.htm was not written"
+  # Wine shows the Linux file system as drive Z:.
+  expected="GEDFILE=Z:$(pwd | tr / '\\')\\tree.ged"
+  tr -d '\r' <kinloom.cfg | grep -qxF "$expected" || fail "GEDFILE is not $expected"
+  echo "ok: under Wine, Browse chose the GEDCOM file by its full Windows path, and the run read it"
   exit 0
 fi
 
