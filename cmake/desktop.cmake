@@ -45,15 +45,16 @@ if(WIN32)
     COMMENT "Writing the resource script kinloom.rc")
   add_custom_command(
     OUTPUT ${rc_dir}/kinloom-resources.o
-    COMMAND ${KINLOOM_WINDRES} -O coff -I ${rc_dir} ${rc_dir}/kinloom.rc
-            ${rc_dir}/kinloom-resources.o
+    COMMAND ${KINLOOM_WINDRES} -O coff -I ${rc_dir} -I ${CMAKE_SOURCE_DIR}/src/apps
+            ${rc_dir}/kinloom.rc ${rc_dir}/kinloom-resources.o
     DEPENDS ${rc_dir}/kinloom.rc ${rc_dir}/kinloom.ico
+            ${CMAKE_SOURCE_DIR}/src/apps/kinloom.exe.manifest
     COMMENT "Compiling the resources of kinloom.exe")
 
   # GUI subsystem. WinMain (main_dialog.cc) is where the program starts: the
   # C run-time's start-up code calls it, so it is pulled from the library.
   add_executable(kinloom WIN32 src/ui/dialog_win32.cc ${rc_dir}/kinloom-resources.o)
-  target_link_libraries(kinloom PRIVATE kinloom_ui)
+  target_link_libraries(kinloom PRIVATE kinloom_ui comctl32)
   target_link_options(kinloom PRIVATE -Wl,--undefined=WinMain)
 
   # The dialog under Wine on a virtual X server, in the build tree's Wine

@@ -19,9 +19,11 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// clang-format off
+#include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
+// clang-format on
 #else
 
 #include <cstdint>

@@ -6,7 +6,10 @@
 // starts.
 #include <string>
 
+// clang-format off
 #include "ui/dialog_api.h"
+#include <commctrl.h>  // after windows.h, which dialog_api.h includes
+// clang-format on
 #include "ui/kinloom_resources.h"
 #include "ui/program.h"
 
@@ -36,6 +39,10 @@ std::string ProgramDirectory(HINSTANCE instance) {
 }  // namespace
 
 void PrepareWindows(ProgramState& state) {
+  // The manifest asks for the system's dialog controls of today; they come
+  // from the common controls library, which is loaded here.
+  InitCommonControls();
+
   // The main dialog is a window of its own class, which differs from the
   // system's dialog class only in carrying the program's icon.
   const HINSTANCE instance = state.instance;

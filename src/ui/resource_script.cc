@@ -130,6 +130,11 @@ std::string ResourceScript(const ResourceModule& module, const ResourceScriptOpt
     out += ResourceName(icon.name) + " ICON " + Quoted(IconFileName(icon)) + "\n";
   }
   if (!module.icons.empty()) out += "\n";
+  if (!options.manifest_file.empty()) {
+    // Resource 1 of type 24: the manifest the system reads as it starts
+    // the program.
+    out += "1 24 " + Quoted(options.manifest_file) + "\n\n";
+  }
   for (const MenuTemplate& menu : module.menus) WriteMenu(menu, out);
   for (const DialogTemplate& dialog : module.dialogs) WriteDialog(dialog, options, out);
   if (!module.strings.empty()) {

@@ -17,6 +17,11 @@ struct ResourceScriptOptions {
   // registers before showing it, to give it the program's icon); 0: none.
   int classed_dialog = 0;
   std::string_view dialog_class;
+  // The program's manifest (the system's dialog controls of today, no
+  // elevation, sharp text at any display scale), a file looked for beside
+  // the script or in the resource compiler's include directories; empty:
+  // none.
+  std::string_view manifest_file;
 };
 
 // Windows draws a template's "System" font as the old bitmap system font;

@@ -25,13 +25,13 @@ fail() {
 "$rc" "$scratch" || fail "kinloom-rc failed"
 [ -s "$scratch/kinloom.rc" ] || fail "no kinloom.rc"
 [ -s "$scratch/kinloom.ico" ] || fail "no kinloom.ico"
-"$windres" -I "$scratch" -i "$scratch/kinloom.rc" -O res -o "$scratch/kinloom.res" 2>"$scratch/err" ||
+"$windres" -I "$scratch" -I "$(dirname "$0")/../../src/apps" -i "$scratch/kinloom.rc" -O res -o "$scratch/kinloom.res" 2>"$scratch/err" ||
   fail "windres refused the script: $(cat "$scratch/err")"
 # Read back as a script, the compiled resources still name what the
 # program looks up (in any case: resource and class names are stored in
 # capitals, and looked up without regard to case).
 "$windres" -i "$scratch/kinloom.res" -O rc -o "$scratch/back.rc" || fail "windres cannot read back"
-for expected in 'KINLOOMMENU" MENU' '1 DIALOGEX' 'CLASS "KinloomDialog"' 'MS Shell Dlg' \
+for expected in 'RT_MANIFEST' 'KINLOOMMENU" MENU' '1 DIALOGEX' 'CLASS "KinloomDialog"' 'MS Shell Dlg' \
   '2, "Gedcom Files(*.GED)|*.ged|"' '"KINLOOM" 14' 'Create Page'; do
   grep -qiF "$expected" "$scratch/back.rc" || fail "the compiled resources lack $expected"
 done

@@ -59,10 +59,12 @@ constexpr IconTemplate kIcons[] = {{"Pic", 3, 2, kPalette, kRows}};
 constexpr ResourceModule kModule{kDialogs, kMenus, kStrings, kIcons};
 
 TEST(ResourceScriptTest, WholeScriptOfASmallModule) {
-  EXPECT_EQ(ResourceScript(kModule, {7, "Cls"}),
+  EXPECT_EQ(ResourceScript(kModule, {7, "Cls", "p.manifest"}),
             "// Written by kinloom-rc from the program's resource data.\n"
             "\n"
             "PIC ICON \"pic.ico\"\n"
+            "\n"
+            "1 24 \"p.manifest\"\n"
             "\n"
             "MAINMENU MENU\n"
             "BEGIN\n"

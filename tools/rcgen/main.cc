@@ -32,6 +32,6 @@ int main(int argc, char** argv) {
   for (const IconTemplate& icon : resources.icons) {
     if (!WriteWhole(directory + "/" + IconFileName(icon), IconFile(icon))) return 1;
   }
-  const ResourceScriptOptions options{kMainDialog, kMainDialogClass};
+  const ResourceScriptOptions options{kMainDialog, kMainDialogClass, "kinloom.exe.manifest"};
   return WriteWhole(directory + "/kinloom.rc", ResourceScript(resources, options)) ? 0 : 1;
 }
