@@ -1,13 +1,12 @@
 // kinloom-create: one press of Create Page, from a script or a machine
 // without a display. Works in the current directory; never writes
 // kinloom.cfg. The exit status is the RunResult.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/platform.h"
 #include "run/driver.h"
 #include "run/run.h"
 #include "ui/config.h"
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
   run.log.Clear();
   kinloom::LoadConfiguration(run.settings, run.labels);
 
-  ProgressLine progress(isatty(STDERR_FILENO) != 0);
+  ProgressLine progress(kinloom::platform::StandardErrorIsTerminal());
   run.on_progress = [&progress](const kinloom::Progress& p) { progress.Show(p); };
   const int result = kinloom::CreateKinloom(run);
   progress.Clear();
