@@ -172,8 +172,11 @@ if [ "$mode" = screenshot ]; then
   desktop=$(wait_for_window 'KinloomShot' 120) || fail "the Wine desktop did not show"
   # The dialog is drawn inside the desktop window: wait for its pixels.
   sleep 8
-  # A click on the title bar makes the dialog the active window.
-  xdotool mousemove --window "$desktop" 150 8 click 1
+  # The keyboard goes to the desktop window, and a click on the title bar
+  # sends it on to the dialog. (The title bar stays drawn as that of an
+  # inactive window all the same.)
+  xdotool windowfocus --sync "$desktop"
+  xdotool mousemove --window "$desktop" 200 8 click 1
   sleep 1
   # The dialog sits at the desktop's top left; the plain desktop around it
   # is cut away.
