@@ -228,8 +228,11 @@ void CopyFieldsToSettings(HWND dialog, Settings& settings) {
 
 std::string HelpDocument(const std::string& program_directory) {
   constexpr const char* kHelpFile = "help.htm";
+  if (program_directory.empty()) return kHelpFile;
+  // Named in full: the shell may look for a bare name elsewhere first.
   std::error_code error;
-  if (program_directory.empty() || std::filesystem::exists(kHelpFile, error)) return kHelpFile;
+  const std::filesystem::path here = std::filesystem::absolute(kHelpFile, error);
+  if (!error && std::filesystem::exists(here, error)) return here.string();
   const std::filesystem::path beside = std::filesystem::path(program_directory) / kHelpFile;
   return std::filesystem::is_regular_file(beside, error) ? beside.string() : kHelpFile;
 }

@@ -26,9 +26,10 @@ struct ProgramState {
   std::string picked_colour;
   // What Create Page runs; empty: CreateKinloom. Tests put a stand-in here.
   std::function<int(Run& run)> create_kinloom;
-  // The directory the program was started from, where Help looks for its
-  // document when the current directory has none; empty: it looks only in
-  // the current directory.
+  // The directory that holds the program file, where Help looks for its
+  // document when the current directory has none; empty: Help asks for
+  // help.htm by that bare name, which the shell looks for in the current
+  // directory.
   std::string program_directory;
 };
 
@@ -57,8 +58,9 @@ void CopyFieldsToSettings(HWND dialog, Settings& settings);
 int BrowseGedcomFile(HWND dialog, ProgramState& state);
 
 // The document Help opens: help.htm of the current directory; when there
-// is none there, help.htm in program_directory if that has one.
-std::string HelpDocument(const std::string& program_directory);
+// is none there, help.htm in program_directory if that has one. Named in
+// full when program_directory is given.
+[[nodiscard]] std::string HelpDocument(const std::string& program_directory);
 
 // The absolute path of the current directory.
 std::string CurrentDirectory();

@@ -660,6 +660,7 @@ TEST_F(DialogTest, HelpOpensHelpDocumentOfTheCurrentDirectory) {
 TEST_F(DialogTest, HelpFallsBackToTheDocumentBesideTheProgram) {
   std::filesystem::create_directory("program");
   const std::string beside = std::filesystem::absolute("program/help.htm").string();
+  const std::string here = std::filesystem::absolute("help.htm").string();
   struct Case {
     bool here;           // help.htm in the current directory
     bool in_program;     // help.htm beside the program
@@ -669,9 +670,12 @@ TEST_F(DialogTest, HelpFallsBackToTheDocumentBesideTheProgram) {
   const std::string program = std::filesystem::absolute("program").string();
   const Case cases[] = {
       {false, true, program, beside},
-      {true, true, program, "help.htm"},    // the current directory comes first
+      {true, true, program, here},  // the current directory comes first
+      {true, false, program, here},
       {false, false, program, "help.htm"},  // none anywhere: asked for as before
-      {false, true, "", "help.htm"},        // a program that does not know its place
+      // A program that does not know its place asks for the bare name.
+      {false, true, "", "help.htm"},
+      {true, true, "", "help.htm"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected + (c.here ? " here" : "") + (c.folder.empty() ? " no folder" : ""));
