@@ -6,15 +6,74 @@
 #   kinloom_ui_headless  those calls without windows, for tests
 #   kinloom_ui_fltk      those calls drawn with FLTK 1.3, for the program
 #
-# A program links kinloom_ui and exactly one of the two back ends.
+# A program links kinloom_ui and exactly one of the two back ends. On
+# Windows the calls are the system's own and the program is kinloom.exe,
+# whose resources kinloom-rc writes from the same data (see the end).
 
-add_library(kinloom_ui_resources STATIC src/ui/resources.cc)
+add_library(kinloom_ui_resources STATIC src/ui/resources.cc src/ui/resource_script.cc)
 
 add_library(kinloom_ui STATIC
   src/ui/kinloom_resources.cc
   src/ui/main_dialog.cc
   src/ui/secondary_dialogs.cc)
 target_link_libraries(kinloom_ui PUBLIC kinloom_engine kinloom_ui_resources)
+
+# kinloom-rc: the resource script of the Windows program, from the data.
+set(KINLOOM_RC_SOURCES tools/rcgen/main.cc src/ui/resource_script.cc src/ui/resources.cc
+                       src/ui/kinloom_resources.cc)
+
+if(WIN32)
+  # kinloom.exe: the dialog procedures on the system's dialog calls. The
+  # resource script is written at build time by kinloom-rc, which has to run
+  # here, so it is built with the build machine's own compiler.
+  find_program(KINLOOM_HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+  find_program(KINLOOM_WINDRES NAMES ${CMAKE_RC_COMPILER} x86_64-w64-mingw32-windres windres REQUIRED)
+  set(rc_dir ${CMAKE_BINARY_DIR}/kinloom-rc)
+  list(TRANSFORM KINLOOM_RC_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE rc_sources)
+  file(GLOB rc_headers ${CMAKE_SOURCE_DIR}/src/ui/*.h ${CMAKE_SOURCE_DIR}/src/run/settings.h)
+  add_custom_command(
+    OUTPUT ${rc_dir}/kinloom-rc
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${rc_dir}
+    COMMAND ${KINLOOM_HOST_CXX} -std=c++20 -O1 -Wall -Wextra -Wpedantic
+            -I${CMAKE_SOURCE_DIR}/src ${rc_sources} -o ${rc_dir}/kinloom-rc
+    DEPENDS ${rc_sources} ${rc_headers}
+    COMMENT "Building kinloom-rc for the build machine")
+  add_custom_command(
+    OUTPUT ${rc_dir}/kinloom.rc ${rc_dir}/kinloom.ico
+    COMMAND ${rc_dir}/kinloom-rc ${rc_dir}
+    DEPENDS ${rc_dir}/kinloom-rc
+    COMMENT "Writing the resource script kinloom.rc")
+  add_custom_command(
+    OUTPUT ${rc_dir}/kinloom-resources.o
+    COMMAND ${KINLOOM_WINDRES} -O coff -I ${rc_dir} -I ${CMAKE_SOURCE_DIR}/src/apps
+            ${rc_dir}/kinloom.rc ${rc_dir}/kinloom-resources.o
+    DEPENDS ${rc_dir}/kinloom.rc ${rc_dir}/kinloom.ico
+            ${CMAKE_SOURCE_DIR}/src/apps/kinloom.exe.manifest
+    COMMENT "Compiling the resources of kinloom.exe")
+
+  # GUI subsystem. WinMain (main_dialog.cc) is where the program starts: the
+  # C run-time's start-up code calls it, so it is pulled from the library.
+  add_executable(kinloom WIN32 src/ui/dialog_win32.cc ${rc_dir}/kinloom-resources.o)
+  target_link_libraries(kinloom PRIVATE kinloom_ui comctl32)
+  target_link_options(kinloom PRIVATE -Wl,--undefined=WinMain)
+
+  # The dialog under Wine on a virtual X server, in the build tree's Wine
+  # prefix; skipped (77) without Wine, Xvfb or xdotool.
+  if(NOT KINLOOM_WINEPREFIX)
+    set(KINLOOM_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  endif()
+  add_test(NAME ui_wine_dialog
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/wine_dialog.sh create-page $<TARGET_FILE:kinloom>
+            ${KINLOOM_WINEPREFIX})
+  add_test(NAME ui_wine_browse
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/wine_dialog.sh browse $<TARGET_FILE:kinloom>
+            ${KINLOOM_WINEPREFIX})
+  set_tests_properties(ui_wine_dialog ui_wine_browse PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+  return()
+endif()
+
+add_executable(kinloom-rc tools/rcgen/main.cc)
+target_link_libraries(kinloom-rc PRIVATE kinloom_ui)
 
 add_library(kinloom_ui_headless STATIC src/ui/dialog_headless.cc)
 target_link_libraries(kinloom_ui_headless PUBLIC kinloom_ui_resources)
@@ -61,3 +120,11 @@ if(TARGET kinloom)
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/end_to_end.sh create-page $<TARGET_FILE:kinloom>)
   set_tests_properties(ui_without_display ui_end_to_end PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
 endif()
+
+# The resource script compiles with the Windows resource compiler, when
+# there is one; skipped (77) otherwise.
+find_program(KINLOOM_WINDRES NAMES x86_64-w64-mingw32-windres windres)
+add_test(NAME ui_resource_script
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/resource_script.sh $<TARGET_FILE:kinloom-rc>
+          "${KINLOOM_WINDRES}")
+set_tests_properties(ui_resource_script PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)

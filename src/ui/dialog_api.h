@@ -14,9 +14,16 @@
 #define KINLOOM_UI_DIALOG_API_H_
 
 #ifdef _WIN32
+// windows.h first: the other two build on it. No min and max macros, which
+// would break std::min and std::max in the code that includes this.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+// clang-format off
+#include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
+// clang-format on
 #else
 
 #include <cstdint>

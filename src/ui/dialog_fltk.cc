@@ -40,6 +40,7 @@
 
 #include "ui/dialog_api.h"
 #include "ui/fltk_display.h"
+#include "ui/program.h"
 #include "ui/resources.h"
 
 namespace kinloom::ui {
@@ -516,6 +517,10 @@ bool OpenDisplay(std::string* problem) {
   Fl::visible_focus(1);
   return true;
 }
+
+// The display is opened by the program before WinMain; Help looks only in
+// the current directory.
+void PrepareWindows(ProgramState&) {}
 
 }  // namespace kinloom::ui
 

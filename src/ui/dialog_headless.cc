@@ -12,6 +12,7 @@
 
 #include "ui/dialog_api.h"
 #include "ui/headless.h"
+#include "ui/program.h"
 #include "ui/resources.h"
 
 namespace kinloom::ui {
@@ -270,6 +271,10 @@ const std::vector<std::string>& HeadlessDesktop::problems() const { return state
 std::vector<std::string> HeadlessDesktop::TakeProblems() {
   return std::exchange(state_->problems, {});
 }
+
+// Nothing to ready; tests that need a program directory put it in the
+// state themselves.
+void PrepareWindows(ProgramState&) {}
 
 }  // namespace kinloom::ui
 

@@ -71,6 +71,10 @@ inline constexpr unsigned kGedcomFilterString = 2;
 
 inline constexpr std::string_view kIconName = "KINLOOM";
 
+// The window class of the main dialog on Windows, registered with the
+// program's icon so that its title bar and the task bar show it.
+inline constexpr const char* kMainDialogClass = "KinloomDialog";
+
 struct PickerColour {
   std::string_view caption;
   std::string_view value;  // RRGGBB, upper-case hexadecimal

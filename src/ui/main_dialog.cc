@@ -188,7 +188,8 @@ void OnCommand(HWND dialog, ProgramState& state, int command) {
       CloseMainDialog(dialog, state);
       break;
     case id::kMenuHelp:
-      ShellExecuteA(dialog, nullptr, "help.htm", nullptr, nullptr, SW_SHOWNORMAL);
+      ShellExecuteA(dialog, nullptr, HelpDocument(state.program_directory).c_str(), nullptr,
+                    nullptr, SW_SHOWNORMAL);
       break;
     case id::kMenuAbout:
       ShowAboutBox(state, dialog);
@@ -232,6 +233,17 @@ void CopyFieldsToSettings(HWND dialog, Settings& settings) {
     GetDlgItemTextA(dialog, edit.id, buffer.data(), edit.buffer);
     settings.*edit.field = buffer.data();
   }
+}
+
+std::string HelpDocument(const std::string& program_directory) {
+  constexpr const char* kHelpFile = "help.htm";
+  if (program_directory.empty()) return kHelpFile;
+  // Named in full: the shell may look for a bare name elsewhere first.
+  std::error_code error;
+  const std::filesystem::path here = std::filesystem::absolute(kHelpFile, error);
+  if (!error && std::filesystem::exists(here, error)) return here.string();
+  const std::filesystem::path beside = std::filesystem::path(program_directory) / kHelpFile;
+  return std::filesystem::is_regular_file(beside, error) ? beside.string() : kHelpFile;
 }
 
 std::string CurrentDirectory() {
@@ -290,6 +302,7 @@ int BrowseGedcomFile(HWND dialog, ProgramState& state) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kinloom::ui::ProgramState state;
   state.instance = instance;
+  kinloom::ui::PrepareWindows(state);
   kinloom::ui::RunMainDialog(state);
   return 0;
 }

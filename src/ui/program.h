@@ -26,7 +26,17 @@ struct ProgramState {
   std::string picked_colour;
   // What Create Page runs; empty: CreateKinloom. Tests put a stand-in here.
   std::function<int(Run& run)> create_kinloom;
+  // The directory that holds the program file, where Help looks for its
+  // document when the current directory has none; empty: Help asks for
+  // help.htm by that bare name, which the shell looks for in the current
+  // directory.
+  std::string program_directory;
 };
+
+// Readies the window system for the program before its main dialog shows,
+// and fills in what only the window system knows (program_directory).
+// Each dialog back end has its own; WinMain calls it.
+void PrepareWindows(ProgramState& state);
 
 // Runs the main dialog (template 1) with no owner until it closes. On the
 // way in it deletes kinloom.log and loads kinloom.cfg into state; on the way
@@ -46,6 +56,11 @@ void CopyFieldsToSettings(HWND dialog, Settings& settings);
 // directory is the same afterwards. Returns 1 when the open-file dialog was
 // shown, 0 when its filter could not be loaded.
 int BrowseGedcomFile(HWND dialog, ProgramState& state);
+
+// The document Help opens: help.htm of the current directory; when there
+// is none there, help.htm in program_directory if that has one. Named in
+// full when program_directory is given.
+[[nodiscard]] std::string HelpDocument(const std::string& program_directory);
 
 // The absolute path of the current directory.
 std::string CurrentDirectory();

@@ -102,16 +102,23 @@ std::vector<std::pair<std::string, std::string>> FilterPairs(const char* filter)
   return pairs;
 }
 
+int IconColourIndex(const IconTemplate& icon, int row, int column) {
+  if (row < 0 || row >= icon.height || row >= static_cast<int>(icon.rows.size())) return -1;
+  const std::string_view text = icon.rows[row];
+  if (column < 0 || column >= icon.width || column >= static_cast<int>(text.size())) return -1;
+  const char c = text[column];
+  int index = -1;
+  if (c >= '0' && c <= '9') index = c - '0';
+  if (c >= 'A' && c <= 'F') index = c - 'A' + 10;
+  return index < static_cast<int>(icon.palette.size()) ? index : -1;
+}
+
 std::vector<std::uint32_t> IconPixels(const IconTemplate& icon) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(icon.width) * icon.height, 0);
-  for (int row = 0; row < icon.height && row < static_cast<int>(icon.rows.size()); ++row) {
-    const std::string_view text = icon.rows[row];
-    for (int column = 0; column < icon.width && column < static_cast<int>(text.size()); ++column) {
-      const char c = text[column];
-      int index = -1;
-      if (c >= '0' && c <= '9') index = c - '0';
-      if (c >= 'A' && c <= 'F') index = c - 'A' + 10;
-      if (index < 0 || index >= static_cast<int>(icon.palette.size())) continue;
+  for (int row = 0; row < icon.height; ++row) {
+    for (int column = 0; column < icon.width; ++column) {
+      const int index = IconColourIndex(icon, row, column);
+      if (index < 0) continue;
       pixels[static_cast<std::size_t>(row) * icon.width + column] =
           0xFF000000u | (icon.palette[index] & 0xFFFFFFu);
     }

@@ -170,6 +170,11 @@ std::pair<std::size_t, std::size_t> GroupAround(std::span<const ControlTemplate>
 // closed by an empty text.
 std::vector<std::pair<std::string, std::string>> FilterPairs(const char* filter);
 
+// The palette index of the icon's pixel at row, column (from the top left),
+// or -1 for a transparent one: '.', a character that is not a palette
+// index, or a place outside the rows given.
+int IconColourIndex(const IconTemplate& icon, int row, int column);
+
 // The icon as width * height pixels 0xAARRGGBB, transparent ones 0. A row
 // shorter than the width, or a character that is neither a palette index
 // nor '.', gives transparent pixels.

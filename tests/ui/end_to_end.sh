@@ -66,79 +66,12 @@ for tool in Xvfb xdotool; do
 done
 
 # --- A virtual display ---------------------------------------------------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.err" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$scratch/display" ] && break
-  sleep 0.1
-done
-[ -s "$scratch/display" ] || fail "Xvfb did not start: $(cat "$scratch/xvfb.err")"
-export DISPLAY=":$(head -n1 "$scratch/display")"
+source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
+start_virtual_display
 
-# Prints the id of the first window whose title matches the pattern, waiting
-# for it up to $2 seconds.
-wait_for_window() {
-  timeout "${2:-20}" xdotool search --sync --name "$1" 2>/dev/null | head -n1
-}
-
-wait_for_window_gone() {
-  for _ in $(seq 100); do
-    xdotool search --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-press() {
-  local window=$1
-  shift
-  xdotool windowfocus --sync "$window"
-  xdotool key --clearmodifiers "$@"
-}
-
-wait_for_exit() {
-  for _ in $(seq 100); do
-    kill -0 "$kinloom_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$kinloom_pid" 2>/dev/null && fail "kinloom did not end"
-  set +e
-  wait "$kinloom_pid"
-  kinloom_status=$?
-  set -e
-  kinloom_pid=""
-}
 
 cd "$scratch"
-cat >tree.ged <<'GED'
-0 HEAD
-1 CHAR ASCII
-0 @I1@ INDI
-1 NAME John /Smith/
-1 SEX M
-1 FAMS @F1@
-0 @I2@ INDI
-1 NAME Mary /Jones/
-1 SEX F
-1 FAMS @F1@
-0 @I3@ INDI
-1 NAME Anne /Smith/
-1 SEX F
-1 FAMC @F1@
-0 @F1@ FAM
-1 HUSB @I1@
-1 WIFE @I2@
-1 CHIL @I3@
-0 TRLR
-GED
-# A hand-written configuration with a few keys; the program saves all of them.
-cat >kinloom.cfg <<'CFG'
-BACKGROUND=C
-BGCOLOR=FFFFCC
-HOME=http://smith.example.test/
-EMAIL=john@smith.example.test
-GEDFILE=tree.ged
-CFG
+write_sample_tree
 
 "$kinloom" >kinloom.out 2>kinloom.err &
 kinloom_pid=$!

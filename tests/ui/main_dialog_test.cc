@@ -690,6 +690,40 @@ TEST_F(DialogTest, HelpOpensHelpDocumentOfTheCurrentDirectory) {
   EXPECT_THAT(desktop.message_boxes(), IsEmpty());  // a missing document is silent
 }
 
+TEST_F(DialogTest, HelpFallsBackToTheDocumentBesideTheProgram) {
+  std::filesystem::create_directory("program");
+  const std::string beside = std::filesystem::absolute("program/help.htm").string();
+  const std::string here = std::filesystem::absolute("help.htm").string();
+  struct Case {
+    bool here;           // help.htm in the current directory
+    bool in_program;     // help.htm beside the program
+    std::string folder;  // the program's directory as the state knows it
+    std::string expected;
+  };
+  const std::string program = std::filesystem::absolute("program").string();
+  const Case cases[] = {
+      {false, true, program, beside},
+      {true, true, program, here},  // the current directory comes first
+      {true, false, program, here},
+      {false, false, program, "help.htm"},  // none anywhere: asked for as before
+      // A program that does not know its place asks for the bare name.
+      {false, true, "", "help.htm"},
+      {true, true, "", "help.htm"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expected + (c.here ? " here" : "") + (c.folder.empty() ? " no folder" : ""));
+    std::filesystem::remove("help.htm");
+    std::filesystem::remove("program/help.htm");
+    if (c.here) WriteFile("help.htm", "<html>");
+    if (c.in_program) WriteFile("program/help.htm", "<html>");
+    state.program_directory = c.folder;
+    const std::size_t calls = desktop.shell_calls().size();
+    WithMainDialog([&](HWND dialog) { desktop.ChooseMenu(dialog, id::kMenuHelp); });
+    ASSERT_EQ(desktop.shell_calls().size(), calls + 1);
+    EXPECT_EQ(desktop.shell_calls().back().file, c.expected);
+  }
+}
+
 TEST_F(DialogTest, MenuOpensAboutBoxAndCaptionEditor) {
   WithMainDialog([&](HWND dialog) {
     desktop.ExpectDialog(kAboutDialog, [&](HWND about) { desktop.PressEnter(about); });

@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# Runs the Windows desktop program, kinloom.exe, under Wine on a virtual X
+# server, as a user would.
+#
+#   wine_dialog.sh create-page KINLOOM_EXE PREFIX      Enter presses Create Page, the
+#                                                      "Kinloom Create" box shows, the site
+#                                                      is written; File, Exit saves
+#                                                      kinloom.cfg with CR LF line ends
+#   wine_dialog.sh browse      KINLOOM_EXE PREFIX      Browse chooses tree.ged in the
+#                                                      open-file dialog; its full path
+#                                                      (drive Z:) is saved and read
+#   wine_dialog.sh screenshot  KINLOOM_EXE PREFIX PNG  a picture of the main dialog with
+#                                                      its title bar (Wine draws the
+#                                                      windows on a desktop of its own)
+#
+# PREFIX is the Wine prefix to use (made on first use; several runs may share
+# it). Wine never reaches the network: it is told not to install Mono or
+# Gecko. Each run works in a scratch directory of its own. Exits 77
+# (skipped) when wine, Xvfb or xdotool is missing.
+set -euo pipefail
+
+mode=${1:?mode}
+exe=$(realpath "${2:?path of kinloom.exe}")
+prefix=${3:?Wine prefix}
+[ "$mode" = screenshot ] && picture=$(realpath -m "${4:?path of the picture}")
+
+for tool in wine wineserver Xvfb xdotool; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit 77
+  fi
+done
+if [ "$mode" = screenshot ] && ! command -v import >/dev/null; then
+  echo "SKIP: import (imagemagick) is not installed"
+  exit 77
+fi
+
+export WINEPREFIX
+WINEPREFIX=$(realpath -m "$prefix")
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/kinloom-wine-XXXXXX")
+xvfb_pid=""
+kinloom_pid=""
+
+cleanup() {
+  [ -n "$kinloom_pid" ] && kill "$kinloom_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  for f in kinloom.out kinloom.log; do
+    [ -f "$scratch/$f" ] && { echo "--- $f" >&2; cat "$scratch/$f" >&2; }
+  done
+  exit 1
+}
+
+# --- The Wine prefix -------------------------------------------------------------
+# Made once; the lock keeps runs that start together from making it twice.
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "making the Wine prefix $WINEPREFIX"
+    DISPLAY="" wineboot -i >"$scratch/wineboot.out" 2>&1 || {
+      cat "$scratch/wineboot.out" >&2
+      exit 1
+    }
+    DISPLAY="" wineserver -w
+  fi
+  # Debian's Wine leaves the prefix's Fonts folder empty and finds the
+  # others through fontconfig, but not Marlett, the font of the title bar
+  # buttons: without it they show as the letters "0 1 r".
+  marlett=$(ls /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf 2>/dev/null | head -n1 || true)
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -n "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+    cp "$marlett" "$fonts/"
+  fi
+) 9>"$WINEPREFIX.lock" || fail "the Wine prefix could not be made"
+
+# --- A virtual display -------------------------------------------------------------
+source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
+start_virtual_display
+
+
+file_menu_exit() {
+  press "$1" alt+f
+  sleep 0.5
+  xdotool key x
+  wait_for_exit 300
+  [ "$kinloom_status" -eq 0 ] || fail "kinloom.exe ended with status $kinloom_status"
+}
+
+cd "$scratch"
+write_sample_tree
+
+# --- Create Page -------------------------------------------------------------------
+if [ "$mode" = create-page ]; then
+  wine "$exe" >kinloom.out 2>&1 &
+  kinloom_pid=$!
+  main=$(wait_for_window '^Kinloom$' 120) || fail "the main dialog did not show"
+
+  # Create Page is the default button: Enter starts the run.
+  press "$main" Return
+  box=$(wait_for_window '^Kinloom Create$' 120) || fail "no Kinloom Create message box"
+  tail -n1 kinloom.log | tr -d '\r' | grep -qx '<CreateKinloom 0' || fail "the run did not finish"
+  press "$box" Return
+  wait_for_window_gone '^Kinloom Create$' || fail "the message box did not go away"
+
+  file_menu_exit "$main"
+
+  for page in html/fam00001.htm html/surnames.htm html/gendex.txt; do
+    [ -s "$page" ] || fail "$page was not written"
+  done
+  [ "$(wc -l <kinloom.cfg)" -eq 47 ] || fail "kinloom.cfg does not hold all 47 keys"
+  [ "$(grep -c $'\r$' kinloom.cfg)" -eq 47 ] || fail "kinloom.cfg has lines not ended by CR LF"
+  [ "$(tail -c2 kinloom.cfg | od -An -c | tr -d ' ')" = '\r\n' ] || fail "kinloom.cfg is cut short"
+  tr -d '\r' <kinloom.cfg | grep -qx 'EMAIL=john@smith.example.test' || fail "EMAIL not saved"
+  tr -d '\r' <kinloom.cfg | grep -qx 'GEDFILE=tree.ged' || fail "GEDFILE not saved"
+  head -n1 kinloom.cfg | tr -d '\r' | grep -qx 'BACKGROUND=C' || fail "kinloom.cfg not in its order"
+  [ ! -e kinloom.cfg.tmp ] || fail "kinloom.cfg.tmp left behind"
+  if ls ./*.dat ./*.idx >/dev/null 2>&1; then fail "work files left behind"; fi
+  echo "ok: under Wine, Create Page finished, the site and kinloom.cfg (CR LF) are there"
+  exit 0
+fi
+
+# --- Browse ------------------------------------------------------------------------
+if [ "$mode" = browse ]; then
+  wine "$exe" >kinloom.out 2>&1 &
+  kinloom_pid=$!
+  main=$(wait_for_window '^Kinloom$' 120) || fail "the main dialog did not show"
+
+  # A click into the GEDCOM file field (the middle of its left half: dialog
+  # units 12-169 across, 136-148 down, drawn 6 by 12 pixels per 4 by 8
+  # units below a menu bar of about 19 pixels), then Tab to Browse.
+  xdotool windowfocus --sync "$main"
+  xdotool mousemove --window "$main" 100 232 click 1
+  sleep 0.5
+  xdotool key --clearmodifiers Tab space
+  open=$(wait_for_window '^Open$' 60) || fail "Browse showed no open-file dialog"
+  sleep 1
+  press "$open" t r e e period g e d Return
+  wait_for_window_gone '^Open$' || fail "the open-file dialog did not go away"
+
+  # Back in the GEDCOM field, Enter presses Create Page with the chosen path.
+  press "$main" shift+Tab Return
+  box=$(wait_for_window '^Kinloom Create$' 120) || fail "no Kinloom Create message box"
+  tail -n1 kinloom.log | tr -d '\r' | grep -qx '<CreateKinloom 0' || fail "the run did not finish"
+  press "$box" Return
+  wait_for_window_gone '^Kinloom Create$' || fail "the message box did not go away"
+  file_menu_exit "$main"
+
+  [ -s html/fam00001.htm ] || fail "html/fam00001.htm was not written"
+  # Wine shows the Linux file system as drive Z:.
+  expected="GEDFILE=Z:$(pwd | tr / '\\')\\tree.ged"
+  tr -d '\r' <kinloom.cfg | grep -qxF "$expected" || fail "GEDFILE is not $expected"
+  echo "ok: under Wine, Browse chose the GEDCOM file by its full Windows path, and the run read it"
+  exit 0
+fi
+
+# --- Screenshot --------------------------------------------------------------------
+if [ "$mode" = screenshot ]; then
+  # Without a window manager Wine draws no title bars; on a Wine desktop it
+  # draws them itself, as Windows does.
+  wine explorer /desktop=KinloomShot,460x390 "$exe" >kinloom.out 2>&1 &
+  kinloom_pid=$!
+  desktop=$(wait_for_window 'KinloomShot' 120) || fail "the Wine desktop did not show"
+  # The dialog is drawn inside the desktop window: wait for its pixels.
+  sleep 8
+  # The keyboard goes to the desktop window, and a click on the title bar
+  # sends it on to the dialog. (The title bar stays drawn as that of an
+  # inactive window all the same.)
+  xdotool windowfocus --sync "$desktop"
+  xdotool mousemove --window "$desktop" 200 8 click 1
+  sleep 1
+  # The dialog sits at the desktop's top left; the plain desktop around it
+  # is cut away.
+  import -window "$desktop" -trim +repage "$picture"
+  file_menu_exit "$desktop"
+  echo "ok: the main dialog is in $picture"
+  exit 0
+fi
+
+fail "unknown mode $mode"
