@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev xvfb xdotool x11-utils imagemagick
   time gnuplot-nox
+  dpkg-dev librsvg2-bin desktop-file-utils lintian
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "run/driver.h"
+#include "run/installed_data.h"
 #include "run/run.h"
 #include "ui/config.h"
 
@@ -30,21 +32,35 @@ void PrintUsage(std::FILE* out) {
                "written, 7 other error); 64 for a usage error.\n");
 }
 
-// One updating line on a terminal: the phase and the pages written so far.
+// One updating line on a terminal: what the run is doing, in words, and
+// how far it got.
 class ProgressLine {
  public:
   explicit ProgressLine(bool enabled) : enabled_(enabled), start_(Clock::now()) {}
 
   void Show(const kinloom::Progress& progress) {
     if (!enabled_) return;
+    const std::string_view title = kinloom::PhaseTitle(progress.phase);
+    if (title != title_) {
+      title_ = title;
+      pages_at_start_ = progress.pages_written;
+    }
+    if (title_.empty()) return;
     const auto now = Clock::now();
     // Quick runs show nothing; after that, at most ten updates a second.
     if (now - start_ < std::chrono::milliseconds(500)) return;
     if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
     shown_ = true;
-    std::fprintf(stderr, "\r\033[K%s: %ld pages written", progress.phase.c_str(),
-                 progress.pages_written);
+    const std::string line(title_);
+    if (progress.phase == "ReadGedcom") {
+      std::fprintf(stderr, "\r\033[K%s: %ld lines", line.c_str(), progress.lines_read);
+    } else if (progress.pages_written > pages_at_start_) {
+      std::fprintf(stderr, "\r\033[K%s: %ld written", line.c_str(),
+                   progress.pages_written - pages_at_start_);
+    } else {
+      std::fprintf(stderr, "\r\033[K%s", line.c_str());
+    }
     std::fflush(stderr);
   }
 
@@ -59,6 +75,8 @@ class ProgressLine {
   bool shown_ = false;
   Clock::time_point start_;
   Clock::time_point last_;
+  std::string_view title_;
+  long pages_at_start_ = 0;
 };
 
 }  // namespace
@@ -82,6 +100,10 @@ int main(int argc, char** argv) {
   kinloom::Run run;
   run.log.Clear();
   kinloom::LoadConfiguration(run.settings, run.labels);
+  run.installed = kinloom::InstalledData::ForExecutable(kinloom::ExecutablePath());
+  if (const auto missing = kinloom::MissingConfigurationNotice()) {
+    std::fprintf(stderr, "%s\n", missing->c_str());
+  }
 
   ProgressLine progress(isatty(STDERR_FILENO) != 0);
   run.on_progress = [&progress](const kinloom::Progress& p) { progress.Show(p); };
@@ -91,6 +113,7 @@ int main(int argc, char** argv) {
   const kinloom::ResultMessage message = kinloom::RunResultMessage(result);
   std::FILE* out = result == kinloom::kResultOk ? stdout : stderr;
   std::fprintf(out, "%s\n", std::string(message.text).c_str());
+  for (const std::string& line : run.notices.lines()) std::fprintf(stderr, "%s\n", line.c_str());
   if (result == kinloom::kResultCannotWrite) kinloom::LogCannotWriteFollowUp(run.log);
   return result;
 }

@@ -1,8 +1,12 @@
 #include "ui/config.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
+#include "run/notices.h"
 #include "text/strings.h"
 
 namespace kinloom {
@@ -14,16 +18,16 @@ enum class KeyKind { kFlag, kText, kLabel };
 struct ConfigKey {
   std::string_view key;
   KeyKind kind;
-  char Settings::* flag;
-  std::string Settings::* text;
+  char Settings::*flag;
+  std::string Settings::*text;
   std::size_t capacity;
   Label label;
 };
 
-constexpr ConfigKey Flag(std::string_view key, char Settings::* field) {
+constexpr ConfigKey Flag(std::string_view key, char Settings::*field) {
   return {key, KeyKind::kFlag, field, nullptr, 1, Label::kHusband};
 }
-constexpr ConfigKey Text(std::string_view key, std::string Settings::* field, std::size_t cap) {
+constexpr ConfigKey Text(std::string_view key, std::string Settings::*field, std::size_t cap) {
   return {key, KeyKind::kText, nullptr, field, cap, Label::kHusband};
 }
 constexpr ConfigKey LabelKey(Label label) {
@@ -173,6 +177,27 @@ bool SaveConfiguration(const Settings& settings, const LabelTexts& labels,
   if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
   if (!ok) std::remove(temporary.c_str());
   return ok;
+}
+
+std::optional<std::string> MissingConfigurationNotice(const std::string& path) {
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file != nullptr) {
+    // A directory opens, but cannot be read.
+    const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
+    const int reason = errno;
+    std::fclose(file);
+    if (readable) return std::nullopt;
+    errno = reason;
+  }
+  const std::error_code error(errno, std::generic_category());
+  if (error != std::errc::no_such_file_or_directory) {
+    return path + " cannot be read (" + ReasonText(error) + "): the default settings were used.";
+  }
+  std::error_code no_folder;
+  const std::filesystem::path folder = std::filesystem::current_path(no_folder);
+  return "No " + path + " in " + (no_folder ? std::string("this folder") : folder.string()) +
+         ": the default settings were used.";
 }
 
 }  // namespace kinloom

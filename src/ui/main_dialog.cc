@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "run/driver.h"
+#include "run/installed_data.h"
 #include "run/log.h"
 #include "ui/config.h"
 #include "ui/kinloom_resources.h"
@@ -94,6 +95,7 @@ void InitMainDialog(HWND dialog, ProgramState& state) {
   // The log holds only the runs made since the program started.
   RunLog().Clear();
   LoadConfiguration(state.settings, state.labels);
+  state.missing_configuration = MissingConfigurationNotice();
   const Settings& s = state.settings;
 
   for (const EditField& edit : kEditFields) {
@@ -111,17 +113,30 @@ void InitMainDialog(HWND dialog, ProgramState& state) {
   CheckDlgButton(dialog, id::kHtmlExtension, CheckState(s.extension == "html"));
 }
 
+// The result's message, and under it what names the cause: a missing
+// kinloom.cfg explains a stop at a placeholder address (the fields show the
+// defaults it left), and the run's own notices.
+std::string ResultMessageText(const ResultMessage& message, const ProgramState& state,
+                              const RunNotices& notices, int result) {
+  std::string text(message.text);
+  const bool placeholder = result == kResultPlaceholderEmail || result == kResultPlaceholderHome;
+  if (placeholder && state.missing_configuration) text += "\n" + *state.missing_configuration;
+  if (!notices.empty()) text += "\n" + notices.Text();
+  return text;
+}
+
 void CreatePage(HWND dialog, ProgramState& state) {
   const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   CopyFieldsToSettings(dialog, state.settings);
   Run run(state.settings, state.labels);
+  run.installed = state.installed;
   const int result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
   SetCursor(previous);
 
   const ResultMessage message = RunResultMessage(result);
   const UINT icon = message.icon == MessageIcon::kWarning ? MB_ICONEXCLAMATION : 0;
-  MessageBoxA(dialog, std::string(message.text).c_str(), std::string(kResultMessageTitle).c_str(),
-              MB_OK | icon);
+  MessageBoxA(dialog, ResultMessageText(message, state, run.notices, result).c_str(),
+              std::string(kResultMessageTitle).c_str(), MB_OK | icon);
   if (result == kResultCannotWrite) LogCannotWriteFollowUp(run.log);
 }
 
@@ -179,7 +194,12 @@ void OnCommand(HWND dialog, ProgramState& state, int command) {
       CloseMainDialog(dialog, state);
       break;
     case id::kMenuHelp:
-      ShellExecuteA(dialog, nullptr, "help.htm", nullptr, nullptr, SW_SHOWNORMAL);
+      // The user's own help.htm first, as always; else the installed guide.
+      if (const auto help = HelpFilePath(state.installed)) {
+        ShellExecuteA(dialog, nullptr, help->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      } else {
+        ShellExecuteA(dialog, nullptr, kHelpFileName, nullptr, nullptr, SW_SHOWNORMAL);
+      }
       break;
     case id::kMenuAbout:
       ShowAboutBox(state, dialog);
@@ -281,6 +301,7 @@ int BrowseGedcomFile(HWND dialog, ProgramState& state) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kinloom::ui::ProgramState state;
   state.instance = instance;
+  state.installed = kinloom::InstalledData::ForExecutable(kinloom::ExecutablePath());
   kinloom::ui::RunMainDialog(state);
   return 0;
 }
