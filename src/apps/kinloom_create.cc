@@ -1,14 +1,13 @@
 // kinloom-create: one press of Create Page, from a script or a machine
 // without a display. Works in the current directory; never writes
 // kinloom.cfg. The exit status is the RunResult.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "run/driver.h"
 #include "run/installed_data.h"
 #include "run/run.h"
@@ -100,12 +99,12 @@ int main(int argc, char** argv) {
   kinloom::Run run;
   run.log.Clear();
   kinloom::LoadConfiguration(run.settings, run.labels);
-  run.installed = kinloom::InstalledData::ForExecutable(kinloom::ExecutablePath());
+  run.installed = kinloom::InstalledData::ForExecutable(kinloom::platform::ExecutablePath());
   if (const auto missing = kinloom::MissingConfigurationNotice()) {
     std::fprintf(stderr, "%s\n", missing->c_str());
   }
 
-  ProgressLine progress(isatty(STDERR_FILENO) != 0);
+  ProgressLine progress(kinloom::platform::StandardErrorIsTerminal());
   run.on_progress = [&progress](const kinloom::Progress& p) { progress.Show(p); };
   const int result = kinloom::CreateKinloom(run);
   progress.Clear();

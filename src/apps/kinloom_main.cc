@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/platform.h"
 #include "run/driver.h"
 #include "run/installed_data.h"
 #include "run/run.h"
@@ -25,8 +26,8 @@ void PrintUsage(std::FILE* out) {
                "build the family tree web site in ./html. Works in the current directory:\n"
                "settings in ./kinloom.cfg, the run log in ./kinloom.log. kinloom-create\n"
                "makes the same run without a window.\n");
-  const auto guide =
-      kinloom::InstalledData::ForExecutable(kinloom::ExecutablePath()).Find(kinloom::kHelpFileName);
+  const auto guide = kinloom::InstalledData::ForExecutable(kinloom::platform::ExecutablePath())
+                         .Find(kinloom::kHelpFileName);
   if (guide) std::fprintf(out, "\nUser guide: %s\n", guide->c_str());
 }
 

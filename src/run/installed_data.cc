@@ -35,12 +35,6 @@ std::optional<std::string> InstalledData::Find(std::string_view name) const {
   return std::nullopt;
 }
 
-std::string ExecutablePath() {
-  std::error_code error;
-  const fs::path path = fs::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : path.string();
-}
-
 std::optional<std::string> HelpFilePath(const InstalledData& data) {
   if (IsRegularFile(kHelpFileName)) return std::string(kHelpFileName);
   return data.Find(kHelpFileName);

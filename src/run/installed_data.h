@@ -39,9 +39,6 @@ class InstalledData {
   std::vector<std::string> folders_;
 };
 
-// The absolute path of the running program; empty when it cannot be told.
-[[nodiscard]] std::string ExecutablePath();
-
 // The help file to open: help.htm in the current directory when it is
 // there, otherwise the installed one; nothing when neither exists.
 [[nodiscard]] std::optional<std::string> HelpFilePath(const InstalledData& data);

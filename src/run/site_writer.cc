@@ -1,14 +1,11 @@
 #include "run/site_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <string>
 #include <system_error>
 #include <utility>
 
+#include "platform/platform.h"
 #include "run/log.h"
 
 namespace kinloom {
@@ -19,51 +16,6 @@ namespace {
 // size, so that it wakes up once for many small pages.
 constexpr std::size_t kBatchBytes = 128 * 1024;
 constexpr std::size_t kBatchOps = 1024;
-
-// The reason of the system call that just failed.
-std::error_code LastError() {
-  return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    done += static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
-// Appends the size bytes at offset of source to fd: in the kernel where
-// the file systems allow it, otherwise through a buffer. False when a read
-// or write fails or source holds fewer bytes.
-bool CopyAll(int fd, int source, long long offset, long long size) {
-  const long long end = offset + size;
-  loff_t at = offset;
-  while (at < end) {
-    const ssize_t moved =
-        ::copy_file_range(source, &at, fd, nullptr, static_cast<std::size_t>(end - at), 0);
-    if (moved < 0 && errno == EINTR) continue;
-    if (moved > 0) continue;
-    if (moved == 0) return false;
-    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-    std::string buffer(std::min<long long>(end - at, 1 << 20), '\0');
-    while (at < end) {
-      const auto want = static_cast<std::size_t>(
-          std::min<long long>(end - at, static_cast<long long>(buffer.size())));
-      const ssize_t got = ::pread(source, buffer.data(), want, at);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;
-      buffer.resize(static_cast<std::size_t>(got));
-      if (!WriteAll(fd, buffer)) return false;
-      at += got;
-      buffer.resize(buffer.capacity());
-    }
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -179,7 +131,7 @@ void SiteWriter::ResetCounters() {
 }
 
 void SiteWriter::MarkFailed(OpenPage& page) {
-  if (!page.failed) page.error = LastError();
+  if (!page.failed) page.error = platform::LastError();
   page.failed = true;
 }
 
@@ -193,9 +145,9 @@ bool SiteWriter::Execute(Op& op) {
   }
   switch (op.kind) {
     case OpKind::kOpen: {
-      const int fd = ::open(op.text.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+      const int fd = platform::OpenFile(op.text, platform::OpenMode::kWriteText);
       if (fd < 0) {
-        Fail(op.outcome, op.text, LastError());
+        Fail(op.outcome, op.text, platform::LastError());
         if (background_ && !stopped()) skipping_ = op.page;
         return false;
       }
@@ -204,12 +156,14 @@ bool SiteWriter::Execute(Op& op) {
     }
     case OpKind::kWrite: {
       OpenPage* page = Find(op.page);
-      if (page != nullptr && !WriteAll(page->fd, op.text)) MarkFailed(*page);
+      if (page != nullptr && !platform::WriteAll(page->fd, op.text.data(), op.text.size()))
+        MarkFailed(*page);
       return page != nullptr;
     }
     case OpKind::kCopy: {
       OpenPage* page = Find(op.page);
-      if (page != nullptr && !CopyAll(page->fd, op.source, op.source_offset, op.source_size))
+      if (page != nullptr &&
+          !platform::CopyRange(page->fd, op.source, op.source_offset, op.source_size))
         MarkFailed(*page);
       return page != nullptr;
     }
@@ -217,7 +171,7 @@ bool SiteWriter::Execute(Op& op) {
       OpenPage* page = Find(op.page);
       if (page == nullptr) return false;
       bool ok = !page->failed;
-      if (::close(page->fd) != 0 && ok) {
+      if (!platform::CloseFile(page->fd) && ok) {
         ok = false;
         MarkFailed(*page);
       }
@@ -256,7 +210,7 @@ SiteWriter::OpenPage* SiteWriter::Find(int page) {
 }
 
 void SiteWriter::CloseLeftovers() {
-  for (const OpenPage& page : open_) ::close(page.fd);
+  for (const OpenPage& page : open_) (void)platform::CloseFile(page.fd);
   open_.clear();
 }
 

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/platform.h"
 #include "run/driver.h"
 #include "run/installed_data.h"
 #include "run/log.h"
@@ -301,7 +302,7 @@ int BrowseGedcomFile(HWND dialog, ProgramState& state) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kinloom::ui::ProgramState state;
   state.instance = instance;
-  state.installed = kinloom::InstalledData::ForExecutable(kinloom::ExecutablePath());
+  state.installed = kinloom::InstalledData::ForExecutable(kinloom::platform::ExecutablePath());
   kinloom::ui::RunMainDialog(state);
   return 0;
 }
