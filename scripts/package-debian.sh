@@ -5,18 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake libfltk1.3-dev libgtest-dev libgmock-dev
-          dpkg-dev lintian desktop-file-utils librsvg2-bin)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
-fi
+# The build's packages and the packaging tools (dpkg-dev, lintian,
+# desktop-file-utils, librsvg2-bin) are all in the setup script.
+./scripts/setup-debian.sh
 
 build=build-package
 # Only the programs and their files are built, not the tests.

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "apps/command_line.h"
 #include "platform/platform.h"
 #include "run/driver.h"
 #include "run/installed_data.h"
@@ -14,8 +15,6 @@
 #include "ui/config.h"
 
 namespace {
-
-constexpr int kUsageError = 64;
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out,
@@ -82,18 +81,8 @@ class ProgressLine {
 
 int main(int argc, char** argv) {
   kinloom::KeepLargeBlocksApart();
-  if (argc > 1) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-      PrintUsage(stdout);
-      return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-      std::printf("%s\n", std::string(kinloom::kVersionText).c_str());
-      return 0;
-    }
-    std::fprintf(stderr, "kinloom-create: unknown argument '%s'\n", argv[1]);
-    PrintUsage(stderr);
-    return kUsageError;
+  if (const auto status = kinloom::AnswerCommandLine(argc, argv, "kinloom-create", PrintUsage)) {
+    return *status;
   }
 
   kinloom::Run run;

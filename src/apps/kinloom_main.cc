@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "apps/command_line.h"
 #include "platform/platform.h"
 #include "run/driver.h"
 #include "run/installed_data.h"
@@ -14,8 +15,6 @@
 #include "ui/program.h"
 
 namespace {
-
-constexpr int kUsageError = 64;
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out,
@@ -34,18 +33,8 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-      PrintUsage(stdout);
-      return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-      std::printf("%s\n", std::string(kinloom::kVersionText).c_str());
-      return 0;
-    }
-    std::fprintf(stderr, "kinloom: unknown argument '%s'\n", argv[1]);
-    PrintUsage(stderr);
-    return kUsageError;
+  if (const auto status = kinloom::AnswerCommandLine(argc, argv, "kinloom", PrintUsage)) {
+    return *status;
   }
   kinloom::KeepLargeBlocksApart();
   std::string problem;
