@@ -7,6 +7,7 @@ packages=(
   libfltk1.3-dev xvfb xdotool x11-utils imagemagick
   time gnuplot-nox
   binutils-mingw-w64-x86-64
+  dpkg-dev librsvg2-bin desktop-file-utils lintian
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,15 +5,16 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
+#include "apps/command_line.h"
 #include "platform/platform.h"
 #include "run/driver.h"
+#include "run/installed_data.h"
 #include "run/run.h"
 #include "ui/config.h"
 
 namespace {
-
-constexpr int kUsageError = 64;
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out,
@@ -29,21 +30,35 @@ void PrintUsage(std::FILE* out) {
                "written, 7 other error); 64 for a usage error.\n");
 }
 
-// One updating line on a terminal: the phase and the pages written so far.
+// One updating line on a terminal: what the run is doing, in words, and
+// how far it got.
 class ProgressLine {
  public:
   explicit ProgressLine(bool enabled) : enabled_(enabled), start_(Clock::now()) {}
 
   void Show(const kinloom::Progress& progress) {
     if (!enabled_) return;
+    const std::string_view title = kinloom::PhaseTitle(progress.phase);
+    if (title != title_) {
+      title_ = title;
+      pages_at_start_ = progress.pages_written;
+    }
+    if (title_.empty()) return;
     const auto now = Clock::now();
     // Quick runs show nothing; after that, at most ten updates a second.
     if (now - start_ < std::chrono::milliseconds(500)) return;
     if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
     shown_ = true;
-    std::fprintf(stderr, "\r\033[K%s: %ld pages written", progress.phase.c_str(),
-                 progress.pages_written);
+    const std::string line(title_);
+    if (progress.phase == "ReadGedcom") {
+      std::fprintf(stderr, "\r\033[K%s: %ld lines", line.c_str(), progress.lines_read);
+    } else if (progress.pages_written > pages_at_start_) {
+      std::fprintf(stderr, "\r\033[K%s: %ld written", line.c_str(),
+                   progress.pages_written - pages_at_start_);
+    } else {
+      std::fprintf(stderr, "\r\033[K%s", line.c_str());
+    }
     std::fflush(stderr);
   }
 
@@ -58,29 +73,25 @@ class ProgressLine {
   bool shown_ = false;
   Clock::time_point start_;
   Clock::time_point last_;
+  std::string_view title_;
+  long pages_at_start_ = 0;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   kinloom::KeepLargeBlocksApart();
-  if (argc > 1) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-      PrintUsage(stdout);
-      return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-      std::printf("%s\n", std::string(kinloom::kVersionText).c_str());
-      return 0;
-    }
-    std::fprintf(stderr, "kinloom-create: unknown argument '%s'\n", argv[1]);
-    PrintUsage(stderr);
-    return kUsageError;
+  if (const auto status = kinloom::AnswerCommandLine(argc, argv, "kinloom-create", PrintUsage)) {
+    return *status;
   }
 
   kinloom::Run run;
   run.log.Clear();
   kinloom::LoadConfiguration(run.settings, run.labels);
+  run.installed = kinloom::InstalledData::ForExecutable(kinloom::platform::ExecutablePath());
+  if (const auto missing = kinloom::MissingConfigurationNotice()) {
+    std::fprintf(stderr, "%s\n", missing->c_str());
+  }
 
   ProgressLine progress(kinloom::platform::StandardErrorIsTerminal());
   run.on_progress = [&progress](const kinloom::Progress& p) { progress.Show(p); };
@@ -97,6 +108,7 @@ int main(int argc, char** argv) {
   if (const long skipped = run.missing_records.skipped(); skipped > 0) {
     std::fprintf(stderr, "%s\n", kinloom::SkippedReferencesText(skipped).c_str());
   }
+  for (const std::string& line : run.notices.lines()) std::fprintf(stderr, "%s\n", line.c_str());
   if (result == kinloom::kResultCannotWrite) kinloom::LogCannotWriteFollowUp(run.log);
   return result;
 }

@@ -1,6 +1,7 @@
 #include "gedcom/line_reader.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
@@ -66,8 +67,13 @@ void GedcomLineReader::Close() {
 
 bool GedcomLineReader::Open(const std::string& path) {
   Close();
+  open_error_.clear();
+  errno = 0;
   file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) return false;
+  if (file_ == nullptr) {
+    open_error_ = std::error_code(errno, std::generic_category());
+    return false;
+  }
   at_end_ = false;
   skip_lf_ = false;
   odd_byte_ = -1;
@@ -78,6 +84,7 @@ bool GedcomLineReader::Open(const std::string& path) {
   const std::size_t got = std::fread(raw_.data(), 1, raw_.size(), file_);
   if (got == 0 && std::ferror(file_)) {
     // A directory, say: it opens, but nothing can be read from it.
+    open_error_ = std::error_code(errno, std::generic_category());
     Close();
     return false;
   }

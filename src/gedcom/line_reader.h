@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace kinloom {
@@ -30,8 +31,9 @@ class GedcomLineReader {
   GedcomLineReader& operator=(const GedcomLineReader&) = delete;
 
   // Opens path for reading and looks at its first bytes; false when the
-  // file cannot be opened.
+  // file cannot be opened, and open_error() then says why.
   bool Open(const std::string& path);
+  std::error_code open_error() const { return open_error_; }
 
   // The next line, without its line end; false (and line empty) at the end
   // of the file. A last line without a line end is still a line.
@@ -56,6 +58,7 @@ class GedcomLineReader {
   void AppendUtf8(char32_t code);
 
   std::FILE* file_ = nullptr;
+  std::error_code open_error_;
   FileEncoding encoding_ = FileEncoding::kBytes;
   std::vector<unsigned char> raw_;
   std::string text_;        // decoded bytes not yet handed out

@@ -28,6 +28,7 @@
 #include "gedcom/line_fields.h"
 #include "gedcom/line_reader.h"
 #include "gedcom/xref_table.h"
+#include "run/notices.h"
 #include "store/records.h"
 #include "text/charsets.h"
 #include "text/strings.h"
@@ -99,6 +100,62 @@ class MediaShelf {
   std::string bytes_;
 };
 
+// The note lines of individuals and of families, as the run log counts
+// them: a note written inline counts for its owner's side, and the lines of
+// a note record count once for each side that has an owner pointing to it.
+// Where a note record's lines are stored (by its identifier) has nothing to
+// do with whose notes they are, so the records' line counts and the
+// pointers are kept apart and matched once the whole file has been read.
+class NoteLineTally {
+ public:
+  struct Totals {
+    long individual = 0;
+    long family = 0;
+  };
+
+  void InlineLine(bool individual) { ++(individual ? inline_individual_ : inline_family_); }
+  void BeginRecord(std::int32_t key) { records_.push_back({key, 0}); }
+  void RecordLine() {
+    if (!records_.empty()) ++records_.back().lines;
+  }
+  void PointedBy(std::int32_t key, bool individual) {
+    (individual ? pointed_by_individuals_ : pointed_by_families_).push_back(key);
+  }
+
+  [[nodiscard]] Totals Count() {
+    std::sort(records_.begin(), records_.end(),
+              [](const Record& a, const Record& b) { return a.key < b.key; });
+    return {inline_individual_ + LinesOf(pointed_by_individuals_),
+            inline_family_ + LinesOf(pointed_by_families_)};
+  }
+
+ private:
+  struct Record {
+    std::int32_t key;
+    long lines;
+  };
+
+  // The lines of the records named in keys, each record once (records_
+  // sorted by key; a key defined twice has the lines of both).
+  long LinesOf(std::vector<std::int32_t>& keys) const {
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    long total = 0;
+    for (const std::int32_t key : keys) {
+      auto at = std::lower_bound(records_.begin(), records_.end(), key,
+                                 [](const Record& r, std::int32_t k) { return r.key < k; });
+      for (; at != records_.end() && at->key == key; ++at) total += at->lines;
+    }
+    return total;
+  }
+
+  long inline_individual_ = 0;
+  long inline_family_ = 0;
+  std::vector<Record> records_;
+  std::vector<std::int32_t> pointed_by_individuals_;
+  std::vector<std::int32_t> pointed_by_families_;
+};
+
 class GedcomReader {
  public:
   explicit GedcomReader(Run& run) : run_(run), store_(run.store), settings_(run.settings) {}
@@ -126,7 +183,11 @@ class GedcomReader {
   void StoreRecord();
   void StorePhoto();
   void PatchPendingPhotos();
-  void LogStatistics() const;
+  void LogStatistics();
+  void ReportLinesRead(long lines_read) {
+    run_.progress.lines_read = lines_read;
+    if (run_.on_progress) run_.on_progress(run_.progress);
+  }
 
   void NoteOf(std::string_view line, int level, std::int32_t owner, std::int32_t& note,
               bool individual_notes);
@@ -181,9 +242,11 @@ class GedcomReader {
   bool media_title_seen_ = false;
   bool media_under_first_file_ = false;
 
+  // Slots of the lines in inote.dat and fnote.dat.
   long individual_note_lines_ = 0;
   long family_note_lines_ = 0;
   long notes_ = 0;
+  NoteLineTally note_tally_;
 
   XrefTable individuals_;
   XrefTable families_;
@@ -202,16 +265,22 @@ int GedcomReader::Read() {
   run_.log.LogLine(">ReadGedcom");
   store_.counters = RunCounters{};
   GedcomLineReader lines;
-  if (!lines.Open(settings_.gedfile)) return kResultGedcomNotOpened;
+  if (!lines.Open(settings_.gedfile)) {
+    run_.notices.Add(GedcomNotOpenedNotice(settings_.gedfile, lines.open_error()));
+    return kResultGedcomNotOpened;
+  }
   if (lines.utf8_by_storage()) {
     charset_ = Charset::kUtf8;
     charset_fixed_ = true;
   }
 
   std::string line;
+  long lines_read = 0;
   while (lines.Next(line)) {
     if (HandleLine(line, lines.line_is_ascii()) != kResultOk) return kResultLongTags;
+    if ((++lines_read & 0xFFFF) == 0) ReportLinesRead(lines_read);
   }
+  ReportLinesRead(lines_read);
   lines.Close();
 
   // The end of the file closes what is open, as a level-0 line would.
@@ -337,6 +406,7 @@ void GedcomReader::HandleLevel0(std::string_view line) {
     note_key_individual_ = Contains(line, "@NI") || Contains(line, "@T");
     note_key_in_record_ = true;
     kind_ = RecordKind::kNoteRecord;
+    note_tally_.BeginRecord(note_key_);
     sub_state_ = SubState::kNote;
     // The text on the record's own line needs at least two characters
     // after the tag and its blank to count.
@@ -579,7 +649,7 @@ void GedcomReader::PatchPendingPhotos() {
   pending_photos_.clear();
 }
 
-void GedcomReader::LogStatistics() const {
+void GedcomReader::LogStatistics() {
   const RunLog& log = run_.log;
   const RunCounters& counters = store_.counters;
   long estimate = counters.FamilyCount;
@@ -591,8 +661,9 @@ void GedcomReader::LogStatistics() const {
   log.LogLine(kLogSeparator);
   log.LogFormatted("Ind recs Written=%ld", static_cast<long>(counters.IndividualCount));
   log.LogFormatted("Fam recs Written=%ld", static_cast<long>(counters.FamilyCount));
-  log.LogFormatted("Ind Note lines Written=%ld", individual_note_lines_);
-  log.LogFormatted("Fam Note lines Written=%ld", family_note_lines_);
+  const NoteLineTally::Totals note_lines = note_tally_.Count();
+  log.LogFormatted("Ind Note lines Written=%ld", note_lines.individual);
+  log.LogFormatted("Fam Note lines Written=%ld", note_lines.family);
   log.LogFormatted("Note recs Written=%ld", notes_);
   log.LogFormatted("Src recs Written=%ld", static_cast<long>(counters.SourceCount));
   log.LogFormatted("Photo recs Written=%ld", static_cast<long>(counters.PhotoCount));
@@ -608,6 +679,7 @@ void GedcomReader::NoteOf(std::string_view line, int level, std::int32_t owner, 
   if (IsPointer(line)) {
     const std::int32_t key = PointerNumber(note_records_, line);
     if (key == 0) return;
+    note_tally_.PointedBy(key, individual_notes);
     if (note == 0) ++notes_;
     note = key;
     return;
@@ -685,6 +757,11 @@ void GedcomReader::WriteNoteLine(std::string_view text, std::int32_t kind) {
   note_line_.owner = note_key_;
   note_line_.kind = kind;
   note_line_.text.assign(text);
+  if (kind_ == RecordKind::kNoteRecord) {
+    note_tally_.RecordLine();
+  } else {
+    note_tally_.InlineLine(note_key_individual_);
+  }
   if (note_key_individual_) {
     store_.PutIndividualNoteLine(note_key_, static_cast<std::int32_t>(++individual_note_lines_),
                                  note_line_);

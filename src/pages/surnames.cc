@@ -508,6 +508,7 @@ int BuildSurnamesPages(Run& run) {
   run.log.LogLine(">QsortIndividuals");
   QsortIndividuals(run, 1, count);
   run.log.LogLine("<QsortIndividuals");
+  run.EnterPhase("BuildNamesPages");  // for the progress display only
 
   constexpr PageOutcome kSurnamesPage{"Unable to create new SURNAMES file.", false, true,
                                       "<BuildSurnamesPages"};

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <string>
+#include <system_error>
 
 namespace kinloom::platform {
 
@@ -58,6 +59,11 @@ enum class OpenMode {
 [[nodiscard]] bool RenameOver(const std::string& from, const std::string& to);
 // True when both paths name one existing file (through links too).
 [[nodiscard]] bool SameFile(const std::string& a, const std::string& b);
+// The reason the last of these calls that failed in this thread gave
+// (EIO when it gave none).
+[[nodiscard]] std::error_code LastError();
+// The absolute path of the running program; empty when it cannot be told.
+[[nodiscard]] std::string ExecutablePath();
 // The separator the system puts between directory names ("/" or "\").
 [[nodiscard]] char DirectorySeparator();
 

@@ -142,6 +142,23 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
+std::error_code LastError() {
+  return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
+std::string ExecutablePath() {
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t got = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (got < 0) return {};
+    if (static_cast<std::size_t>(got) < path.size()) {
+      path.resize(static_cast<std::size_t>(got));
+      return path;
+    }
+    path.resize(path.size() * 2);  // it may have been cut: try with more room
+  }
+}
+
 char DirectorySeparator() { return '/'; }
 
 void RunOnIdleTimeOnly() {

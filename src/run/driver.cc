@@ -5,6 +5,7 @@
 #include "gedcom/reader.h"
 #include "pages/phases.h"
 #include "platform/platform.h"
+#include "run/background_picture.h"
 
 namespace kinloom {
 
@@ -46,11 +47,12 @@ int OpenKinloomFiles(Run& run) {
   }
   if (auto failed = run.store.Open()) {
     run.log.LogFormatted("Unable to create work file %s.", *failed);
+    run.notices.Add("Cannot create the work file " + std::string(*failed) + " in this folder.");
     return kResultCannotWrite;
   }
   MakeDirectory("html");
   if (run.settings.subdirs == 'Y') {
-    for (const char* dir : {"fam", "ind", "nti", "ntf", "ped", "pho"}) {
+    for (const char* dir : kPageDirectories) {
       MakeDirectory(std::string("html/") + dir);
     }
   }
@@ -67,6 +69,7 @@ void CloseKinloomFiles(Run& run) {
 int CreateKinloom(Run& run) {
   const Settings& s = run.settings;
   const RunLog& log = run.log;
+  run.notices = {};
   run.user_files = {};  // read afresh by the first page of this run
   run.output.ResetCounters();
   run.progress = {};
@@ -90,6 +93,7 @@ int CreateKinloom(Run& run) {
   log.LogLine(kLogSeparator);
 
   int result = OpenKinloomFiles(run);
+  bool pages_begun = false;  // the site's pages are being written
   if (result == kResultOk) {
     if (s.email == kPlaceholderEmail) {
       result = kResultPlaceholderEmail;
@@ -122,6 +126,7 @@ int CreateKinloom(Run& run) {
     for (const Phase& phase : phases) {
       if (result != kResultOk) break;
       if (!phase.wanted) continue;
+      if (phase.call == BuildFamilyGroupRecords) pages_begun = true;
       run.EnterPhase(phase.name);
       result = phase.call(run);
       // A page written in the background may have failed after the phase
@@ -151,6 +156,10 @@ int CreateKinloom(Run& run) {
     run.ReportProgress();
     // A page that the run went on without still leaves the site unfinished.
     if (result == kResultOk && run.progress.pages_failed > 0) result = kResultCannotWrite;
+    if (const auto& failure = run.output.first_failure()) {
+      run.notices.Add(CannotWriteNotice(failure->path, failure->error));
+    }
+    if (pages_begun) BackgroundPicture(s, run.installed).Place(run.notices);
   }
   CloseKinloomFiles(run);
   if (const long skipped = run.missing_records.skipped(); skipped > 0) {
@@ -162,6 +171,24 @@ int CreateKinloom(Run& run) {
 }
 
 void KeepLargeBlocksApart() { platform::ReturnLargeBlocksWhenFreed(); }
+
+std::string_view PhaseTitle(std::string_view phase) {
+  struct Title {
+    std::string_view phase;
+    std::string_view title;
+  };
+  static constexpr Title kTitles[] = {
+      {"ReadGedcom", "Reading GEDCOM file"},       {"IsValidGedcom", "Checking cross-references"},
+      {"BuildFamilyGroupRecords", "Family pages"}, {"BuildIndividualNotes", "Notes pages"},
+      {"BuildFamilyNotes", "Notes pages"},         {"BuildPhotoPages", "Photo pages"},
+      {"BuildPedigreeCharts", "Pedigree charts"},  {"BuildSurnamesPages", "Sorting names"},
+      {"BuildNamesPages", "Names index"},          {"BuildGendexFile", "Surnames and GENDEX"},
+  };
+  for (const Title& t : kTitles) {
+    if (t.phase == phase) return t.title;
+  }
+  return {};
+}
 
 ResultMessage RunResultMessage(int result) {
   switch (result) {

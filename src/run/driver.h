@@ -35,6 +35,11 @@ void KeepLargeBlocksApart();
 int OpenKinloomFiles(Run& run);
 void CloseKinloomFiles(Run& run);
 
+// What a person would call the phase the run entered (Progress::phase),
+// for a progress display: "Family pages" for BuildFamilyGroupRecords.
+// Empty for the run's own start.
+[[nodiscard]] std::string_view PhaseTitle(std::string_view phase);
+
 enum class MessageIcon { kNone, kWarning };
 struct ResultMessage {
   std::string_view text;

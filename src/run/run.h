@@ -13,8 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "run/installed_data.h"
 #include "run/living.h"
 #include "run/log.h"
+#include "run/notices.h"
 #include "run/settings.h"
 #include "run/site_writer.h"
 #include "store/missing_records.h"
@@ -31,6 +33,10 @@ inline constexpr int kResultPlaceholderHome = 4;
 inline constexpr int kResultInvalidGedcom = 5;
 inline constexpr int kResultCannotWrite = 6;
 inline constexpr int kResultPedigreeDepth = 7;
+
+// The page sub-directories of "html" with SUBDIRS "Y", in the order they
+// are created.
+inline constexpr const char* kPageDirectories[] = {"fam", "ind", "nti", "ntf", "ped", "pho"};
 
 // State of the page being written.
 struct PageState {
@@ -69,6 +75,7 @@ struct NamesIndexAhead {
 struct Progress {
   std::string phase;       // name of the phase last entered
   long pages_written = 0;  // page and index files written whole so far
+  long lines_read = 0;     // GEDCOM lines read so far (reported now and then)
   // Individual pages, names pages and listed pedigree charts that could not
   // be written. The run goes on past them, but does not end as finished.
   long pages_failed = 0;
@@ -97,6 +104,11 @@ struct Run {
   // References without a record that the cross-reference check found, and
   // how many of them the run went on without.
   MissingRecords missing_records;
+  // What the front end shows under the result's message.
+  RunNotices notices;
+  // Where the files that come with the program are (the default background
+  // picture); the front ends set it from their own path.
+  InstalledData installed;
 
   // Called after each phase entry and each page written; may be empty.
   std::function<void(const Progress&)> on_progress;

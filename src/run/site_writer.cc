@@ -127,6 +127,12 @@ void SiteWriter::ResetCounters() {
   Drain();
   pages_written_.store(0, std::memory_order_relaxed);
   pages_failed_.store(0, std::memory_order_relaxed);
+  first_failure_.reset();
+}
+
+void SiteWriter::MarkFailed(OpenPage& page) {
+  if (!page.failed) page.error = platform::LastError();
+  page.failed = true;
 }
 
 bool SiteWriter::Execute(Op& op) {
@@ -141,35 +147,40 @@ bool SiteWriter::Execute(Op& op) {
     case OpKind::kOpen: {
       const int fd = platform::OpenFile(op.text, platform::OpenMode::kWriteText);
       if (fd < 0) {
-        Fail(op.outcome);
+        Fail(op.outcome, op.text, platform::LastError());
         if (background_ && !stopped()) skipping_ = op.page;
         return false;
       }
-      open_.push_back(OpenPage{op.page, fd, false, op.outcome});
+      open_.push_back(OpenPage{op.page, fd, false, op.outcome, std::move(op.text), {}});
       return true;
     }
     case OpKind::kWrite: {
       OpenPage* page = Find(op.page);
       if (page != nullptr && !platform::WriteAll(page->fd, op.text.data(), op.text.size()))
-        page->failed = true;
+        MarkFailed(*page);
       return page != nullptr;
     }
     case OpKind::kCopy: {
       OpenPage* page = Find(op.page);
       if (page != nullptr &&
           !platform::CopyRange(page->fd, op.source, op.source_offset, op.source_size))
-        page->failed = true;
+        MarkFailed(*page);
       return page != nullptr;
     }
     case OpKind::kClose: {
       OpenPage* page = Find(op.page);
       if (page == nullptr) return false;
       bool ok = !page->failed;
-      if (!platform::CloseFile(page->fd)) ok = false;
+      if (!platform::CloseFile(page->fd) && ok) {
+        ok = false;
+        MarkFailed(*page);
+      }
       const PageOutcome outcome = page->outcome;
+      const std::string path = std::move(page->path);
+      const std::error_code error = page->error;
       open_.erase(open_.begin() + (page - open_.data()));
       if (!ok) {
-        Fail(outcome);
+        Fail(outcome, path, error);
         return false;
       }
       pages_written_.fetch_add(1, std::memory_order_relaxed);
@@ -183,7 +194,8 @@ bool SiteWriter::Execute(Op& op) {
   return false;
 }
 
-void SiteWriter::Fail(const PageOutcome& outcome) {
+void SiteWriter::Fail(const PageOutcome& outcome, std::string_view path, std::error_code error) {
+  if (!first_failure_) first_failure_ = FileFailure{std::string(path), error};
   if (!outcome.failure_line.empty()) log_.AppendNow(outcome.failure_line);
   if (outcome.counted) pages_failed_.fetch_add(1, std::memory_order_relaxed);
   if (outcome.ends_run && background_) stopped_.store(true, std::memory_order_release);

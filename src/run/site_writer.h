@@ -23,8 +23,10 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -92,6 +94,14 @@ class SiteWriter {
   long pages_failed() const { return pages_failed_.load(std::memory_order_relaxed); }
   void ResetCounters();
 
+  // The first page file that could not be created or written whole since
+  // ResetCounters, with the system's reason. Read it once drained.
+  struct FileFailure {
+    std::string path;
+    std::error_code error;
+  };
+  const std::optional<FileFailure>& first_failure() const { return first_failure_; }
+
  private:
   enum class OpKind { kOpen, kWrite, kCopy, kClose, kLog };
   struct Op {
@@ -110,13 +120,16 @@ class SiteWriter {
     int fd;
     bool failed;
     PageOutcome outcome;
+    std::string path;
+    std::error_code error;  // of the first write that failed
   };
 
   // Carries out one operation; runs in the calling thread or the
   // background thread, never in both at once. Returns the outcome for Open
   // (page created) and Close (page written whole).
   bool Execute(Op& op);
-  void Fail(const PageOutcome& outcome);
+  void Fail(const PageOutcome& outcome, std::string_view path, std::error_code error);
+  static void MarkFailed(OpenPage& page);
   void CloseLeftovers();
   OpenPage* Find(int page);
   void Submit(Op op);
@@ -134,6 +147,7 @@ class SiteWriter {
   std::atomic<bool> stopped_{false};
   std::atomic<long> pages_written_{0};
   std::atomic<long> pages_failed_{0};
+  std::optional<FileFailure> first_failure_;
 
   struct Batch {
     std::vector<Op> ops;

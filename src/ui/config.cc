@@ -1,9 +1,13 @@
 #include "ui/config.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "platform/platform.h"
+#include "run/notices.h"
 #include "text/strings.h"
 
 namespace kinloom {
@@ -208,6 +212,27 @@ bool SaveConfiguration(const Settings& settings, const LabelTexts& labels,
   if (ok) ok = platform::RenameOver(temporary, path);
   if (!ok) std::remove(temporary.c_str());
   return ok;
+}
+
+std::optional<std::string> MissingConfigurationNotice(const std::string& path) {
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file != nullptr) {
+    // A directory opens, but cannot be read.
+    const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
+    const int reason = errno;
+    std::fclose(file);
+    if (readable) return std::nullopt;
+    errno = reason;
+  }
+  const std::error_code error(errno, std::generic_category());
+  if (error != std::errc::no_such_file_or_directory) {
+    return path + " cannot be read (" + ReasonText(error) + "): the default settings were used.";
+  }
+  std::error_code no_folder;
+  const std::filesystem::path folder = std::filesystem::current_path(no_folder);
+  return "No " + path + " in " + (no_folder ? std::string("this folder") : folder.string()) +
+         ": the default settings were used.";
 }
 
 }  // namespace kinloom

@@ -5,6 +5,7 @@
 #ifndef KINLOOM_UI_CONFIG_H_
 #define KINLOOM_UI_CONFIG_H_
 
+#include <optional>
 #include <string>
 
 #include "run/settings.h"
@@ -29,6 +30,12 @@ std::string ConfigurationText(const Settings& settings, const LabelTexts& labels
 // failure.
 bool SaveConfiguration(const Settings& settings, const LabelTexts& labels,
                        const std::string& path = kConfigFileName);
+
+// What a front end says when LoadConfiguration found no file at path (or
+// could not read it): the run uses the default settings. Nothing when the
+// file can be read.
+[[nodiscard]] std::optional<std::string> MissingConfigurationNotice(
+    const std::string& path = kConfigFileName);
 
 }  // namespace kinloom
 

@@ -4,8 +4,10 @@
 // stands in for the templates' system font. Its base units are measured
 // once per dialog: the average width of the 52 letters A-Z a-z, rounded, and
 // FLTK's line height for the font. Dialog units are turned into pixels with
-// them (resources.h), so the templates keep their proportions. A menu bar,
-// when the template names a menu, sits above the template's client area.
+// them (resources.h), so the templates keep their proportions. The labels
+// share one size of that font, the largest at which every label of every
+// template fits its control (LabelFontSize). A menu bar, when the template
+// names a menu, sits above the template's client area.
 //
 // Controls. Push buttons answer Enter when they have the focus; otherwise
 // Enter goes to the dialog's default button. Check boxes and radio buttons
@@ -73,15 +75,57 @@ void UseDialogFont(Fl_Widget* widget) {
   widget->labelsize(kDialogFontSize);
 }
 
-// A button's caption in the dialog font, or smaller when that does not fit.
-void FitLabel(Fl_Widget* widget, int room) {
+// The side of a check box's or radio button's mark, the gap between mark
+// and label, and the room the label has beside the mark, for a control h
+// pixels high and w wide (the mark stands 1 pixel in from the edge).
+int CheckMarkSize(int h) { return std::min(h - 2, 11); }
+constexpr int kCheckLabelGap = 3;
+int CheckLabelRoom(int w, int h) { return w - 1 - CheckMarkSize(h) - kCheckLabelGap; }
+constexpr int kPushButtonPadding = 8;
+
+// The room a control's label has, in pixels; 0 for controls without one.
+int LabelRoom(const ControlTemplate& control, BaseUnits units) {
+  const PixelRect r = DialogUnitsToPixels(control.x, control.y, control.cx, control.cy, units);
+  if (control.control_class == ControlClass::kEdit) return 0;
+  if (control.control_class == ControlClass::kStatic) {
+    return (control.style & style::kStaticKindMask) == style::kStaticIcon ? 0 : r.w;
+  }
+  if (IsPushButton(control)) return r.w - kPushButtonPadding;
+  return CheckLabelRoom(r.w, r.h);
+}
+
+// Labels the main dialog's right-hand column is to hold besides today's,
+// laid out as its widest check box ("Uppercase Surnames").
+constexpr ControlTemplate kComingLabels[] = {
+    {kUnaddressed, ControlClass::kButton, "Hide Living People", style::kCheckBox, 176, 116, 80, 12},
+    {kUnaddressed, ControlClass::kButton, "Only Changed Pages", style::kCheckBox, 176, 132, 80, 12},
+    {kUnaddressed, ControlClass::kButton, "Skip Missing Records", style::kCheckBox, 176, 148, 80,
+     12},
+};
+
+// The one font size of every label of every dialog: the largest, from the
+// dialog font's own size down, at which each label of each template fits
+// the room its control gives it. The templates were laid out for a
+// narrower font than this platform's, and one size for all keeps the
+// labels of a column even, where shrinking each label to fit would not.
+// Measured from the font, as the base units are.
+Fl_Fontsize LabelFontSize(const ResourceModule& resources, BaseUnits units) {
   constexpr Fl_Fontsize kSmallest = 8;
+  auto fits = [units](const ControlTemplate& control) {
+    const int room = LabelRoom(control, units);
+    return room <= 0 || control.text.empty() ||
+           fl_width(control.text.data(), static_cast<int>(control.text.size())) <= room;
+  };
   Fl_Fontsize size = kDialogFontSize;
   for (; size > kSmallest; --size) {
     fl_font(kDialogFont, size);
-    if (fl_width(widget->label()) <= room) break;
+    bool all_fit = std::all_of(std::begin(kComingLabels), std::end(kComingLabels), fits);
+    for (const DialogTemplate& dialog : resources.dialogs) {
+      all_fit = all_fit && std::all_of(dialog.controls.begin(), dialog.controls.end(), fits);
+    }
+    if (all_fit) break;
   }
-  widget->labelsize(size);
+  return size;
 }
 
 HCURSOR ArrowCursor() { return reinterpret_cast<HCURSOR>(IDC_ARROW); }
@@ -94,19 +138,9 @@ class KinloomWindow : public Fl_Double_Window {
   HCURSOR shown_cursor = ArrowCursor();
 };
 
-// Draws text as it is (no symbols, no shortcut underlines) within the box,
-// in the dialog font, or smaller when the dialog font does not fit: the
-// templates were laid out for a narrower font than this platform may have.
-void DrawFittedText(const char* text, int x, int y, int w, int h, Fl_Align align, Fl_Font font,
-                    Fl_Fontsize size) {
-  constexpr Fl_Fontsize kSmallest = 8;
-  for (; size > kSmallest; --size) {
-    fl_font(font, size);
-    int text_w = 0;
-    int text_h = 0;
-    fl_measure(text, text_w, text_h, 0);
-    if (text_w <= w) break;
-  }
+// Draws text as it is (no symbols, no shortcut underlines) within the box.
+void DrawPlainText(const char* text, int x, int y, int w, int h, Fl_Align align, Fl_Font font,
+                   Fl_Fontsize size) {
   fl_font(font, size);
   fl_draw(text, x, y, w, h, align | FL_ALIGN_INSIDE | FL_ALIGN_CLIP, nullptr, 0);
 }
@@ -125,7 +159,7 @@ class PlainText : public Fl_Widget {
       fl_font(labelfont(), labelsize());
       fl_draw(text, x(), y(), w(), h(), align_ | FL_ALIGN_INSIDE | FL_ALIGN_WRAP, nullptr, 0);
     } else {
-      DrawFittedText(text, x(), y(), w(), h(), align_, labelfont(), labelsize());
+      DrawPlainText(text, x(), y(), w(), h(), align_, labelfont(), labelsize());
     }
   }
   int handle(int) override { return 0; }
@@ -182,7 +216,7 @@ class CheckControl : public Fl_Widget {
 
   void draw() override {
     draw_box(FL_FLAT_BOX, parent() ? parent()->color() : FL_BACKGROUND_COLOR);
-    const int size = std::min(h() - 2, 13);
+    const int size = CheckMarkSize(h());
     const int box_x = left_text_ ? x() + w() - size - 1 : x() + 1;
     const int box_y = y() + (h() - size) / 2;
     const Fl_Color ink = active_r() ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR);
@@ -202,11 +236,11 @@ class CheckControl : public Fl_Widget {
         fl_line_style(0);
       }
     }
-    const int text_x = left_text_ ? x() : box_x + size + 4;
-    const int text_w = left_text_ ? box_x - 4 - x() : x() + w() - text_x;
+    const int text_x = left_text_ ? x() : box_x + size + kCheckLabelGap;
+    const int text_w = CheckLabelRoom(w(), h());
     fl_color(ink);
-    DrawFittedText(label() == nullptr ? "" : label(), text_x, y(), text_w, h(), FL_ALIGN_LEFT,
-                   labelfont(), labelsize());
+    DrawPlainText(label() == nullptr ? "" : label(), text_x, y(), text_w, h(), FL_ALIGN_LEFT,
+                  labelfont(), labelsize());
     if (Fl::focus() == this) draw_focus(FL_NO_BOX, text_x - 1, y(), text_w + 2, h());
   }
 
@@ -276,6 +310,7 @@ class FltkDialog : public KinloomWindow {
     copy_label(std::string(source.caption).c_str());
     color(FL_BACKGROUND_COLOR);
     const BaseUnits units = MeasureBaseUnits();
+    label_size_ = LabelFontSize(resources, units);
     const PixelRect frame = DialogUnitsToPixels(source.x, source.y, source.cx, source.cy, units);
 
     begin();
@@ -379,6 +414,7 @@ class FltkDialog : public KinloomWindow {
         const bool centred = (control.style & style::kStaticKindMask) == style::kStaticCenter;
         auto* label =
             new PlainText(x, y, w, h, centred ? FL_ALIGN_TOP : FL_ALIGN_TOP | FL_ALIGN_LEFT);
+        label->labelsize(label_size_);
         label->copy_label(text.c_str());
         return label;
       }
@@ -401,8 +437,8 @@ class FltkDialog : public KinloomWindow {
       }
     }
     UseDialogFont(widget);
+    widget->labelsize(label_size_);
     widget->copy_label(text.c_str());
-    if (IsPushButton(control)) FitLabel(widget, w - 8);
     widget->callback(ButtonPressed);
     return widget;
   }
@@ -475,6 +511,7 @@ class FltkDialog : public KinloomWindow {
 
   const DialogTemplate& source_;
   DLGPROC proc_;
+  Fl_Fontsize label_size_ = kDialogFontSize;  // of every label, see LabelFontSize
   HWND__ handle_{};
   std::vector<std::unique_ptr<HWND__>> controls_;  // in template order
   std::vector<std::uint32_t> icon_pixels_;

@@ -4,7 +4,9 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/platform.h"
 #include "run/driver.h"
+#include "run/installed_data.h"
 #include "run/log.h"
 #include "ui/config.h"
 #include "ui/kinloom_resources.h"
@@ -99,6 +101,7 @@ void InitMainDialog(HWND dialog, ProgramState& state) {
   // The log holds only the runs made since the program started.
   RunLog().Clear();
   LoadConfiguration(state.settings, state.labels);
+  state.missing_configuration = MissingConfigurationNotice();
   const Settings& s = state.settings;
 
   for (const EditField& edit : kEditFields) {
@@ -116,18 +119,32 @@ void InitMainDialog(HWND dialog, ProgramState& state) {
   CheckDlgButton(dialog, id::kHtmlExtension, CheckState(s.extension == "html"));
 }
 
+// The result's message, and under it what names the cause: a missing
+// kinloom.cfg explains a stop at a placeholder address (the fields show the
+// defaults it left), and the run's own notices.
+std::string ResultMessageText(const ResultMessage& message, const ProgramState& state,
+                              const RunNotices& notices, int result) {
+  std::string text(message.text);
+  const bool placeholder = result == kResultPlaceholderEmail || result == kResultPlaceholderHome;
+  if (placeholder && state.missing_configuration) text += "\n" + *state.missing_configuration;
+  if (!notices.empty()) text += "\n" + notices.Text();
+  return text;
+}
+
 void CreatePage(HWND dialog, ProgramState& state) {
   const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   CopyFieldsToSettings(dialog, state.settings);
   Run run(state.settings, state.labels);
+  run.installed = state.installed;
   const int result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
   SetCursor(previous);
 
   const ResultMessage message = RunResultMessage(result);
   const UINT icon = message.icon == MessageIcon::kWarning ? MB_ICONEXCLAMATION : 0;
-  std::string text(message.text);
+  std::string text = ResultMessageText(message, state, run.notices, result);
   if (const long skipped = run.missing_records.skipped(); skipped > 0) {
-    text += '\n';
+    text += '
+';
     text += SkippedReferencesText(skipped);
   }
   MessageBoxA(dialog, text.c_str(), std::string(kResultMessageTitle).c_str(), MB_OK | icon);
@@ -187,10 +204,16 @@ void OnCommand(HWND dialog, ProgramState& state, int command) {
     case id::kMenuExit:
       CloseMainDialog(dialog, state);
       break;
-    case id::kMenuHelp:
-      ShellExecuteA(dialog, nullptr, HelpDocument(state.program_directory).c_str(), nullptr,
-                    nullptr, SW_SHOWNORMAL);
+    case id::kMenuHelp: {
+      // The user's own help.htm first, as always; else the one beside the
+      // program (Windows), else the installed guide.
+      std::string help = HelpDocument(state.program_directory);
+      if (help == kHelpFileName) {
+        if (const auto installed = HelpFilePath(state.installed)) help = *installed;
+      }
+      ShellExecuteA(dialog, nullptr, help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
       break;
+    }
     case id::kMenuAbout:
       ShowAboutBox(state, dialog);
       break;
@@ -303,6 +326,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kinloom::ui::ProgramState state;
   state.instance = instance;
   kinloom::ui::PrepareWindows(state);
+  state.installed = kinloom::InstalledData::ForExecutable(kinloom::platform::ExecutablePath());
   kinloom::ui::RunMainDialog(state);
   return 0;
 }

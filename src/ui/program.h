@@ -9,8 +9,10 @@
 #define KINLOOM_UI_PROGRAM_H_
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "run/installed_data.h"
 #include "run/run.h"
 #include "run/settings.h"
 #include "ui/dialog_api.h"
@@ -24,6 +26,12 @@ struct ProgramState {
   // The colour picker's result: six hex digits, or empty when the picker
   // was closed without a choice.
   std::string picked_colour;
+  // Where the files that come with the program are (help.htm, the default
+  // background picture).
+  InstalledData installed;
+  // kinloom.cfg could not be read when the dialog opened: the message of a
+  // run that stops at a placeholder address says so.
+  std::optional<std::string> missing_configuration;
   // What Create Page runs; empty: CreateKinloom. Tests put a stand-in here.
   std::function<int(Run& run)> create_kinloom;
   // The directory that holds the program file, where Help looks for its

@@ -407,5 +407,55 @@ TEST_F(ReadGedcomTest, NoteInsidePhotoObjectIsNotANote) {
       Dump());
 }
 
+// The note-line counters count the lines of the notes that individuals and
+// families have: their own, and those of the note records they point to,
+// each record once per side whoever else points to it and wherever its
+// lines are stored. A note record no one points to is no one's note.
+TEST_F(ReadGedcomTest, NoteLineCountersFollowThePointersToNoteRecords) {
+  ASSERT_EQ(kResultOk, Read(Gedcom({
+                           "0 @I1@ INDI",
+                           "1 NOTE @N1@",
+                           "0 @N1@ NOTE Farmer",
+                           "1 CONT and miller",
+                           "1 CONC , later mayor",
+                           "0 @I2@ INDI",
+                           "1 NOTE @N1@",
+                           "0 @I3@ INDI",
+                           "1 NOTE Came from Leeds",
+                           "2 CONT in 1850",
+                           "0 @F1@ FAM",
+                           "1 NOTE @NI2@",
+                           "0 @F2@ FAM",
+                           "1 NOTE Wed in June",
+                           "0 @NI2@ NOTE Two children",
+                           "1 CONT died young",
+                           "0 @N3@ NOTE Nobody's",
+                           "1 CONT note",
+                           "0 TRLR",
+                       })));
+  const std::string log = LogText();
+  EXPECT_NE(std::string::npos, log.find("Ind Note lines Written=5\n"
+                                        "Fam Note lines Written=3\n"
+                                        "Note recs Written=5\n"))
+      << log;
+}
+
+// A file whose individuals' notes are all note records shared with their
+// families counts them on both sides.
+TEST_F(ReadGedcomTest, NoteRecordSharedByBothSidesCountsForEach) {
+  ASSERT_EQ(kResultOk, Read(Gedcom({
+                           "0 @I1@ INDI",
+                           "1 NOTE @N1@",
+                           "0 @F1@ FAM",
+                           "1 NOTE @N1@",
+                           "0 @N1@ NOTE One",
+                           "1 CONT two",
+                           "0 TRLR",
+                       })));
+  EXPECT_NE(std::string::npos,
+            LogText().find("Ind Note lines Written=2\nFam Note lines Written=2\n"))
+      << LogText();
+}
+
 }  // namespace
 }  // namespace kinloom::testing

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "run/run.h"
 #include "store/work_files.h"
@@ -155,6 +157,34 @@ TEST(CreateKinloomTest, LongLogLinesAreCutAt255) {
   direct.LogFormatted("x=%s", std::string(400, 'z'));
   const std::string after = ReadText("kinloom.log");
   EXPECT_EQ(after.substr(after.size() - 256), "x=" + std::string(253, 'z') + "\n");
+}
+
+// The progress a terminal shows, in words: each phase of a run with notes,
+// photos and charts, in the order the run enters them.
+TEST(CreateKinloomTest, ProgressNamesThePhasesInPlainWords) {
+  ScratchDir dir;
+  WriteFile("tree.ged",
+            "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n1 NOTE Baker\n1 OBJE\n2 FILE ann.jpg\n"
+            "1 FAMS @F1@\n0 @F1@ FAM\n1 WIFE @I1@\n1 NOTE Wed\n0 TRLR\n");
+  kinloom::Run run;
+  run.settings.email = "me@example.org";
+  run.settings.home = "https://example.org/";
+  run.settings.gedfile = "tree.ged";
+  run.settings.photos = 'Y';
+  run.settings.pedigreeall = 'Y';
+  std::vector<std::string> titles;
+  long lines_read = 0;
+  run.on_progress = [&](const Progress& p) {
+    const std::string title(PhaseTitle(p.phase));
+    if (!title.empty() && (titles.empty() || titles.back() != title)) titles.push_back(title);
+    lines_read = std::max(lines_read, p.lines_read);
+  };
+  ASSERT_EQ(CreateKinloom(run), kResultOk);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Reading GEDCOM file", "Checking cross-references",
+                                              "Family pages", "Notes pages", "Photo pages",
+                                              "Pedigree charts", "Sorting names", "Names index",
+                                              "Surnames and GENDEX"}));
+  EXPECT_EQ(lines_read, 11);
 }
 
 TEST(RunResultMessageTest, EveryCodeHasItsTextAndIcon) {

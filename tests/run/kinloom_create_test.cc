@@ -1,6 +1,7 @@
 // The batch command, run as a user runs it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "support/command.h"
@@ -11,6 +12,7 @@ namespace {
 
 using testing::FileExists;
 using testing::KinloomCreatePath;
+using testing::ReadFile;
 using testing::ReadText;
 using testing::RunCommand;
 using testing::ScratchDir;
@@ -41,7 +43,11 @@ TEST(KinloomCreateTest, EmptyDirectoryAsksForTheEmailAddress) {
   auto result = RunCommand(KinloomCreatePath());
   EXPECT_EQ(result.exit_status, 3);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, "You forgot to fill in your E-mail address\n");
+  // The missing kinloom.cfg is named first: it is why the address is the
+  // placeholder.
+  EXPECT_EQ(result.err, "No kinloom.cfg in " + dir.path() +
+                            ": the default settings were used.\n"
+                            "You forgot to fill in your E-mail address\n");
   EXPECT_EQ(ReadText("kinloom.log"),
             ">CreateKinloom\n"
             "=================================================\n"
@@ -74,7 +80,9 @@ TEST(KinloomCreateTest, CannotWriteAppendsTheFollowUpLines) {
             "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 @F1@ FAM\n1 WIFE @I1@\n0 TRLR\n");
   auto result = RunCommand(KinloomCreatePath());
   EXPECT_EQ(result.exit_status, 6);
-  EXPECT_EQ(result.err, "Error opening file for write.\nSee kinloom.log file.\n");
+  EXPECT_EQ(result.err,
+            "Error opening file for write.\nSee kinloom.log file.\n"
+            "Cannot write \"html/fam00001.htm\": Not a directory.\n");
   const std::string log = ReadText("kinloom.log");
   const std::string tail =
       "<CreateKinloom 6\n"
@@ -96,6 +104,27 @@ TEST(KinloomCreateTest, ConfiguredRunFinishes) {
   EXPECT_EQ(result.err, "");
   EXPECT_TRUE(FileExists("html/surnames.htm"));
   EXPECT_TRUE(FileExists("html/gendex.txt"));
+  // The pages name the default background picture; the build tree ships it.
+  EXPECT_EQ(ReadFile("html/sand1.jpg"),
+            ReadFile(std::string(KINLOOM_SOURCE_DIR) + "/example/html/sand1.jpg"));
+}
+
+TEST(KinloomCreateTest, GedcomFileThatCannotBeOpenedIsNamedWithTheReason) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg", "EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=tree.ged\n");
+  const std::string message =
+      "Error opening GEDCOM file.\nVerify filename, and path are correct.\n";
+  auto missing = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_EQ(missing.err,
+            message + "Cannot open the GEDCOM file \"tree.ged\": No such file or directory.\n");
+
+  std::filesystem::create_directory("tree.ged");
+  auto directory = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(directory.exit_status, 1);
+  EXPECT_EQ(directory.err, message + "Cannot open the GEDCOM file \"tree.ged\": Is a directory.\n");
+  // The log stays as it was: the reader's entry line and no more.
+  EXPECT_EQ(ReadText("kinloom.log").find("tree.ged\":"), std::string::npos);
 }
 
 TEST(KinloomCreateTest, SkippedReferencesAreCountedOnStandardError) {

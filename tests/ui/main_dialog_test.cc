@@ -6,6 +6,7 @@
 
 #include "dialog_fixture.h"
 #include "run/driver.h"
+#include "run/installed_data.h"
 #include "ui/config.h"
 
 namespace kinloom::ui {
@@ -338,6 +339,8 @@ constexpr ResultCase kResultCases[] = {
 };
 
 TEST_F(DialogTest, EachRunResultShowsItsMessageBox) {
+  // With a kinloom.cfg, so that no line about a missing one follows.
+  WriteFile("kinloom.cfg", kFilledInConfig);
   int next_result = 0;
   state.create_kinloom = [&](kinloom::Run&) { return next_result; };
   WithMainDialog([&](HWND dialog) {
@@ -467,7 +470,11 @@ TEST_F(DialogTest, EnterStartsARunAndEscapeDoesNothing) {
 TEST_F(DialogTest, RunWithPlaceholderEmailStopsWithItsMessageAndLog) {
   WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
   ASSERT_EQ(desktop.message_boxes().size(), 1u);
-  EXPECT_EQ(desktop.message_boxes()[0].text, "You forgot to fill in your E-mail address");
+  // Without a kinloom.cfg the fields showed the defaults: a second line says
+  // why the address is the placeholder.
+  EXPECT_EQ(desktop.message_boxes()[0].text,
+            "You forgot to fill in your E-mail address\nNo kinloom.cfg in " +
+                std::filesystem::current_path().string() + ": the default settings were used.");
   EXPECT_EQ(ReadFile("kinloom.log"),
             ">CreateKinloom\n"
             "=================================================\n"
@@ -497,8 +504,17 @@ TEST_F(DialogTest, RunWithPlaceholderHomeStopsWithItsMessage) {
     desktop.Click(dialog, id::kCreatePage);
   });
   ASSERT_EQ(desktop.message_boxes().size(), 1u);
-  EXPECT_EQ(desktop.message_boxes()[0].text, "You forgot to fill in your homepage address");
+  EXPECT_EQ(desktop.message_boxes()[0].text,
+            "You forgot to fill in your homepage address\nNo kinloom.cfg in " +
+                std::filesystem::current_path().string() + ": the default settings were used.");
   EXPECT_THAT(ReadFile("kinloom.log"), EndsWith("<CreateKinloom 4\n"));
+}
+
+TEST_F(DialogTest, PlaceholderStopWithAConfigurationSaysNothingOfIt) {
+  WriteFile("kinloom.cfg", "GEDFILE=tree.ged\n");
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  EXPECT_EQ(desktop.message_boxes()[0].text, "You forgot to fill in your E-mail address");
 }
 
 TEST_F(DialogTest, RunWithMissingGedcomFileShowsTheOpenError) {
@@ -506,7 +522,8 @@ TEST_F(DialogTest, RunWithMissingGedcomFileShowsTheOpenError) {
   WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
   ASSERT_EQ(desktop.message_boxes().size(), 1u);
   EXPECT_EQ(desktop.message_boxes()[0].text,
-            "Error opening GEDCOM file.\nVerify filename, and path are correct.");
+            "Error opening GEDCOM file.\nVerify filename, and path are correct.\n"
+            "Cannot open the GEDCOM file \"tree.ged\": No such file or directory.");
   EXPECT_EQ(desktop.message_boxes()[0].type, MB_OK | MB_ICONEXCLAMATION);
   EXPECT_THAT(ReadFile("kinloom.log"), EndsWith("<CreateKinloom 1\n"));
 }
@@ -517,7 +534,8 @@ TEST_F(DialogTest, RunThatCannotCreateAWorkFileShowsTheWriteError) {
   WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
   ASSERT_EQ(desktop.message_boxes().size(), 1u);
   EXPECT_EQ(desktop.message_boxes()[0].text,
-            "Error opening file for write.\nSee kinloom.log file.");
+            "Error opening file for write.\nSee kinloom.log file.\n"
+            "Cannot create the work file indv.dat in this folder.");
   EXPECT_THAT(ReadFile("kinloom.log"),
               EndsWith("<CreateKinloom 6\n"
                        "Windows has a limit of 32767 files in a single directory.\n"
@@ -722,6 +740,21 @@ TEST_F(DialogTest, HelpFallsBackToTheDocumentBesideTheProgram) {
     ASSERT_EQ(desktop.shell_calls().size(), calls + 1);
     EXPECT_EQ(desktop.shell_calls().back().file, c.expected);
   }
+}
+
+TEST_F(DialogTest, HelpOpensTheInstalledGuideWhenTheFolderHasNone) {
+  std::filesystem::create_directories("prefix/share/kinloom");
+  WriteFile("prefix/share/kinloom/help.htm", "<HTML>guide</HTML>\n");
+  const std::string installed =
+      (std::filesystem::current_path() / "prefix/share/kinloom/help.htm").string();
+  state.installed = InstalledData::ForExecutable(
+      (std::filesystem::current_path() / "prefix/bin/kinloom").string());
+  WithMainDialog([&](HWND dialog) { EXPECT_TRUE(desktop.ChooseMenu(dialog, id::kMenuHelp)); });
+  WriteFile("help.htm", "<HTML>my own</HTML>\n");
+  WithMainDialog([&](HWND dialog) { EXPECT_TRUE(desktop.ChooseMenu(dialog, id::kMenuHelp)); });
+  ASSERT_EQ(desktop.shell_calls().size(), 2u);
+  EXPECT_EQ(desktop.shell_calls()[0].file, installed);
+  EXPECT_EQ(desktop.shell_calls()[1].file, "help.htm");
 }
 
 TEST_F(DialogTest, MenuOpensAboutBoxAndCaptionEditor) {

@@ -1,0 +1,35 @@
+#include "run/notices.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kinloom {
+
+void RunNotices::Add(std::string line) {
+  if (std::find(lines_.begin(), lines_.end(), line) != lines_.end()) return;
+  lines_.push_back(std::move(line));
+}
+
+std::string RunNotices::Text() const {
+  std::string text;
+  for (const std::string& line : lines_) {
+    if (!text.empty()) text += '\n';
+    text += line;
+  }
+  return text;
+}
+
+std::string ReasonText(std::error_code error) {
+  if (!error) return "unknown error";
+  return error.message();
+}
+
+std::string GedcomNotOpenedNotice(std::string_view path, std::error_code error) {
+  return "Cannot open the GEDCOM file \"" + std::string(path) + "\": " + ReasonText(error) + ".";
+}
+
+std::string CannotWriteNotice(std::string_view path, std::error_code error) {
+  return "Cannot write \"" + std::string(path) + "\": " + ReasonText(error) + ".";
+}
+
+}  // namespace kinloom
