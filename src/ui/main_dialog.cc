@@ -143,8 +143,7 @@ void CreatePage(HWND dialog, ProgramState& state) {
   const UINT icon = message.icon == MessageIcon::kWarning ? MB_ICONEXCLAMATION : 0;
   std::string text = ResultMessageText(message, state, run.notices, result);
   if (const long skipped = run.missing_records.skipped(); skipped > 0) {
-    text += '
-';
+    text += '\n';
     text += SkippedReferencesText(skipped);
   }
   MessageBoxA(dialog, text.c_str(), std::string(kResultMessageTitle).c_str(), MB_OK | icon);
