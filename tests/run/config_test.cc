@@ -84,7 +84,7 @@ TEST(ConfigurationTest, SkipMissingIsSavedAfterThe47KeysOnlyWhenOn) {
     const bool on = std::string(line) == "SKIPMISSING=Y\n";
     EXPECT_EQ(settings.skipmissing == 'Y', on);
     ASSERT_TRUE(SaveConfiguration(settings, labels));
-    EXPECT_EQ(ReadFile("kinloom.cfg"), std::string(kDefaultFile) + (on ? "SKIPMISSING=Y\n" : ""));
+    EXPECT_EQ(ReadText("kinloom.cfg"), std::string(kDefaultFile) + (on ? "SKIPMISSING=Y\n" : ""));
   }
 }
 
@@ -238,7 +238,7 @@ TEST(ConfigurationTest, PrivacyKeysFollowThe47OnlyWhenNotAtTheirDefaults) {
   EXPECT_EQ(ConfigurationText(settings, labels), std::string(kDefaultFile) + "SLIVING=Lebend\n");
   settings.privacy = 'Y';
   ASSERT_TRUE(SaveConfiguration(settings, labels));
-  EXPECT_EQ(ReadFile("kinloom.cfg"), std::string(kDefaultFile) + "PRIVACY=Y\nSLIVING=Lebend\n");
+  EXPECT_EQ(ReadText("kinloom.cfg"), std::string(kDefaultFile) + "PRIVACY=Y\nSLIVING=Lebend\n");
 
   Settings loaded;
   LabelTexts loaded_labels;
