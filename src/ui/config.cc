@@ -96,6 +96,10 @@ static_assert(sizeof(kKeys) / sizeof(kKeys[0]) == 47);
 const ConfigKey kOptionalKeys[] = {
     Flag("PRIVACY", &Settings::privacy),
     LabelKey(Label::kLiving),
+};
+
+// Flags of later options, written after those only when on ("Y").
+const ConfigKey kLaterFlags[] = {
     Flag("SKIPMISSING", &Settings::skipmissing),
 };
 
@@ -126,6 +130,7 @@ void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
   };
   for (const ConfigKey& entry : kKeys) apply(entry);
   for (const ConfigKey& entry : kOptionalKeys) apply(entry);
+  for (const ConfigKey& entry : kLaterFlags) apply(entry);
 }
 
 void AppendKey(const ConfigKey& entry, const Settings& settings, const LabelTexts& labels,
@@ -151,8 +156,7 @@ bool AtDefault(const ConfigKey& entry, const Settings& settings, const LabelText
   static const LabelTexts kDefaultLabels;
   switch (entry.kind) {
     case KeyKind::kFlag:
-      // Every later flag is off by default, and any value but "Y" is off.
-      return settings.*entry.flag != 'Y';
+      return settings.*entry.flag == kDefaultSettings.*entry.flag;
     case KeyKind::kText:
       return settings.*entry.text == kDefaultSettings.*entry.text;
     case KeyKind::kLabel:
@@ -195,6 +199,9 @@ std::string ConfigurationText(const Settings& settings, const LabelTexts& labels
   for (const ConfigKey& entry : kKeys) AppendKey(entry, settings, labels, out);
   for (const ConfigKey& entry : kOptionalKeys) {
     if (!AtDefault(entry, settings, labels)) AppendKey(entry, settings, labels, out);
+  }
+  for (const ConfigKey& entry : kLaterFlags) {
+    if (settings.*entry.flag == 'Y') AppendKey(entry, settings, labels, out);
   }
   return out;
 }
