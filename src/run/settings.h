@@ -51,6 +51,9 @@ struct Settings {
   char pedigreeall = 'N';
   std::string pedigreelist;
   std::string extension = "htm";
+  // Only pages whose content changed are written; files that the previous
+  // run wrote and this one does not are removed.
+  char changedonly = 'N';
 
   bool operator==(const Settings&) const = default;
 };

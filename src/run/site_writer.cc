@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "run/changed_pages.h"
 #include "run/log.h"
 
 namespace kinloom {
@@ -108,9 +109,14 @@ int SiteWriter::Open(const std::string& path, const PageOutcome& outcome) {
   return Execute(op) ? page : 0;
 }
 
-void SiteWriter::Write(int page, std::string bytes) {
+void SiteWriter::Write(int page, std::string bytes, std::size_t mask_offset,
+                       std::size_t mask_size) {
   if (page == 0 || bytes.empty()) return;
-  Op op{.kind = OpKind::kWrite, .page = page, .text = std::move(bytes)};
+  Op op{.kind = OpKind::kWrite,
+        .page = page,
+        .text = std::move(bytes),
+        .mask_offset = mask_offset,
+        .mask_size = mask_size};
   if (background_) {
     Submit(std::move(op));
   } else {
@@ -166,6 +172,12 @@ void SiteWriter::Resume() {
   CloseLeftovers();
 }
 
+void SiteWriter::UseChangedPages(ChangedPages* pages) {
+  Drain();
+  CloseLeftovers();
+  changed_ = pages;
+}
+
 void SiteWriter::ResetCounters() {
   Drain();
   pages_written_.store(0, std::memory_order_relaxed);
@@ -182,7 +194,13 @@ bool SiteWriter::Execute(Op& op) {
   }
   switch (op.kind) {
     case OpKind::kOpen: {
-      const int fd = ::open(op.text.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+      int fd;
+      if (changed_ != nullptr) {
+        fd = changed_->Open(op.text);
+        if (fd == 0) fd = -1;
+      } else {
+        fd = ::open(op.text.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+      }
       if (fd < 0) {
         Fail(op.outcome);
         if (background_ && !stopped()) skipping_ = op.page;
@@ -193,20 +211,32 @@ bool SiteWriter::Execute(Op& op) {
     }
     case OpKind::kWrite: {
       OpenPage* page = Find(op.page);
-      if (page != nullptr && !WriteAll(page->fd, op.text)) page->failed = true;
+      if (page != nullptr && changed_ != nullptr) {
+        changed_->Append(page->fd, op.text, op.mask_offset, op.mask_size);
+      } else if (page != nullptr && !WriteAll(page->fd, op.text)) {
+        page->failed = true;
+      }
       return page != nullptr;
     }
     case OpKind::kCopy: {
       OpenPage* page = Find(op.page);
-      if (page != nullptr && !CopyAll(page->fd, op.source, op.source_offset, op.source_size))
+      if (page != nullptr && changed_ != nullptr) {
+        changed_->AppendFrom(page->fd, op.source, op.source_offset, op.source_size);
+      } else if (page != nullptr &&
+                 !CopyAll(page->fd, op.source, op.source_offset, op.source_size)) {
         page->failed = true;
+      }
       return page != nullptr;
     }
     case OpKind::kClose: {
       OpenPage* page = Find(op.page);
       if (page == nullptr) return false;
       bool ok = !page->failed;
-      if (::close(page->fd) != 0) ok = false;
+      if (changed_ != nullptr) {
+        ok = changed_->Close(page->fd) && ok;
+      } else if (::close(page->fd) != 0) {
+        ok = false;
+      }
       const PageOutcome outcome = page->outcome;
       open_.erase(open_.begin() + (page - open_.data()));
       if (!ok) {
@@ -239,7 +269,13 @@ SiteWriter::OpenPage* SiteWriter::Find(int page) {
 }
 
 void SiteWriter::CloseLeftovers() {
-  for (const OpenPage& page : open_) ::close(page.fd);
+  for (const OpenPage& page : open_) {
+    if (changed_ != nullptr) {
+      changed_->Abandon(page.fd);
+    } else {
+      ::close(page.fd);
+    }
+  }
   open_.clear();
 }
 

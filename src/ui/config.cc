@@ -84,6 +84,12 @@ const ConfigKey kKeys[] = {
 };
 static_assert(sizeof(kKeys) / sizeof(kKeys[0]) == 47);
 
+// Keys of later options, saved after the 47 only when the option is on, so
+// that a file saved with every new option off is the same as before.
+const ConfigKey kOptionalKeys[] = {
+    Flag("CHANGEDONLY", &Settings::changedonly),
+};
+
 std::string_view KeyName(const ConfigKey& key) {
   return key.kind == KeyKind::kLabel ? kLabelInfo[static_cast<int>(key.label)].key : key.key;
 }
@@ -93,8 +99,7 @@ void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
   if (equals < 0) return;  // no key
   std::string_view key = line.substr(0, static_cast<std::size_t>(equals));
   std::string_view value = line.substr(static_cast<std::size_t>(equals) + 1);
-  for (const ConfigKey& entry : kKeys) {
-    if (KeyName(entry) != key) continue;
+  auto apply = [&](const ConfigKey& entry) {
     switch (entry.kind) {
       case KeyKind::kFlag:
         // An empty value turns the flag off; a blank keeps the saved file
@@ -108,6 +113,12 @@ void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
         labels.Set(entry.label, value);
         break;
     }
+  };
+  for (const ConfigKey& entry : kKeys) {
+    if (KeyName(entry) == key) apply(entry);
+  }
+  for (const ConfigKey& entry : kOptionalKeys) {
+    if (KeyName(entry) == key) apply(entry);
   }
 }
 
@@ -157,6 +168,11 @@ std::string ConfigurationText(const Settings& settings, const LabelTexts& labels
         break;
     }
     out += '\n';
+  }
+  for (const ConfigKey& entry : kOptionalKeys) {
+    if (settings.*entry.flag != 'Y') continue;
+    out += KeyName(entry);
+    out += "=Y\n";
   }
   return out;
 }

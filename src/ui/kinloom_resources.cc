@@ -71,6 +71,7 @@ constexpr ControlTemplate kMainControls[] = {
     Text("E-Mail Address", kStaticLeft, 12, 100, 55, 8),
     Text("Pedigree List", kStaticLeft, 12, 152, 55, 8),
     LeftTextCheckBox(id::kSubDirs, "Sub Directories", 192, 100, 64),
+    LeftTextCheckBox(id::kChangedOnly, "Only Changed Pages", 176, 132, 80),
 };
 
 // Template 2: the about box.

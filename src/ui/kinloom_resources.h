@@ -46,6 +46,7 @@ inline constexpr int kPedigreeAll = 123;
 inline constexpr int kPhotos = 124;
 inline constexpr int kHtmlExtension = 125;
 inline constexpr int kSubDirs = 126;
+inline constexpr int kChangedOnly = 128;
 
 inline constexpr int kMenuExit = 131;
 inline constexpr int kMenuHelp = 132;

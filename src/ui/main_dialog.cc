@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -6,6 +8,7 @@
 
 #include "run/driver.h"
 #include "run/log.h"
+#include "run/run_lock.h"
 #include "ui/config.h"
 #include "ui/kinloom_resources.h"
 #include "ui/program.h"
@@ -44,9 +47,13 @@ struct FlagBox {
   char Settings::*flag;
 };
 constexpr FlagBox kFlagBoxes[] = {
-    {id::kNotes, &Settings::notes},     {id::kUcSurname, &Settings::ucsurname},
-    {id::kSoundex, &Settings::soundex}, {id::kSources, &Settings::sources},
-    {id::kPhotos, &Settings::photos},   {id::kSubDirs, &Settings::subdirs},
+    {id::kNotes, &Settings::notes},
+    {id::kUcSurname, &Settings::ucsurname},
+    {id::kSoundex, &Settings::soundex},
+    {id::kSources, &Settings::sources},
+    {id::kPhotos, &Settings::photos},
+    {id::kSubDirs, &Settings::subdirs},
+    {id::kChangedOnly, &Settings::changedonly},
 };
 
 struct PickButton {
@@ -91,8 +98,12 @@ char ToggleCheckBox(HWND dialog, int id) {
 }
 
 void InitMainDialog(HWND dialog, ProgramState& state) {
-  // The log holds only the runs made since the program started.
-  RunLog().Clear();
+  // The log holds only the runs made since the program started; while
+  // another run works in this folder, its log is left alone.
+  {
+    RunLock lock;
+    if (lock.TryTake()) RunLog().Clear();
+  }
   LoadConfiguration(state.settings, state.labels);
   const Settings& s = state.settings;
 
@@ -115,7 +126,12 @@ void CreatePage(HWND dialog, ProgramState& state) {
   const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   CopyFieldsToSettings(dialog, state.settings);
   Run run(state.settings, state.labels);
-  const int result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
+  run.date = state.date;
+  // Held until the run's last log lines are written.
+  RunLock lock;
+  int result = kResultRunLocked;
+  if (lock.TryTake())
+    result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
   SetCursor(previous);
 
   const ResultMessage message = RunResultMessage(result);
@@ -281,6 +297,9 @@ int BrowseGedcomFile(HWND dialog, ProgramState& state) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kinloom::ui::ProgramState state;
   state.instance = instance;
+  const kinloom::EpochValue epoch = kinloom::ParseSourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
+  if (!epoch.problem.empty()) std::fprintf(stderr, "kinloom: %s\n", epoch.problem.c_str());
+  state.date.fixed_epoch = epoch.seconds;
   kinloom::ui::RunMainDialog(state);
   return 0;
 }

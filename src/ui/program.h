@@ -26,6 +26,8 @@ struct ProgramState {
   std::string picked_colour;
   // What Create Page runs; empty: CreateKinloom. Tests put a stand-in here.
   std::function<int(Run& run)> create_kinloom;
+  // Where each run's date comes from (SOURCE_DATE_EPOCH, read at start-up).
+  RunDate date;
 };
 
 // Runs the main dialog (template 1) with no owner until it closes. On the
