@@ -1,14 +1,13 @@
 // kinloom-create: one press of Create Page, from a script or a machine
 // without a display. Works in the current directory; never writes
 // kinloom.cfg. The exit status is the RunResult.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/platform.h"
 #include "run/driver.h"
 #include "run/run.h"
 #include "run/run_lock.h"
@@ -100,7 +99,7 @@ int main(int argc, char** argv) {
   run.log.Clear();
   kinloom::LoadConfiguration(run.settings, run.labels);
 
-  ProgressLine progress(isatty(STDERR_FILENO) != 0);
+  ProgressLine progress(kinloom::platform::StandardErrorIsTerminal());
   run.on_progress = [&progress](const kinloom::Progress& p) { progress.Show(p); };
   const int result = kinloom::CreateKinloom(run);
   progress.Clear();

@@ -21,8 +21,6 @@
 // Moving records keeps every number's index entry on the record it points
 // to, so the index ends the same whichever exchanges brought the records
 // into place.
-#include <pthread.h>
-#include <sched.h>
 
 #include <algorithm>
 #include <array>
@@ -40,6 +38,7 @@
 
 #include "pages/frame.h"
 #include "pages/phases.h"
+#include "platform/platform.h"
 #include "text/strings.h"
 
 namespace kinloom {
@@ -445,10 +444,7 @@ void StartNamesSort(Run& run) {
   run.names_sort = std::jthread([&run, generation, stored_once, idle](const std::stop_token& stop) {
     // The sort only takes time that the page building leaves over: the
     // writer thread sets the pace of the run, and must not wait for it.
-    if (idle) {
-      const sched_param none{};
-      ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &none);
-    }
+    if (idle) platform::RunOnIdleTimeOnly();
     // Whatever goes wrong here (memory, a full disk) only leaves the sort
     // to QsortIndividuals.
     try {

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "platform/files.h"
+#include "platform/platform.h"
 
 namespace kinloom {
 
@@ -117,8 +117,8 @@ RecordState ReadRecordFile(int fd, const std::string& identity, bool needs_end,
   bool ended = false;
   ContentHash check;
   for (;;) {
-    const long long got = platform::ReadFrom(fd, piece.data(), piece.size(), read_offset);
-    if (got < 0) return RecordState::kDamaged;
+    const auto got =
+        static_cast<long long>(platform::ReadAt(fd, piece.data(), piece.size(), read_offset));
     if (got == 0) break;
     read_offset += got;
     buffer.append(piece.data(), static_cast<std::size_t>(got));
@@ -167,6 +167,10 @@ RecordState ReadRecordFile(int fd, const std::string& identity, bool needs_end,
   return RecordState::kGood;
 }
 
+bool WriteText(int fd, std::string_view bytes) {
+  return platform::WriteAll(fd, bytes.data(), bytes.size());
+}
+
 std::string ParentDirectory(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
@@ -176,9 +180,9 @@ std::string ParentDirectory(const std::string& path) {
 bool ReplaceFile(const std::string& path, std::string_view text) {
   const std::string temporary = path + ".tmp";
   (void)platform::RemoveFile(temporary);
-  const int fd = platform::CreateNewFile(temporary);
+  const int fd = platform::CreateNewFile(temporary, false);
   if (fd < 0) return false;
-  bool ok = platform::WriteAllTo(fd, text);
+  bool ok = WriteText(fd, text);
   ok = platform::CloseFile(fd) && ok;
   ok = ok && platform::RenameFile(temporary, path);
   if (!ok) (void)platform::RemoveFile(temporary);
@@ -229,7 +233,7 @@ std::string ChangedPages::Identity() const {
   // The html directory's file number: the same across restarts and
   // remounts on the file systems that keep such numbers, and different
   // for a copy of the folder, whose files have other times.
-  return std::to_string(platform::StatusThrough("html").inode);
+  return std::to_string(platform::StatusThrough("html").number);
 }
 
 std::string ChangedPages::Begin() {
@@ -239,15 +243,16 @@ std::string ChangedPages::Begin() {
   ReadPrevious();
 
   const std::string temporary(kTemporaryDirectory);
+  // A link in its place is removed, never followed; a file there stays.
   const platform::FileStatus dir = platform::StatusOf(temporary);
-  if (dir.exists && !dir.directory) (void)platform::RemoveFile(temporary);
-  if (!platform::MakeDirectoryAt(temporary)) return temporary;
+  if (dir.exists && !dir.directory && !dir.regular) (void)platform::RemoveFile(temporary);
+  if (!platform::MakeDirectory(temporary)) return temporary;
   for (const std::string& name : platform::DirectoryNames(temporary)) {
     (void)platform::RemoveFile(temporary + "/" + name);
   }
 
   (void)platform::RemoveFile(journal);
-  journal_fd_ = platform::CreateNewFile(journal);
+  journal_fd_ = platform::CreateNewFile(journal, false);
   if (journal_fd_ < 0) return journal;
   const std::string header = std::string(kHeaderStart) + Identity() + "\n";
   journal_check_.Update(header);
@@ -353,8 +358,8 @@ bool ChangedPages::FindPrevious(const std::string& path, Record& record, std::si
   if (it == previous_.path_hashes.end() || *it != hash) return false;
   position = static_cast<std::size_t>(it - previous_.path_hashes.begin());
   char line[kLongestLine + 1];
-  const long long got =
-      platform::ReadFrom(previous_fd_, line, sizeof line, previous_.offsets[position]);
+  const auto got = static_cast<long long>(
+      platform::ReadAt(previous_fd_, line, sizeof line, previous_.offsets[position]));
   if (got <= 0) return false;
   const std::string_view text(line, static_cast<std::size_t>(got));
   const std::size_t nl = text.find('\n');
@@ -381,7 +386,7 @@ void ChangedPages::Journal(const Record& record) {
 bool ChangedPages::FlushJournal() {
   if (journal_failed_ || journal_fd_ < 0) return false;
   if (journal_buffer_.empty()) return true;
-  if (!platform::WriteAllTo(journal_fd_, journal_buffer_)) journal_failed_ = true;
+  if (!WriteText(journal_fd_, journal_buffer_)) journal_failed_ = true;
   journal_buffer_.clear();
   return !journal_failed_;
 }
@@ -436,7 +441,7 @@ int ChangedPages::Open(const std::string& path) {
   if (status.exists) {
     // What would refuse to be opened for writing in place is refused here.
     if (status.directory) return 0;
-    if (!status.owner_may_write && !platform::MayWrite(path)) return 0;
+    if (!status.plainly_writable && !platform::MayWrite(path)) return 0;
     page.exists = true;
     page.regular = status.regular;
     page.size = status.size;
@@ -461,13 +466,14 @@ bool ChangedPages::Spill(Page& page) {
   if (page.temporary_fd < 0) {
     page.temporary = std::string(kTemporaryDirectory) + "/" + std::to_string(next_temporary_++);
     (void)platform::RemoveFile(page.temporary);
-    page.temporary_fd = platform::CreateNewFile(page.temporary);
+    // Pages are text files, as when they are written in place.
+    page.temporary_fd = platform::CreateNewFile(page.temporary, true);
     if (page.temporary_fd < 0) {
       page.temporary.clear();
       return false;
     }
   }
-  const bool ok = platform::WriteAllTo(page.temporary_fd, page.held);
+  const bool ok = WriteText(page.temporary_fd, page.held);
   page.held.clear();
   return ok;
 }
@@ -482,7 +488,6 @@ void ChangedPages::Append(int handle, std::string_view bytes, std::size_t mask_o
   } else {
     page->hash.Update(bytes);
   }
-  page->length += static_cast<long long>(bytes.size());
   page->held.append(bytes);
   if ((page->temporary_fd >= 0 || page->held.size() > kHeldPageLimit) && !Spill(*page)) {
     page->failed = true;
@@ -495,7 +500,8 @@ void ChangedPages::AppendFrom(int handle, int source, long long offset, long lon
   std::string piece;
   while (size > 0) {
     piece.resize(static_cast<std::size_t>(std::min<long long>(size, kReadPiece)));
-    const long long got = platform::ReadFrom(source, piece.data(), piece.size(), offset);
+    const auto got =
+        static_cast<long long>(platform::ReadAt(source, piece.data(), piece.size(), offset));
     if (got <= 0) {
       page->failed = true;
       return;
@@ -557,8 +563,9 @@ bool ChangedPages::Close(int handle) {
     drop_temporary();
     return true;
   }
-  if (!done && known && page.regular && previous.hash == hash && previous.size == page.length &&
-      page.size == previous.size && page.modified_ns == previous.modified_ns) {
+  // The hash covers the content's length; the sizes compared are on disk.
+  if (!done && known && page.regular && previous.hash == hash && page.size == previous.size &&
+      page.modified_ns == previous.modified_ns) {
     drop_temporary();
     mark_done();
     // A page that a cut-off run wrote is listed now.
@@ -606,7 +613,8 @@ std::string ChangedPages::Finish(bool complete) {
   for (std::size_t i = 0; i < seen_.size(); ++i) {
     if (seen_[i]) continue;
     char line[kLongestLine + 1];
-    const long long got = platform::ReadFrom(previous_fd_, line, sizeof line, previous_.offsets[i]);
+    const auto got = static_cast<long long>(
+        platform::ReadAt(previous_fd_, line, sizeof line, previous_.offsets[i]));
     if (got <= 0) continue;
     const std::string_view text(line, static_cast<std::size_t>(got));
     const std::size_t nl = text.find('\n');

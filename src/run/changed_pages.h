@@ -103,7 +103,6 @@ class ChangedPages {
     long long size = 0;
     long long modified_ns = 0;
     ContentHash hash;
-    long long length = 0;   // bytes appended
     std::string held;       // bytes not yet in the temporary file
     int temporary_fd = -1;  // once the page went past kHeldPageLimit
     std::string temporary;

@@ -1,13 +1,11 @@
 #include "run/driver.h"
 
-#include <malloc.h>
-#include <sys/stat.h>
-
 #include <optional>
 #include <string>
 
 #include "gedcom/reader.h"
 #include "pages/phases.h"
+#include "platform/platform.h"
 #include "run/changed_pages.h"
 #include "run/run_lock.h"
 
@@ -18,16 +16,11 @@ namespace {
 void MakeDirectory(const std::string& path) {
   // An existing directory is used as it is; other failures show up later
   // as a page that cannot be created.
-  ::mkdir(path.c_str(), 0777);
+  (void)platform::MakeDirectory(path);
 }
 
 // True when both paths name one existing file (through links too).
-bool SameFile(const std::string& a, const char* b) {
-  struct stat sa;
-  struct stat sb;
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
+bool SameFile(const std::string& a, const char* b) { return platform::SameFile(a, b); }
 
 // A work file that lost a write (a full disk) no longer holds what the
 // phases stored in it, so nothing built from it can be trusted: the run
@@ -194,7 +187,7 @@ int CreateKinloomExclusive(Run& run) {
   return CreateKinloom(run);
 }
 
-void KeepLargeBlocksApart() { ::mallopt(M_MMAP_THRESHOLD, 512 * 1024); }
+void KeepLargeBlocksApart() { platform::ReturnLargeBlocksWhenFreed(); }
 
 ResultMessage RunResultMessage(int result) {
   switch (result) {

@@ -1,14 +1,11 @@
 #include "run/log.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/platform.h"
 #include "run/site_writer.h"
 
 namespace kinloom {
@@ -25,20 +22,14 @@ void RunLog::LogLine(std::string_view text) const {
 }
 
 void RunLog::AppendNow(std::string_view text) const {
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  const platform::FileHandle fd = platform::OpenFile(path_, platform::OpenMode::kAppendText);
   if (fd < 0) return;
   char line[kLogLineCapacity + 1];
   const std::size_t length = std::min(text.size(), kLogLineCapacity);
   std::memcpy(line, text.data(), length);
   line[length] = '\n';
-  std::size_t done = 0;
-  while (done <= length) {
-    const ssize_t put = ::write(fd, line + done, length + 1 - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) break;
-    done += static_cast<std::size_t>(put);
-  }
-  ::close(fd);
+  (void)platform::WriteAll(fd, line, length + 1);
+  (void)platform::CloseFile(fd);
 }
 
 void RunLog::LogFormatted(const char* format, long value) const {

@@ -1,6 +1,6 @@
 #include "run/run_date.h"
 
-#include <ctime>
+#include "platform/platform.h"
 
 namespace kinloom {
 
@@ -34,13 +34,11 @@ CalendarDate DateOfEpoch(long long seconds) {
 
 CalendarDate CurrentRunDate(const RunDate& date) {
   if (date.fixed_epoch) return DateOfEpoch(*date.fixed_epoch);
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  if (localtime_r(&now, &local) == nullptr) return DateOfEpoch(static_cast<long long>(now));
   CalendarDate today;
-  today.year = local.tm_year + 1900;
-  today.month = local.tm_mon >= 0 && local.tm_mon < 12 ? local.tm_mon + 1 : 1;
-  today.day = local.tm_mday;
+  if (!platform::LocalToday(today.year, today.month, today.day) || today.month < 1 ||
+      today.month > 12) {
+    return DateOfEpoch(0);
+  }
   return today;
 }
 

@@ -1,6 +1,6 @@
 #include "run/run_lock.h"
 
-#include "platform/files.h"
+#include "platform/platform.h"
 
 namespace kinloom {
 
@@ -11,8 +11,8 @@ bool RunLock::TryTake() {
 }
 
 void RunLock::Release() {
-  platform::UnlockFile(fd_);
-  fd_ = -1;
+  if (fd_ != platform::kNoFile) (void)platform::CloseFile(fd_);
+  fd_ = platform::kNoFile;
 }
 
 }  // namespace kinloom

@@ -1,14 +1,11 @@
 #include "run/site_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <string>
 #include <system_error>
 #include <utility>
 
+#include "platform/platform.h"
 #include "run/changed_pages.h"
 #include "run/log.h"
 
@@ -20,46 +17,6 @@ namespace {
 // size, so that it wakes up once for many small pages.
 constexpr std::size_t kBatchBytes = 128 * 1024;
 constexpr std::size_t kBatchOps = 1024;
-
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    done += static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
-// Appends the size bytes at offset of source to fd: in the kernel where
-// the file systems allow it, otherwise through a buffer. False when a read
-// or write fails or source holds fewer bytes.
-bool CopyAll(int fd, int source, long long offset, long long size) {
-  const long long end = offset + size;
-  loff_t at = offset;
-  while (at < end) {
-    const ssize_t moved =
-        ::copy_file_range(source, &at, fd, nullptr, static_cast<std::size_t>(end - at), 0);
-    if (moved < 0 && errno == EINTR) continue;
-    if (moved > 0) continue;
-    if (moved == 0) return false;
-    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-    std::string buffer(std::min<long long>(end - at, 1 << 20), '\0');
-    while (at < end) {
-      const auto want = static_cast<std::size_t>(
-          std::min<long long>(end - at, static_cast<long long>(buffer.size())));
-      const ssize_t got = ::pread(source, buffer.data(), want, at);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;
-      buffer.resize(static_cast<std::size_t>(got));
-      if (!WriteAll(fd, buffer)) return false;
-      at += got;
-      buffer.resize(buffer.capacity());
-    }
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -199,7 +156,7 @@ bool SiteWriter::Execute(Op& op) {
         fd = changed_->Open(op.text);
         if (fd == 0) fd = -1;
       } else {
-        fd = ::open(op.text.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        fd = platform::OpenFile(op.text, platform::OpenMode::kWriteText);
       }
       if (fd < 0) {
         Fail(op.outcome);
@@ -213,7 +170,7 @@ bool SiteWriter::Execute(Op& op) {
       OpenPage* page = Find(op.page);
       if (page != nullptr && changed_ != nullptr) {
         changed_->Append(page->fd, op.text, op.mask_offset, op.mask_size);
-      } else if (page != nullptr && !WriteAll(page->fd, op.text)) {
+      } else if (page != nullptr && !platform::WriteAll(page->fd, op.text.data(), op.text.size())) {
         page->failed = true;
       }
       return page != nullptr;
@@ -223,7 +180,7 @@ bool SiteWriter::Execute(Op& op) {
       if (page != nullptr && changed_ != nullptr) {
         changed_->AppendFrom(page->fd, op.source, op.source_offset, op.source_size);
       } else if (page != nullptr &&
-                 !CopyAll(page->fd, op.source, op.source_offset, op.source_size)) {
+                 !platform::CopyRange(page->fd, op.source, op.source_offset, op.source_size)) {
         page->failed = true;
       }
       return page != nullptr;
@@ -234,7 +191,7 @@ bool SiteWriter::Execute(Op& op) {
       bool ok = !page->failed;
       if (changed_ != nullptr) {
         ok = changed_->Close(page->fd) && ok;
-      } else if (::close(page->fd) != 0) {
+      } else if (!platform::CloseFile(page->fd)) {
         ok = false;
       }
       const PageOutcome outcome = page->outcome;
@@ -273,7 +230,7 @@ void SiteWriter::CloseLeftovers() {
     if (changed_ != nullptr) {
       changed_->Abandon(page.fd);
     } else {
-      ::close(page.fd);
+      (void)platform::CloseFile(page.fd);
     }
   }
   open_.clear();

@@ -1,44 +1,15 @@
 #include "store/block_file.h"
 
-#include <fcntl.h>
-#include <sys/types.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+
+#include "platform/platform.h"
 
 namespace kinloom {
 
 namespace {
 
 constexpr auto kBlock = static_cast<long long>(BlockFile::kBlockSize);
-
-// pread and pwrite may transfer less than asked; these go on until all is
-// done, the file ends, or an error other than an interruption occurs.
-std::size_t ReadFully(int fd, unsigned char* dst, std::size_t n, long long offset) {
-  std::size_t done = 0;
-  while (done < n) {
-    const ssize_t got =
-        ::pread(fd, dst + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return done;
-}
-
-bool WriteFully(int fd, const unsigned char* src, std::size_t n, long long offset) {
-  std::size_t done = 0;
-  while (done < n) {
-    const ssize_t put =
-        ::pwrite(fd, src + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    done += static_cast<std::size_t>(put);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -96,7 +67,8 @@ void WriteBehind::ThreadMain() {
     Request request = std::move(queue_.front());
     queue_.pop_front();
     lock.unlock();
-    const bool written = WriteFully(request.fd, request.bytes.get(), request.size, request.offset);
+    const bool written =
+        platform::WriteAt(request.fd, request.bytes.get(), request.size, request.offset);
     lock.lock();
     if (!written) request.file->lost_write_.store(true, std::memory_order_release);
     request.file->pending_writes_.fetch_sub(1, std::memory_order_release);
@@ -122,7 +94,7 @@ bool BlockFile::Create(const char* path, std::size_t blocks) {
   lost_write_.store(false, std::memory_order_relaxed);
   blocks_.resize(std::max<std::size_t>(blocks, 1));
   last_ = nullptr;
-  fd_ = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  fd_ = platform::OpenFile(path, platform::OpenMode::kReadWriteNoLink);
   size_ = 0;
   disk_size_ = 0;
   failed_ = false;
@@ -132,7 +104,7 @@ bool BlockFile::Create(const char* path, std::size_t blocks) {
 bool BlockFile::CreateUnnamed(const char* directory) {
   Close();
   lost_write_.store(false, std::memory_order_relaxed);
-  fd_ = ::open(directory, O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
+  fd_ = platform::OpenUnnamedFile(directory);
   size_ = 0;
   disk_size_ = 0;
   failed_ = false;
@@ -147,7 +119,7 @@ void BlockFile::Close() {
 
 void BlockFile::Discard() {
   WaitForWrites();
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) (void)platform::CloseFile(fd_);
   fd_ = -1;
   Forget();
   size_ = 0;
@@ -164,7 +136,8 @@ void BlockFile::WriteBack(Block& block, bool hand_over) {
     write_behind_->Submit(WriteBehind::Request{
         this, fd_, start, static_cast<std::size_t>(end - start), std::move(block.bytes)});
     block.bytes = write_behind_->Buffer();
-  } else if (!WriteFully(fd_, block.bytes.get(), static_cast<std::size_t>(end - start), start)) {
+  } else if (!platform::WriteAt(fd_, block.bytes.get(), static_cast<std::size_t>(end - start),
+                                start)) {
     failed_ = true;
   }
   disk_size_ = std::max(disk_size_, end);
@@ -190,8 +163,8 @@ BlockFile::Block& BlockFile::Fetch(long long index) {
   std::size_t got = 0;
   if (start < disk_size_) {
     WaitForWrites();  // the block may be on its way to the file
-    got = ReadFully(fd_, victim->bytes.get(),
-                    static_cast<std::size_t>(std::min(kBlock, disk_size_ - start)), start);
+    got = platform::ReadAt(fd_, victim->bytes.get(),
+                           static_cast<std::size_t>(std::min(kBlock, disk_size_ - start)), start);
   }
   std::memset(victim->bytes.get() + got, 0, kBlockSize - got);
   victim->index = index;
@@ -276,7 +249,7 @@ bool BlockFile::ReadDirect(long long offset, unsigned char* dst, std::size_t n) 
     std::memset(dst, 0, n);
     return false;
   }
-  const std::size_t got = offset < disk_size_ ? ReadFully(fd_, dst, n, offset) : 0;
+  const std::size_t got = offset < disk_size_ ? platform::ReadAt(fd_, dst, n, offset) : 0;
   std::memset(dst + got, 0, n - got);
   return true;
 }
@@ -284,7 +257,7 @@ bool BlockFile::ReadDirect(long long offset, unsigned char* dst, std::size_t n) 
 void BlockFile::WriteDirect(long long offset, const unsigned char* src, std::size_t n) {
   if (fd_ < 0 || offset < 0) return;
   WaitForWrites();
-  if (!WriteFully(fd_, src, n, offset)) failed_ = true;
+  if (!platform::WriteAt(fd_, src, n, offset)) failed_ = true;
   const long long end = offset + static_cast<long long>(n);
   size_ = std::max(size_, end);
   disk_size_ = std::max(disk_size_, end);

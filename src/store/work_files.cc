@@ -1,13 +1,11 @@
 #include "store/work_files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/platform.h"
 #include "store/coding.h"
 
 namespace kinloom {
@@ -655,10 +653,9 @@ bool WorkFiles::AdoptIndividualOrder(IndividualOrder&& prepared) {
   // leads to records that the index does not describe for longer than the
   // rename takes. A leftover of a run that ended in between is replaced.
   const char* const kNewName = "indv.new";
-  const std::string descriptor = "/proc/self/fd/" + std::to_string(prepared.file->descriptor());
   dat.Flush();
   std::remove(kNewName);
-  if (::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, kNewName, AT_SYMLINK_FOLLOW) != 0) {
+  if (!platform::NameUnnamedFile(prepared.file->descriptor(), kNewName)) {
     return false;
   }
   if (std::rename(kNewName, kWorkFileNames[kIndvDat]) != 0) {

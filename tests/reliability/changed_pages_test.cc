@@ -283,6 +283,31 @@ TEST_F(ChangedOnlyTest, UnusableRecordWritesEveryPageAndRemovesNothing) {
   }
 }
 
+// Links planted where a run puts its own files lead nowhere: the files are
+// made in their place and what the links point to stays as it was.
+TEST_F(ChangedOnlyTest, PlantedLinksAreNotFollowed) {
+  ASSERT_EQ(Publish(EveryPageTree()), kResultOk);
+  ASSERT_TRUE(std::filesystem::create_directories("elsewhere/dir"));
+  WriteFile("elsewhere/victim", "precious");
+  WriteFile("elsewhere/dir/victim", "precious");
+  const std::string victim = dir_.path() + "/elsewhere/victim";
+  std::vector<std::string> links(std::begin(kWorkFileNames), std::end(kWorkFileNames));
+  for (const char* name : {"kinloom.journal", "kinloom.changes.tmp"}) {
+    links.push_back(name);
+  }
+  for (const std::string& link : links) {
+    ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0) << link;
+  }
+  ASSERT_EQ(::symlink((dir_.path() + "/elsewhere/dir").c_str(), "kinloom.tmp"), 0);
+  const std::string edited = Replaced(EveryPageTree(), "2 PLAC Boston", "2 PLAC Salem");
+  ASSERT_EQ(Publish(edited), kResultOk);
+  EXPECT_EQ(ReadFile("kinloom.changes"), "written fam00001.htm\nwritten gendex.txt\n");
+  EXPECT_EQ(ReadFile("elsewhere/victim"), "precious");
+  EXPECT_EQ(FileList("elsewhere"), "dir/victim\nvictim\n");
+  EXPECT_TRUE(TreeFiles("html") == FreshSite(edited, ChangedOnly(), "1 January 2000"));
+  ExpectNoLeftovers();
+}
+
 // A tree of some size, so that a run has many pages to be killed among:
 // families of a father, a mother and a child, each with a note.
 std::string FamiliesTree(int families, const std::string& place) {

@@ -95,6 +95,16 @@ TEST(RunLockTest, SecondRunIsRefusedAndTheFirstFinishesWhole) {
   EXPECT_EQ(LastLines(ReadFile("kinloom.log"), 1), "<CreateKinloom 0\n");
 }
 
+TEST(RunLockTest, LinkInThePlaceOfTheLockFileIsNotFollowed) {
+  ScratchDir dir;
+  WriteFile("victim", "precious");
+  ASSERT_EQ(::symlink((dir.path() + "/victim").c_str(), "kinloom.lock"), 0);
+  RunLock lock;
+  EXPECT_TRUE(lock.TryTake());
+  EXPECT_EQ(ReadFile("victim"), "precious");
+  EXPECT_FALSE(std::filesystem::is_symlink("kinloom.lock"));
+}
+
 TEST(RunLockTest, KilledHolderLeavesTheFolderFree) {
   ScratchDir dir;
   const Child holder = Fork([](auto sign, auto wait) {

@@ -1,0 +1,106 @@
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/scratch_dir.h"
+
+namespace kinloom::platform {
+namespace {
+
+using kinloom::testing::ReadFile;
+using kinloom::testing::ScratchDir;
+
+// How the system ends a line in a text file.
+std::string Line(const std::string& text) {
+  return text + (DirectorySeparator() == '\\' ? "\r\n" : "\n");
+}
+
+TEST(PlatformTest, BinaryFilesAreReadAndWrittenAtOffsetsUnchanged) {
+  ScratchDir dir;
+  const FileHandle file = OpenFile("data.bin", OpenMode::kReadWriteBinary);
+  ASSERT_NE(file, kNoFile);
+  const std::string bytes("a\nb\r\n\0z", 7);
+  ASSERT_TRUE(WriteAt(file, bytes.data(), bytes.size(), 3));
+  std::string back(16, 'x');
+  // Reading past the end stops at the end; the hole before offset 3 is zeros.
+  EXPECT_EQ(ReadAt(file, back.data(), back.size(), 0), 10u);
+  EXPECT_EQ(back.substr(0, 10), std::string(3, '\0') + bytes);
+  EXPECT_EQ(ReadAt(file, back.data(), 4, 100), 0u);
+  EXPECT_TRUE(CloseFile(file));
+  EXPECT_EQ(ReadFile("data.bin"), std::string(3, '\0') + bytes);
+
+  // Opening again empties the file.
+  const FileHandle again = OpenFile("data.bin", OpenMode::kReadWriteBinary);
+  ASSERT_NE(again, kNoFile);
+  EXPECT_TRUE(CloseFile(again));
+  EXPECT_EQ(ReadFile("data.bin"), "");
+}
+
+TEST(PlatformTest, TextFilesEndLinesAsTheSystemDoesAndAppendKeepsWhatIsThere) {
+  ScratchDir dir;
+  const FileHandle page = OpenFile("page.htm", OpenMode::kWriteText);
+  ASSERT_NE(page, kNoFile);
+  ASSERT_TRUE(WriteAll(page, "one\ntwo\n", 8));
+  EXPECT_TRUE(CloseFile(page));
+  EXPECT_EQ(ReadFile("page.htm"), Line("one") + Line("two"));
+
+  for (const char* text : {"first\n", "second\n"}) {
+    const FileHandle log = OpenFile("run.log", OpenMode::kAppendText);
+    ASSERT_NE(log, kNoFile);
+    ASSERT_TRUE(WriteAll(log, text, std::string(text).size()));
+    EXPECT_TRUE(CloseFile(log));
+  }
+  EXPECT_EQ(ReadFile("run.log"), Line("first") + Line("second"));
+}
+
+TEST(PlatformTest, CopyRangeAppendsPartOfAnUnnamedFile) {
+  ScratchDir dir;
+  const FileHandle scratch = OpenUnnamedFile(".");
+  if (scratch == kNoFile) GTEST_SKIP() << "this file system makes no file without a name";
+  std::string text;
+  for (int n = 0; n < 40000; ++n) text += "line " + std::to_string(n) + "\n";
+  ASSERT_TRUE(WriteAt(scratch, text.data(), text.size(), 0));
+
+  const FileHandle page = OpenFile("copy.htm", OpenMode::kWriteText);
+  ASSERT_NE(page, kNoFile);
+  ASSERT_TRUE(WriteAll(page, "head\n", 5));
+  ASSERT_TRUE(CopyRange(page, scratch, 7, static_cast<long long>(text.size()) - 7));
+  // Asking for more than the source holds fails.
+  EXPECT_FALSE(CopyRange(page, scratch, static_cast<long long>(text.size()) - 2, 10));
+  EXPECT_TRUE(CloseFile(page));
+
+  std::string expected = Line("head");
+  std::string rest = text.substr(7) + text.substr(text.size() - 2);
+  for (char c : rest) expected += c == '\n' ? Line("") : std::string(1, c);
+  EXPECT_EQ(ReadFile("copy.htm"), expected);
+
+  // Named, the file keeps its bytes; where the system cannot name it, it
+  // stays as it was.
+  if (NameUnnamedFile(scratch, "named.bin")) {
+    EXPECT_EQ(ReadFile("named.bin"), text);
+  } else {
+    std::string back(5, '\0');
+    EXPECT_EQ(ReadAt(scratch, back.data(), 5, 0), 5u);
+    EXPECT_EQ(back, "line ");
+  }
+  EXPECT_TRUE(CloseFile(scratch));
+}
+
+TEST(PlatformTest, DirectoriesAndFileIdentity) {
+  ScratchDir dir;
+  EXPECT_TRUE(MakeDirectory("html"));
+  EXPECT_TRUE(MakeDirectory("html"));  // already there
+  testing::WriteFile("plain", "x");
+  EXPECT_FALSE(MakeDirectory("plain"));  // a file of that name is no directory
+  EXPECT_FALSE(MakeDirectory("missing/below"));
+
+  EXPECT_TRUE(SameFile("plain", "./plain"));
+  EXPECT_TRUE(SameFile("html", std::string("html") + DirectorySeparator() + "."));
+  EXPECT_FALSE(SameFile("plain", "html"));
+  EXPECT_FALSE(SameFile("plain", "nothing"));
+}
+
+}  // namespace
+}  // namespace kinloom::platform
