@@ -78,15 +78,7 @@ bool IsSitePath(std::string_view path) {
   return true;
 }
 
-struct ParsedRecord {
-  std::uint64_t hash = 0;
-  long long size = 0;
-  long long modified_ns = 0;
-  char flag = '-';
-  std::string_view path;
-};
-
-bool ParseRecord(std::string_view line, ParsedRecord& record) {
+bool ParseRecord(std::string_view line, RecordFields& record) {
   if (!ParseHex(NextField(line), record.hash)) return false;
   if (!ParseNumber(NextField(line), record.size)) return false;
   if (!ParseNumber(NextField(line), record.modified_ns)) return false;
@@ -149,7 +141,7 @@ RecordState ReadRecordFile(int fd, const std::string& identity, bool needs_end,
         ended = true;
         continue;
       }
-      ParsedRecord record;
+      RecordFields record;
       if (line.size() > kLongestLine || !ParseRecord(line, record)) {
         return needs_end ? RecordState::kDamaged : RecordState::kGood;
       }
@@ -270,7 +262,7 @@ bool ChangedPages::RecoverCutOffRun() {
   std::unordered_map<std::string, std::string> lines;
   std::vector<std::string> order;
   const RecordState journal_state =
-      ReadRecordFile(journal_fd, identity, false, [&](const ParsedRecord& r, long long) {
+      ReadRecordFile(journal_fd, identity, false, [&](const RecordFields& r, long long) {
         // Pages it wrote were never listed: the next finished run lists them.
         const char flag = r.flag == '-' ? '-' : 'p';
         auto [it, added] = lines.try_emplace(std::string(r.path));
@@ -287,7 +279,7 @@ bool ChangedPages::RecoverCutOffRun() {
   long long count = 0;
   const int manifest_fd = platform::OpenForReading(std::string(kManifestFile));
   const RecordState manifest_state =
-      ReadRecordFile(manifest_fd, identity, true, [&](const ParsedRecord& r, long long) {
+      ReadRecordFile(manifest_fd, identity, true, [&](const RecordFields& r, long long) {
         if (lines.count(std::string(r.path)) != 0) return;
         merged += RecordLine(r.hash, r.size, r.modified_ns, r.flag == 'p' ? 'p' : '-', r.path);
         ++count;
@@ -316,7 +308,7 @@ void ChangedPages::ReadPrevious() {
   std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
   bool too_large = false;
   const RecordState state =
-      ReadRecordFile(previous_fd_, Identity(), true, [&](const ParsedRecord& r, long long offset) {
+      ReadRecordFile(previous_fd_, Identity(), true, [&](const RecordFields& r, long long offset) {
         if (offset > 0xFFFFFFFFLL) too_large = true;
         entries.emplace_back(PathHash(r.path), static_cast<std::uint32_t>(offset));
       });
@@ -350,22 +342,28 @@ void ChangedPages::ReadPrevious() {
   done_hash_.assign(previous_.path_hashes.size(), 0);
 }
 
-bool ChangedPages::FindPrevious(const std::string& path, Record& record, std::size_t& position) {
+bool ChangedPages::ReadPreviousLine(std::size_t position, RecordFields& parsed) {
+  // Lines are short: one small read is almost always enough.
+  for (const std::size_t want : {std::size_t{256}, kLongestLine + 1}) {
+    line_.resize(want);
+    line_.resize(platform::ReadAt(previous_fd_, line_.data(), want, previous_.offsets[position]));
+    const std::size_t nl = line_.find('\n');
+    if (nl != std::string::npos) return ParseRecord(std::string_view(line_).substr(0, nl), parsed);
+    if (line_.size() < want) return false;
+  }
+  return false;
+}
+
+bool ChangedPages::FindPrevious(const std::string& path, RecordFields& record,
+                                std::size_t& position) {
   if (previous_fd_ < 0) return false;
   const std::uint64_t hash = PathHash(path);
   const auto it =
       std::lower_bound(previous_.path_hashes.begin(), previous_.path_hashes.end(), hash);
   if (it == previous_.path_hashes.end() || *it != hash) return false;
   position = static_cast<std::size_t>(it - previous_.path_hashes.begin());
-  char line[kLongestLine + 1];
-  const auto got = static_cast<long long>(
-      platform::ReadAt(previous_fd_, line, sizeof line, previous_.offsets[position]));
-  if (got <= 0) return false;
-  const std::string_view text(line, static_cast<std::size_t>(got));
-  const std::size_t nl = text.find('\n');
-  ParsedRecord parsed;
-  if (nl == std::string_view::npos || !ParseRecord(text.substr(0, nl), parsed)) return false;
-  if (parsed.path != path) return false;
+  RecordFields parsed;
+  if (!ReadPreviousLine(position, parsed) || parsed.path != path) return false;
   record.hash = parsed.hash;
   record.size = parsed.size;
   record.modified_ns = parsed.modified_ns;
@@ -374,7 +372,7 @@ bool ChangedPages::FindPrevious(const std::string& path, Record& record, std::si
   return true;
 }
 
-void ChangedPages::Journal(const Record& record) {
+void ChangedPages::Journal(const RecordFields& record) {
   const std::string line =
       RecordLine(record.hash, record.size, record.modified_ns, record.flag, record.path);
   journal_check_.Update(line);
@@ -497,20 +495,24 @@ void ChangedPages::Append(int handle, std::string_view bytes, std::size_t mask_o
 void ChangedPages::AppendFrom(int handle, int source, long long offset, long long size) {
   Page* page = Find(handle);
   if (page == nullptr || page->failed) return;
-  std::string piece;
+  // Read straight into what the page holds, in pieces.
   while (size > 0) {
-    piece.resize(static_cast<std::size_t>(std::min<long long>(size, kReadPiece)));
-    const auto got =
-        static_cast<long long>(platform::ReadAt(source, piece.data(), piece.size(), offset));
-    if (got <= 0) {
+    const std::size_t want = static_cast<std::size_t>(std::min<long long>(size, kReadPiece));
+    const std::size_t start = page->held.size();
+    page->held.resize(start + want);
+    const std::size_t got = platform::ReadAt(source, page->held.data() + start, want, offset);
+    page->held.resize(start + got);
+    if (got == 0) {
       page->failed = true;
       return;
     }
-    Append(handle, std::string_view(piece.data(), static_cast<std::size_t>(got)));
-    page = Find(handle);
-    if (page == nullptr || page->failed) return;
-    offset += got;
-    size -= got;
+    page->hash.Update(std::string_view(page->held).substr(start));
+    if ((page->temporary_fd >= 0 || page->held.size() > kHeldPageLimit) && !Spill(*page)) {
+      page->failed = true;
+      return;
+    }
+    offset += static_cast<long long>(got);
+    size -= static_cast<long long>(got);
   }
 }
 
@@ -533,7 +535,7 @@ bool ChangedPages::Close(int handle) {
     if (!page.temporary.empty()) (void)platform::RemoveFile(page.temporary);
   };
 
-  Record previous;
+  RecordFields previous;
   std::size_t position = 0;
   const bool known = FindPrevious(page.path, previous, position);
   const std::uint64_t hash = page.hash.Value();
@@ -588,7 +590,7 @@ bool ChangedPages::Close(int handle) {
   ok = platform::CloseFile(page.temporary_fd) && ok;
   page.temporary_fd = -1;
   if (ok) {
-    Journal(Record{hash, written.size, written.modified_ns, 'w', page.path});
+    Journal(RecordFields{hash, written.size, written.modified_ns, 'w', page.path});
     ok = FlushJournal() && platform::RenameFile(page.temporary, page.path);
   }
   if (!ok) {
@@ -612,14 +614,8 @@ std::string ChangedPages::Finish(bool complete) {
   // The files of the previous record that this run did not write.
   for (std::size_t i = 0; i < seen_.size(); ++i) {
     if (seen_[i]) continue;
-    char line[kLongestLine + 1];
-    const auto got = static_cast<long long>(
-        platform::ReadAt(previous_fd_, line, sizeof line, previous_.offsets[i]));
-    if (got <= 0) continue;
-    const std::string_view text(line, static_cast<std::size_t>(got));
-    const std::size_t nl = text.find('\n');
-    ParsedRecord parsed;
-    if (nl == std::string_view::npos || !ParseRecord(text.substr(0, nl), parsed)) continue;
+    RecordFields parsed;
+    if (!ReadPreviousLine(i, parsed)) continue;
     const std::string path(parsed.path);
     if (complete) {
       if (platform::RemoveFile(path)) {
@@ -628,8 +624,9 @@ std::string ChangedPages::Finish(bool complete) {
       }
       if (!platform::StatusOf(path).exists) continue;
     }
-    Journal(
-        Record{parsed.hash, parsed.size, parsed.modified_ns, parsed.flag == 'p' ? 'p' : '-', path});
+    if (parsed.flag != 'p') parsed.flag = '-';
+    parsed.path = path;
+    Journal(parsed);
   }
   if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
   previous_fd_ = -1;

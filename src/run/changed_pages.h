@@ -43,6 +43,15 @@
 
 namespace kinloom {
 
+// The fields of one record line; path views the line.
+struct RecordFields {
+  std::uint64_t hash = 0;
+  long long size = 0;
+  long long modified_ns = 0;
+  char flag = '-';
+  std::string_view path;
+};
+
 class ChangedPages {
  public:
   static constexpr std::string_view kManifestFile = "kinloom.manifest";
@@ -88,13 +97,6 @@ class ChangedPages {
   [[nodiscard]] std::string Finish(bool complete);
 
  private:
-  struct Record {
-    std::uint64_t hash = 0;
-    long long size = 0;
-    long long modified_ns = 0;
-    char flag = '-';
-    std::string path;
-  };
   struct Page {
     int handle = 0;
     std::string path;
@@ -130,8 +132,9 @@ class ChangedPages {
 
   Page* Find(int page);
   bool Spill(Page& page);
-  bool FindPrevious(const std::string& path, Record& record, std::size_t& position);
-  void Journal(const Record& record);
+  bool ReadPreviousLine(std::size_t position, RecordFields& parsed);
+  bool FindPrevious(const std::string& path, RecordFields& record, std::size_t& position);
+  void Journal(const RecordFields& record);
   void AddChange(std::string_view kind, const std::string& path);
   bool FlushJournal();
   bool RecoverCutOffRun();
@@ -143,6 +146,7 @@ class ChangedPages {
   bool warned_ = false;
 
   int previous_fd_ = -1;  // the manifest read at the start
+  std::string line_;      // a line of it
   Index previous_;
   std::vector<bool> seen_;                // per index position: written or kept by this run
   std::vector<std::uint64_t> done_hash_;  // per index position, once seen
