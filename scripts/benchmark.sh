@@ -227,9 +227,10 @@ rerun_case() {
   samples=""
   for r in $(seq 1 "$runs"); do
     awk -v who="$who" -v place="Edited Place $r" '
-      $1 == "0" { inside = $2 ~ /^@I[0-9]+@$/ && substr($2, 3, length($2) - 3) + 0 >= who + 0 }
-      $1 == "1" { birth = inside && $2 == "BIRT" }
-      birth && $1 == "2" && $2 == "PLAC" && !done { print "2 PLAC " place; done = 1; next }
+      { line = $0; sub(/\r$/, "", line); split(line, f, " ") }  # CR LF lines
+      f[1] == "0" { inside = f[2] ~ /^@I[0-9]+@$/ && substr(f[2], 3, length(f[2]) - 3) + 0 >= who + 0 }
+      f[1] == "1" { birth = inside && f[2] == "BIRT" }
+      birth && f[1] == "2" && f[2] == "PLAC" && !done { print "2 PLAC " place "\r"; done = 1; next }
       { print }
       END { if (!done) exit 1 }' "$tree" >"$dir/tree.ged" || {
       echo "benchmark.sh: no birth place to edit after @I$who@" >&2
