@@ -272,6 +272,7 @@ bool ChangedPages::RecoverCutOffRun() {
   (void)platform::CloseFile(journal_fd);
   if (journal_state != RecordState::kGood) {
     Warn("kinloom.journal, the record of an unfinished run, is not usable");
+    distrusted_ = true;
     return platform::RemoveFile(journal) || !platform::StatusOf(journal).exists;
   }
 
@@ -286,7 +287,10 @@ bool ChangedPages::RecoverCutOffRun() {
       });
   if (manifest_fd >= 0) (void)platform::CloseFile(manifest_fd);
   if (manifest_state != RecordState::kGood) {
-    if (manifest_state != RecordState::kMissing) Warn("kinloom.manifest is damaged");
+    if (manifest_state != RecordState::kMissing) {
+      Warn("kinloom.manifest is damaged");
+      distrusted_ = true;
+    }
     // Only what the journal names is known to be ours.
     merged = std::string(kHeaderStart) + identity + "\n";
     count = 0;
@@ -303,6 +307,7 @@ bool ChangedPages::RecoverCutOffRun() {
 }
 
 void ChangedPages::ReadPrevious() {
+  if (distrusted_) return;  // as said: every page is written, nothing removed
   const std::string manifest(kManifestFile);
   previous_fd_ = platform::OpenForReading(manifest);
   std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;

@@ -144,6 +144,7 @@ class ChangedPages {
 
   std::function<void(std::string_view)> warn_;
   bool warned_ = false;
+  bool distrusted_ = false;  // the previous record is not used at all
 
   int previous_fd_ = -1;  // the manifest read at the start
   std::string line_;      // a line of it

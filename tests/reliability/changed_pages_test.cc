@@ -260,6 +260,13 @@ TEST_F(ChangedOnlyTest, UnusableRecordWritesEveryPageAndRemovesNothing) {
              8);
        },
        "kinloom.manifest is damaged: every page is written and no file is removed.\n"},
+      {"with a journal of a run cut off in another folder",
+       [](const std::string& r) {
+         WriteFile("kinloom.journal", "kinloom record 1 1\n");
+         return r;
+       },
+       "kinloom.journal, the record of an unfinished run, is not usable: every page is written "
+       "and no file is removed.\n"},
       {"of another folder",
        [](const std::string& r) { return Replaced(r, "kinloom record 1 ", "kinloom record 1 9"); },
        "kinloom.manifest was made for another html folder: every page is written and no file "
