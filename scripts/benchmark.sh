@@ -3,7 +3,8 @@
 # this machine needs merely to write the same site from memory.
 #
 #   scripts/benchmark.sh [--quick] [--runs N] [--sizes "N1 N2 ..."] [--all-size N]
-#                        [--out DIR] [--plot FILE.png] [--settle SECONDS]
+#                        [--rerun-sizes "N1 ..."] [--out DIR] [--plot FILE.png]
+#                        [--settle SECONDS]
 #
 # Builds a Release binary in build-release, generates one tree per size
 # (kinloom-gedgen, seed 1), and runs kinloom-create on each with NOTES,
@@ -14,9 +15,16 @@
 # (/usr/bin/time -v), files and bytes written, the floor and the ratio of
 # wall time to floor.
 #
+# Re-runs with CHANGEDONLY=Y, at each of the --rerun-sizes: after one full
+# run with the flag (timed too), (a) runs of the unchanged tree and (b) runs
+# after one individual's birth place was edited, each N times, beside the
+# floor of the full site. rerun.tsv and rerun.md give their medians and the
+# files each wrote (lines "written" in kinloom.changes).
+#
 # Defaults: --runs 3 --sizes "10000 100000 1000000" --all-size 100000
-# (--all-size 0: no PEDIGREEALL case).
-# --quick: one run, sizes 1000 and 10000, PEDIGREEALL at 10000.
+# --rerun-sizes "100000 1000000" (--all-size 0: no PEDIGREEALL case;
+# --rerun-sizes "": no re-runs).
+# --quick: one run, sizes 1000 and 10000, PEDIGREEALL and re-runs at 10000.
 # Results go to --out (default out/benchmark): results.tsv, results.md,
 # and the site of the last run of each case.
 #
@@ -37,19 +45,21 @@ root=$(pwd)
 runs=3
 sizes="10000 100000 1000000"
 all_size=100000
+rerun_sizes="100000 1000000"
 out="$root/out/benchmark"
 plot=""
 settle=90
 while [ $# -gt 0 ]; do
   case "$1" in
-    --quick) runs=1; sizes="1000 10000"; all_size=10000; settle=0 ;;
+    --quick) runs=1; sizes="1000 10000"; all_size=10000; rerun_sizes=10000; settle=0 ;;
     --runs) runs="$2"; shift ;;
     --sizes) sizes="$2"; shift ;;
     --all-size) all_size="$2"; shift ;;
+    --rerun-sizes) rerun_sizes="$2"; shift ;;
     --out) out="$2"; shift ;;
     --plot) plot="$2"; shift ;;
     --settle) settle="$2"; shift ;;
-    -h|--help) sed -n '2,32p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,40p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "benchmark.sh: unknown argument $1" >&2; exit 64 ;;
   esac
   shift
@@ -148,6 +158,91 @@ EOF
     "$wall" "$cpu" "$rss" "$files" "$bytes" "$floor" "$ratio" >>"$results"
 }
 
+# One timed run of kinloom-create in directory $1; prints "wall cpu rss".
+timed_run() {
+  local dir=$1
+  if ! (cd "$dir" && /usr/bin/time -v -o time.txt "$bin/kinloom-create" >/dev/null 2>create.err); then
+    echo "benchmark.sh: kinloom-create failed in $dir (see $dir/kinloom.log)" >&2
+    exit 1
+  fi
+  echo "$(wall_seconds "$dir/time.txt")" \
+    "$(awk -F': ' '/User time|System time/ { s += $2 } END { print s }' "$dir/time.txt")" \
+    "$(awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "$dir/time.txt")"
+}
+
+rerun_results="$out/rerun.tsv"
+printf 'case\tindividuals\truns\twall_s\tcpu_s\tpeak_rss_mb\tfiles_written\tfloor_s\tratio\n' \
+  >"$rerun_results"
+
+# One line of rerun.tsv: label, size, floor, files written and the samples
+# ("wall cpu rss" per line).
+report_rerun() {
+  local label=$1 size=$2 floor=$3 files=$4 samples=$5
+  local wall cpu rss ratio
+  wall=$(echo "$samples" | awk '{ print $1 }' | median)
+  cpu=$(echo "$samples" | awk '{ print $2 }' | median)
+  rss=$(echo "$samples" | awk '{ print $3 }' | median)
+  ratio=$(awk -v w="$wall" -v f="$floor" 'BEGIN { if (f > 0) printf "%.2f", w / f; else print "nan" }')
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$label" "$size" "$(echo "$samples" | wc -l)" \
+    "$wall" "$cpu" "$rss" "$files" "$floor" "$ratio" >>"$rerun_results"
+}
+
+# Re-runs with CHANGEDONLY=Y on a tree of $1 individuals, settings as in
+# run_case with PEDIGREEALL off.
+rerun_case() {
+  local size=$1
+  local tree="$out/tree-$size.ged"
+  if [ ! -s "$tree" ]; then
+    "$bin/kinloom-gedgen" --individuals "$size" --seed 1 --output "$tree" 2>/dev/null
+  fi
+  local dir="$out/rerun-$size"
+  mkdir -p "$dir"
+  cp "$tree" "$dir/tree.ged"
+  local list="" k
+  for k in 1 2 3 4 5 6 7 8 9 10; do
+    list="$list${list:+,}$(( (size * k + 9) / 10 ))"
+  done
+  printf '%s\n' "HOME=https://www.example.org/benchmark/" "EMAIL=benchmark@example.org" \
+    "GEDFILE=tree.ged" "NOTES=Y" "SOURCES=Y" "PHOTOS=Y" "SUBDIRS=Y" "PEDIGREELIST=$list" \
+    "CHANGEDONLY=Y" >"$dir/kinloom.cfg"
+  sync
+  local first floor
+  first=$(timed_run "$dir")
+  floor=$("$bin/kinloom-floor" --runs 1 --keep "$dir/html" |
+    sed -n 's/.*median_seconds=\([0-9.]*\).*/\1/p')
+  rm -rf "$dir/html.floor"
+  echo "  re-run $size: first run with the flag (wall cpu rss) $first, floor $floor s" >&2
+  report_rerun "first run with the flag" "$size" "$floor" \
+    "$(grep -c '^written ' "$dir/kinloom.changes" || true)" "$first"
+  local samples="" r files=0
+  for r in $(seq 1 "$runs"); do
+    samples="$samples${samples:+$'\n'}$(timed_run "$dir")"
+    files=$(grep -c '^written ' "$dir/kinloom.changes" || true)
+  done
+  echo "  re-run $size (a): $samples" >&2
+  report_rerun "(a) unchanged" "$size" "$floor" "$files" "$samples"
+  # The birth place of the first individual from the middle of the tree on
+  # who has one, a new one for each run.
+  local who=$((size / 2))
+  samples=""
+  for r in $(seq 1 "$runs"); do
+    awk -v who="$who" -v place="Edited Place $r" '
+      { line = $0; sub(/\r$/, "", line); split(line, f, " ") }  # CR LF lines
+      f[1] == "0" { inside = f[2] ~ /^@I[0-9]+@$/ && substr(f[2], 3, length(f[2]) - 3) + 0 >= who + 0 }
+      f[1] == "1" { birth = inside && f[2] == "BIRT" }
+      birth && f[1] == "2" && f[2] == "PLAC" && !done { print "2 PLAC " place "\r"; done = 1; next }
+      { print }
+      END { if (!done) exit 1 }' "$tree" >"$dir/tree.ged" || {
+      echo "benchmark.sh: no birth place to edit after @I$who@" >&2
+      exit 1
+    }
+    samples="$samples${samples:+$'\n'}$(timed_run "$dir")"
+    files=$(grep -c '^written ' "$dir/kinloom.changes" || true)
+  done
+  echo "  re-run $size (b): $samples" >&2
+  report_rerun "(b) one birth place edited" "$size" "$floor" "$files" "$samples"
+}
+
 for size in $sizes; do
   echo "tree of $size individuals" >&2
   run_case "$size" "$size" N
@@ -162,6 +257,20 @@ case " $sizes " in *" $all_size "*) ;; *) [ "$all_size" = 0 ] || run_case "$all_
     $2, $3, $4, $5, $6, $7, $8, $9, $10, $11 }'
 } >"$out/results.md"
 cat "$out/results.md"
+
+for size in $rerun_sizes; do
+  echo "re-runs on a tree of $size individuals" >&2
+  rerun_case "$size"
+done
+if [ -n "$rerun_sizes" ]; then
+  {
+    echo "| Individuals | Run (CHANGEDONLY=Y) | Runs | Wall s | CPU s | Peak RSS MB | Files written | Floor s | Wall / floor |"
+    echo "|---:|:---|---:|---:|---:|---:|---:|---:|---:|"
+    tail -n +2 "$rerun_results" | awk -F'\t' '{ printf "| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n",
+      $2, $1, $3, $4, $5, $6, $7, $8, $9 }'
+  } >"$out/rerun.md"
+  cat "$out/rerun.md"
+fi
 
 # Clean up: the floor's copies, every site but the last of each case, the
 # trees, and what an earlier benchmark left.

@@ -3,6 +3,7 @@
 // kinloom.cfg. The exit status is the RunResult.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "run/driver.h"
 #include "run/installed_data.h"
 #include "run/run.h"
+#include "run/run_lock.h"
 #include "ui/config.h"
 
 namespace {
@@ -27,7 +29,11 @@ void PrintUsage(std::FILE* out) {
                "Exit status: 0 when the site is finished, otherwise the run's result code\n"
                "(1 GEDCOM file not opened, 2 long tag names, 3 e-mail address not filled in,\n"
                "4 home page not filled in, 5 invalid GEDCOM file, 6 a file could not be\n"
-               "written, 7 other error); 64 for a usage error.\n");
+               "written, 7 other error, 8 another Kinloom run is working in this folder);\n"
+               "64 for a usage error.\n"
+               "\n"
+               "With SOURCE_DATE_EPOCH set to a number of seconds since 1970, the pages show\n"
+               "that date (UTC) instead of today's.\n");
 }
 
 // One updating line on a terminal: what the run is doing, in words, and
@@ -85,7 +91,18 @@ int main(int argc, char** argv) {
     return *status;
   }
 
+  // Before anything in the folder is touched, the log included.
+  kinloom::RunLock lock;
+  if (!lock.TryTake()) {
+    std::fprintf(stderr, "%s\n",
+                 std::string(kinloom::RunResultMessage(kinloom::kResultRunLocked).text).c_str());
+    return kinloom::kResultRunLocked;
+  }
+
   kinloom::Run run;
+  const kinloom::EpochValue epoch = kinloom::ParseSourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
+  if (!epoch.problem.empty()) std::fprintf(stderr, "kinloom-create: %s\n", epoch.problem.c_str());
+  run.date.fixed_epoch = epoch.seconds;
   run.log.Clear();
   kinloom::LoadConfiguration(run.settings, run.labels);
   run.installed = kinloom::InstalledData::ForExecutable(kinloom::platform::ExecutablePath());

@@ -1,6 +1,5 @@
 #include "pages/frame.h"
 
-#include <ctime>
 #include <optional>
 #include <utility>
 
@@ -16,6 +15,7 @@ PageFile::~PageFile() {
 bool PageFile::Create(const std::string& path, const PageOutcome& outcome) {
   if (is_open()) Close();
   buffer_.clear();
+  date_size_ = 0;
   page_ = run_.output.Open(path, outcome);
   if (page_ == 0) run_.ReportProgress();
   return page_ != 0;
@@ -33,6 +33,14 @@ void PageFile::Write(std::string_view text) {
   buffer_.append(text);
 }
 
+void PageFile::WriteDate(std::string_view text) {
+  if (page_ == 0) return;
+  if (buffer_.size() + text.size() > kBufferSize) HandOn();
+  date_offset_ = buffer_.size();
+  date_size_ = text.size();
+  buffer_.append(text);
+}
+
 void PageFile::WriteFrom(std::shared_ptr<const BlockFile> file, long long offset, long long size) {
   if (page_ == 0 || !file) return;
   HandOn();
@@ -44,7 +52,9 @@ void PageFile::WriteFrom(std::shared_ptr<const BlockFile> file, long long offset
 void PageFile::HandOn() {
   if (buffer_.empty()) return;
   // The bytes move on to the writer; the next piece starts a new buffer.
-  run_.output.Write(page_, std::exchange(buffer_, std::string()));
+  run_.output.Write(page_, std::exchange(buffer_, std::string()), date_offset_,
+                    std::exchange(date_size_, 0));
+  date_offset_ = 0;
   buffer_.reserve(4096);  // most pages fit
 }
 
@@ -123,10 +133,6 @@ const UserFiles& UserFilesOf(Run& run) {
   return files;
 }
 
-constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
-                                         "May",       "June",     "July",     "August",
-                                         "September", "October",  "November", "December"};
-
 }  // namespace
 
 void WritePageStart(Run& run, PageFile& page, std::string_view title) {
@@ -183,8 +189,10 @@ void WritePageFoot(Run& run, PageFile& page, char with_surnames_link, std::strin
   credit += kGeneratorHome;
   credit += "\">";
   credit += kVersionText;
-  credit += "</A> on " + PageDate(run) + "<BR><BR>\n";
+  credit += "</A> on ";
   page.Write(credit);
+  page.WriteDate(PageDate(run));
+  page.Write("<BR><BR>\n");
 }
 
 bool FinishPage(Run&, PageFile& page) {
@@ -338,17 +346,7 @@ std::string CoupleName(Run& run, std::int32_t husband, std::int32_t wife) {
 
 std::string PageDate(const Run& run) {
   if (!run.fixed_page_date.empty()) return run.fixed_page_date;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  if (localtime_r(&now, &local) == nullptr) return {};
-  std::string date;
-  if (local.tm_mday < 10) date += '0';
-  date += std::to_string(local.tm_mday);
-  date += ' ';
-  date += kMonthNames[local.tm_mon >= 0 && local.tm_mon < 12 ? local.tm_mon : 0];
-  date += ' ';
-  date += std::to_string(local.tm_year + 1900);
-  return date;
+  return FormatPageDate(CurrentRunDate(run.date));
 }
 
 }  // namespace kinloom

@@ -42,6 +42,9 @@ class PageFile {
   bool Create(const std::string& path, const PageOutcome& outcome);
   // Writes the bytes as they are ("\n" stays one byte).
   void Write(std::string_view text);
+  // Writes the page's date: the one text in which two versions of a page
+  // with the same content may differ.
+  void WriteDate(std::string_view text);
   // Writes size bytes at offset of file (bytes written to it and none held
   // in its cache; by default the whole file), which is kept open until the
   // writer is done with it.
@@ -57,6 +60,9 @@ class PageFile {
   Run& run_;
   int page_ = 0;
   std::string buffer_;
+  // Where the date is in buffer_ (size 0: not in it).
+  std::size_t date_offset_ = 0;
+  std::size_t date_size_ = 0;
 };
 
 // prefix + number padded with zeros to five digits + "." + EXTENSION
@@ -113,8 +119,8 @@ std::string ExtractSurname(const Settings& settings, std::string_view name);
 // FormatName of husband and wife joined by "/", "?" for a number of 0.
 std::string CoupleName(Run& run, std::int32_t husband, std::int32_t wife);
 
-// The page's date text: run.fixed_page_date, or today's local date as
-// "%d %B %Y" with English month names.
+// The page's date text: run.fixed_page_date, or the run's date (run.date)
+// as "%d %B %Y" with English month names.
 std::string PageDate(const Run& run);
 
 }  // namespace kinloom

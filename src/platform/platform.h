@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace kinloom::platform {
 
@@ -23,6 +24,9 @@ enum class OpenMode {
   kReadWriteBinary,  // created or emptied, read and written at offsets
   kWriteText,        // created or emptied, written in order
   kAppendText,       // created when missing, every write at the end
+  // As kReadWriteBinary, but a symbolic link at path is never followed:
+  // the link itself is replaced by a new file.
+  kReadWriteNoLink,
 };
 
 // Text files hold lines ending in LF; where the system's text files end
@@ -36,6 +40,12 @@ enum class OpenMode {
 // directory's file system (path must not exist). False where the system
 // cannot name such a file; the file is then unchanged.
 [[nodiscard]] bool NameUnnamedFile(FileHandle file, const std::string& path);
+// A file that must not exist yet, for writing in order (text: as
+// kWriteText translates); a symbolic link in its place is not followed.
+[[nodiscard]] FileHandle CreateNewFile(const std::string& path, bool text);
+// An existing file for reading at offsets; a symbolic link in its place is
+// not followed.
+[[nodiscard]] FileHandle OpenForReading(const std::string& path);
 // False when the system reports that data written earlier was lost.
 [[nodiscard]] bool CloseFile(FileHandle file);
 
@@ -50,6 +60,41 @@ enum class OpenMode {
 // the kernel where the file systems allow it, otherwise through a buffer.
 // False when a read or write fails or source holds fewer bytes.
 [[nodiscard]] bool CopyRange(FileHandle file, FileHandle source, long long offset, long long size);
+
+struct FileStatus {
+  bool exists = false;
+  bool regular = false;
+  bool directory = false;
+  long long size = 0;
+  long long modified_ns = 0;      // modification time, nanoseconds since 1970
+  unsigned long long number = 0;  // the file's number within its file system
+  // The process may write the file as far as its owner and mode tell,
+  // without asking the system.
+  bool plainly_writable = false;
+};
+// The status of path itself (a symbolic link is not followed).
+[[nodiscard]] FileStatus StatusOf(const std::string& path);
+// The status of what path names, through symbolic links.
+[[nodiscard]] FileStatus StatusThrough(const std::string& path);
+// The status of an open file.
+[[nodiscard]] FileStatus StatusOfOpen(FileHandle file);
+// True when the process may write the file, or create files in the
+// directory.
+[[nodiscard]] bool MayWrite(const std::string& path);
+// Puts from in the place of to in one step, replacing a file there.
+[[nodiscard]] bool RenameFile(const std::string& from, const std::string& to);
+// True when a file (or a symbolic link) was removed.
+[[nodiscard]] bool RemoveFile(const std::string& path);
+// The names in a directory, "." and ".." left out; none when it cannot be
+// read.
+[[nodiscard]] std::vector<std::string> DirectoryNames(const std::string& path);
+// Removes an empty directory.
+[[nodiscard]] bool RemoveDirectory(const std::string& path);
+// An exclusive advisory lock on the file at path (created when missing,
+// never through a symbolic link), held while the returned file is open and
+// dropped by the system when the process ends, however it ends. kNoFile
+// when another open file holds it or it cannot be had.
+[[nodiscard]] FileHandle TryLockFile(const std::string& path);
 
 // Makes directory path; true when it exists afterwards as a directory.
 [[nodiscard]] bool MakeDirectory(const std::string& path);
@@ -66,6 +111,10 @@ enum class OpenMode {
 [[nodiscard]] std::string ExecutablePath();
 // The separator the system puts between directory names ("/" or "\").
 [[nodiscard]] char DirectorySeparator();
+
+// Today's date in the local time zone (month 1 to 12); false when the
+// system cannot tell.
+[[nodiscard]] bool LocalToday(int& year, int& month, int& day);
 
 // The calling thread runs only when nothing else wants the processor,
 // where the system can say so.

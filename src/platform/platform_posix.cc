@@ -1,8 +1,10 @@
 // The platform calls on POSIX systems (Linux first: files without a name
 // and copies in the kernel are Linux's; elsewhere the portable paths).
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #if defined(__GLIBC__)
@@ -32,8 +35,34 @@ FileHandle OpenFile(const std::string& path, OpenMode mode) {
     case OpenMode::kAppendText:
       flags |= O_WRONLY | O_APPEND;
       break;
+    case OpenMode::kReadWriteNoLink:
+      flags |= O_RDWR | O_TRUNC | O_NOFOLLOW;
+      break;
   }
-  return ::open(path.c_str(), flags, 0666);
+  const int file = ::open(path.c_str(), flags, 0666);
+  struct stat st;
+  if (file < 0 && mode == OpenMode::kReadWriteNoLink && errno == ELOOP &&
+      ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && ::unlink(path.c_str()) == 0) {
+    // Made afresh where the link was; nothing else may have come meanwhile.
+    return ::open(path.c_str(), O_CLOEXEC | O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW, 0666);
+  }
+  return file;
+}
+
+FileHandle CreateNewFile(const std::string& path, bool) {
+  int file;
+  do {
+    file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  } while (file < 0 && errno == EINTR);
+  return file;
+}
+
+FileHandle OpenForReading(const std::string& path) {
+  int file;
+  do {
+    file = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  } while (file < 0 && errno == EINTR);
+  return file;
 }
 
 FileHandle OpenUnnamedFile(const std::string& directory) {
@@ -125,6 +154,91 @@ bool CopyRange(FileHandle file, FileHandle source, long long offset, long long s
   return true;
 }
 
+namespace {
+
+FileStatus StatusFrom(const struct stat& st) {
+  FileStatus status;
+  status.exists = true;
+  status.regular = S_ISREG(st.st_mode);
+  status.directory = S_ISDIR(st.st_mode);
+  status.size = static_cast<long long>(st.st_size);
+  status.modified_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL +
+                       static_cast<long long>(st.st_mtim.tv_nsec);
+  status.number = static_cast<unsigned long long>(st.st_ino);
+  static const uid_t user = ::geteuid();  // the same for the whole process
+  status.plainly_writable = st.st_uid == user && (st.st_mode & S_IWUSR) != 0;
+  return status;
+}
+
+}  // namespace
+
+FileStatus StatusOf(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return {};
+  return StatusFrom(st);
+}
+
+FileStatus StatusThrough(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return StatusFrom(st);
+}
+
+FileStatus StatusOfOpen(FileHandle file) {
+  struct stat st;
+  if (::fstat(file, &st) != 0) return {};
+  return StatusFrom(st);
+}
+
+bool MayWrite(const std::string& path) {
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::vector<std::string> DirectoryNames(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(path.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name(entry->d_name);
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+bool RemoveDirectory(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+
+FileHandle TryLockFile(const std::string& path) {
+  int file;
+  do {
+    file = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+  } while (file < 0 && errno == EINTR);
+  struct stat st;
+  if (file < 0 && errno == ELOOP && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+      ::unlink(path.c_str()) == 0) {
+    // A link in the lock file's place is replaced, not followed.
+    file = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  }
+  if (file < 0) return kNoFile;
+  // A lock of the open file itself (not of the process, as fcntl's are):
+  // a second open file in the same process is refused too.
+  int locked;
+  do {
+    locked = ::flock(file, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0) {
+    ::close(file);
+    return kNoFile;
+  }
+  return file;
+}
+
 bool MakeDirectory(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
   struct stat st;
@@ -160,6 +274,16 @@ std::string ExecutablePath() {
 }
 
 char DirectorySeparator() { return '/'; }
+
+bool LocalToday(int& year, int& month, int& day) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (::localtime_r(&now, &local) == nullptr) return false;
+  year = local.tm_year + 1900;
+  month = local.tm_mon + 1;
+  day = local.tm_mday;
+  return true;
+}
 
 void RunOnIdleTimeOnly() {
 #if defined(SCHED_IDLE)

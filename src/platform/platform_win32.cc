@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "platform/platform.h"
@@ -44,8 +45,36 @@ FileHandle OpenFile(const std::string& path, OpenMode mode) {
     case OpenMode::kAppendText:
       flags |= _O_WRONLY | _O_APPEND | _O_TEXT;
       break;
+    case OpenMode::kReadWriteNoLink: {
+      // A link in the place of the file is removed, not followed.
+      const DWORD attributes = ::GetFileAttributesA(path.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES &&
+          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+          (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        ::DeleteFileA(path.c_str());
+      }
+      flags |= _O_RDWR | _O_TRUNC | _O_BINARY;
+      break;
+    }
   }
   return ::_open(path.c_str(), flags, _S_IREAD | _S_IWRITE);
+}
+
+FileHandle CreateNewFile(const std::string& path, bool text) {
+  // _O_EXCL creates the file only where no name is, a link included.
+  return ::_open(path.c_str(),
+                 _O_CREAT | _O_EXCL | _O_WRONLY | _O_NOINHERIT | (text ? _O_TEXT : _O_BINARY),
+                 _S_IREAD | _S_IWRITE);
+}
+
+FileHandle OpenForReading(const std::string& path) {
+  const HANDLE handle = ::CreateFileA(
+      path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  const int file = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+  if (file < 0) ::CloseHandle(handle);
+  return file;
 }
 
 FileHandle OpenUnnamedFile(const std::string& directory) {
@@ -153,6 +182,105 @@ bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
 
 }  // namespace
 
+namespace {
+
+// 100-nanosecond steps since 1601 to nanoseconds since 1970.
+long long NanosecondsOf(const FILETIME& time) {
+  const unsigned long long ticks =
+      (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  return (static_cast<long long>(ticks) - 116444736000000000LL) * 100;
+}
+
+FileStatus StatusFrom(DWORD attributes, const FILETIME& written, DWORD size_high, DWORD size_low,
+                      unsigned long long number) {
+  FileStatus status;
+  status.exists = true;
+  const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  status.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  status.regular = !status.directory && !link;
+  status.size =
+      static_cast<long long>((static_cast<unsigned long long>(size_high) << 32) | size_low);
+  status.modified_ns = NanosecondsOf(written);
+  status.number = number;
+  status.plainly_writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+  return status;
+}
+
+FileStatus StatusOpening(const std::string& path, DWORD flags) {
+  const HANDLE handle =
+      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool ok = ::GetFileInformationByHandle(handle, &info) != 0;
+  ::CloseHandle(handle);
+  if (!ok) return {};
+  return StatusFrom(
+      info.dwFileAttributes, info.ftLastWriteTime, info.nFileSizeHigh, info.nFileSizeLow,
+      (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
+
+}  // namespace
+
+FileStatus StatusOf(const std::string& path) {
+  return StatusOpening(path, FILE_FLAG_OPEN_REPARSE_POINT);
+}
+
+FileStatus StatusThrough(const std::string& path) { return StatusOpening(path, 0); }
+
+FileStatus StatusOfOpen(FileHandle file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(HandleOf(file), &info)) return {};
+  return StatusFrom(
+      info.dwFileAttributes, info.ftLastWriteTime, info.nFileSizeHigh, info.nFileSizeLow,
+      (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
+
+bool MayWrite(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+         (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+std::vector<std::string> DirectoryNames(const std::string& path) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name(entry.cFileName);
+    if (name != "." && name != "..") names.push_back(name);
+  } while (::FindNextFileA(search, &entry));
+  ::FindClose(search);
+  return names;
+}
+
+bool RemoveDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != 0; }
+
+FileHandle TryLockFile(const std::string& path) {
+  const HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  // The system drops the lock when the handle is closed, also when the
+  // process ends.
+  OVERLAPPED whole{};
+  if (!::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+    ::CloseHandle(handle);
+    return kNoFile;
+  }
+  const int file = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+  if (file < 0) ::CloseHandle(handle);
+  return file;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   BY_HANDLE_FILE_INFORMATION ia;
   BY_HANDLE_FILE_INFORMATION ib;
@@ -179,6 +307,16 @@ std::string ExecutablePath() {
 }
 
 char DirectorySeparator() { return '\\'; }
+
+bool LocalToday(int& year, int& month, int& day) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (::localtime_s(&local, &now) != 0) return false;
+  year = local.tm_year + 1900;
+  month = local.tm_mon + 1;
+  day = local.tm_mday;
+  return true;
+}
 
 void RunOnIdleTimeOnly() { ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_IDLE); }
 

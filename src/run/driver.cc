@@ -1,11 +1,14 @@
 #include "run/driver.h"
 
+#include <optional>
 #include <string>
 
 #include "gedcom/reader.h"
 #include "pages/phases.h"
 #include "platform/platform.h"
 #include "run/background_picture.h"
+#include "run/changed_pages.h"
+#include "run/run_lock.h"
 
 namespace kinloom {
 
@@ -31,6 +34,20 @@ int CheckWorkFiles(Run& run) {
   if (!failed) return kResultOk;
   run.log.LogFormatted("Unable to write work file %s.", *failed);
   return kResultCannotWrite;
+}
+
+// With CHANGEDONLY, pages from here on go through the record of what the
+// previous run wrote.
+int StartChangedPages(Run& run, std::optional<ChangedPages>& changed) {
+  changed.emplace(run.on_warning);
+  const std::string failed = changed->Begin();
+  if (!failed.empty()) {
+    run.log.LogFormatted("Unable to write file %s.", failed);
+    changed.reset();
+    return kResultCannotWrite;
+  }
+  run.output.UseChangedPages(&*changed);
+  return kResultOk;
 }
 
 }  // namespace
@@ -94,12 +111,16 @@ int CreateKinloom(Run& run) {
 
   int result = OpenKinloomFiles(run);
   bool pages_begun = false;  // the site's pages are being written
+  std::optional<ChangedPages> changed;
   if (result == kResultOk) {
     if (s.email == kPlaceholderEmail) {
       result = kResultPlaceholderEmail;
     } else if (s.home == kPlaceholderHome) {
       result = kResultPlaceholderHome;
-    } else {
+    } else if (s.changedonly == 'Y') {
+      result = StartChangedPages(run, changed);
+    }
+    if (result == kResultOk) {
       run.EnterPhase("ReadGedcom");
       // The reader fills the work files while their blocks go to disk.
       if (run.write_in_background) run.store.StartWriteBehind();
@@ -156,6 +177,14 @@ int CreateKinloom(Run& run) {
     run.ReportProgress();
     // A page that the run went on without still leaves the site unfinished.
     if (result == kResultOk && run.progress.pages_failed > 0) result = kResultCannotWrite;
+    if (changed) {
+      run.output.UseChangedPages(nullptr);
+      const std::string failed = changed->Finish(result == kResultOk);
+      if (!failed.empty() && result == kResultOk) {
+        run.log.LogFormatted("Unable to write file %s.", failed);
+        result = kResultCannotWrite;
+      }
+    }
     if (const auto& failure = run.output.first_failure()) {
       run.notices.Add(CannotWriteNotice(failure->path, failure->error));
     }
@@ -168,6 +197,12 @@ int CreateKinloom(Run& run) {
   log.LogFormatted("<CreateKinloom %d", static_cast<long>(result));
   run.output.StopBackground();
   return result;
+}
+
+int CreateKinloomExclusive(Run& run) {
+  RunLock lock;
+  if (!lock.TryTake()) return kResultRunLocked;
+  return CreateKinloom(run);
 }
 
 void KeepLargeBlocksApart() { platform::ReturnLargeBlocksWhenFreed(); }
@@ -207,6 +242,8 @@ ResultMessage RunResultMessage(int result) {
       return {"Your gedcom file is invalid! See kinloom.log file.", MessageIcon::kWarning};
     case kResultCannotWrite:
       return {"Error opening file for write.\nSee kinloom.log file.", MessageIcon::kWarning};
+    case kResultRunLocked:
+      return {"Another Kinloom run is working in this folder.", MessageIcon::kWarning};
     default:
       return {"Undefined Kinloom Error. See kinloom.log file.", MessageIcon::kWarning};
   }

@@ -17,6 +17,7 @@
 #include "run/living.h"
 #include "run/log.h"
 #include "run/notices.h"
+#include "run/run_date.h"
 #include "run/settings.h"
 #include "run/site_writer.h"
 #include "store/missing_records.h"
@@ -33,6 +34,7 @@ inline constexpr int kResultPlaceholderHome = 4;
 inline constexpr int kResultInvalidGedcom = 5;
 inline constexpr int kResultCannotWrite = 6;
 inline constexpr int kResultPedigreeDepth = 7;
+inline constexpr int kResultRunLocked = 8;
 
 // The page sub-directories of "html" with SUBDIRS "Y", in the order they
 // are created.
@@ -112,6 +114,9 @@ struct Run {
 
   // Called after each phase entry and each page written; may be empty.
   std::function<void(const Progress&)> on_progress;
+  // Receives a warning line meant for standard error (empty: printed
+  // there).
+  std::function<void(std::string_view)> on_warning;
   // CreateKinloom writes the site's files in a second thread while it
   // builds the pages (same files, same log); false keeps everything in the
   // calling thread.
@@ -119,8 +124,11 @@ struct Run {
   // The names sort's thread keeps normal priority and QsortIndividuals
   // always waits for it, so that what it works out is always used (tests).
   bool always_wait_for_names_sort = false;
-  // The date on the foot of every page ("%d %B %Y", English month names).
-  // Empty: the local date when the foot is written. Tests set a fixed text.
+  // The date of the run: on the foot of every page, and the day the run
+  // reckons from.
+  RunDate date;
+  // The date text on the foot of every page, in place of the run's date
+  // ("%d %B %Y", English month names); tests set a fixed text.
   std::string fixed_page_date;
 
   // The names sort, worked out ahead by a thread of its own while the pages

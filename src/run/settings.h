@@ -57,6 +57,9 @@ struct Settings {
   // "Y": references to families or individuals that have no record are
   // left out, and the site is written anyway.
   char skipmissing = 'N';
+  // Only pages whose content changed are written; files that the previous
+  // run wrote and this one does not are removed.
+  char changedonly = 'N';
 
   bool operator==(const Settings&) const = default;
 };

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "run/changed_pages.h"
 #include "run/log.h"
 
 namespace kinloom {
@@ -65,9 +66,14 @@ int SiteWriter::Open(const std::string& path, const PageOutcome& outcome) {
   return Execute(op) ? page : 0;
 }
 
-void SiteWriter::Write(int page, std::string bytes) {
+void SiteWriter::Write(int page, std::string bytes, std::size_t mask_offset,
+                       std::size_t mask_size) {
   if (page == 0 || bytes.empty()) return;
-  Op op{.kind = OpKind::kWrite, .page = page, .text = std::move(bytes)};
+  Op op{.kind = OpKind::kWrite,
+        .page = page,
+        .text = std::move(bytes),
+        .mask_offset = mask_offset,
+        .mask_size = mask_size};
   if (background_) {
     Submit(std::move(op));
   } else {
@@ -123,6 +129,12 @@ void SiteWriter::Resume() {
   CloseLeftovers();
 }
 
+void SiteWriter::UseChangedPages(ChangedPages* pages) {
+  Drain();
+  CloseLeftovers();
+  changed_ = pages;
+}
+
 void SiteWriter::ResetCounters() {
   Drain();
   pages_written_.store(0, std::memory_order_relaxed);
@@ -145,7 +157,13 @@ bool SiteWriter::Execute(Op& op) {
   }
   switch (op.kind) {
     case OpKind::kOpen: {
-      const int fd = platform::OpenFile(op.text, platform::OpenMode::kWriteText);
+      int fd;
+      if (changed_ != nullptr) {
+        fd = changed_->Open(op.text);
+        if (fd == 0) fd = -1;
+      } else {
+        fd = platform::OpenFile(op.text, platform::OpenMode::kWriteText);
+      }
       if (fd < 0) {
         Fail(op.outcome, op.text, platform::LastError());
         if (background_ && !stopped()) skipping_ = op.page;
@@ -156,22 +174,30 @@ bool SiteWriter::Execute(Op& op) {
     }
     case OpKind::kWrite: {
       OpenPage* page = Find(op.page);
-      if (page != nullptr && !platform::WriteAll(page->fd, op.text.data(), op.text.size()))
+      if (page != nullptr && changed_ != nullptr) {
+        changed_->Append(page->fd, op.text, op.mask_offset, op.mask_size);
+      } else if (page != nullptr && !platform::WriteAll(page->fd, op.text.data(), op.text.size())) {
         MarkFailed(*page);
+      }
       return page != nullptr;
     }
     case OpKind::kCopy: {
       OpenPage* page = Find(op.page);
-      if (page != nullptr &&
-          !platform::CopyRange(page->fd, op.source, op.source_offset, op.source_size))
+      if (page != nullptr && changed_ != nullptr) {
+        changed_->AppendFrom(page->fd, op.source, op.source_offset, op.source_size);
+      } else if (page != nullptr &&
+                 !platform::CopyRange(page->fd, op.source, op.source_offset, op.source_size)) {
         MarkFailed(*page);
+      }
       return page != nullptr;
     }
     case OpKind::kClose: {
       OpenPage* page = Find(op.page);
       if (page == nullptr) return false;
       bool ok = !page->failed;
-      if (!platform::CloseFile(page->fd) && ok) {
+      const bool closed =
+          changed_ != nullptr ? changed_->Close(page->fd) : platform::CloseFile(page->fd);
+      if (!closed && ok) {
         ok = false;
         MarkFailed(*page);
       }
@@ -210,7 +236,13 @@ SiteWriter::OpenPage* SiteWriter::Find(int page) {
 }
 
 void SiteWriter::CloseLeftovers() {
-  for (const OpenPage& page : open_) (void)platform::CloseFile(page.fd);
+  for (const OpenPage& page : open_) {
+    if (changed_ != nullptr) {
+      changed_->Abandon(page.fd);
+    } else {
+      (void)platform::CloseFile(page.fd);
+    }
+  }
   open_.clear();
 }
 

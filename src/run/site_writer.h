@@ -32,6 +32,7 @@
 
 namespace kinloom {
 
+class ChangedPages;
 class RunLog;
 
 // What a page's failure does to the run, and what is logged once the page
@@ -67,8 +68,10 @@ class SiteWriter {
   // file cannot be created (the outcome's failure then took effect), in
   // background mode only after a page that ends the run failed.
   int Open(const std::string& path, const PageOutcome& outcome);
-  // Appends bytes to an open page.
-  void Write(int page, std::string bytes);
+  // Appends bytes to an open page. The mask_size bytes at mask_offset are
+  // the page's date: left out when pages are compared with what a previous
+  // run wrote.
+  void Write(int page, std::string bytes, std::size_t mask_offset = 0, std::size_t mask_size = 0);
   // Appends the size bytes at offset of the open file source to an open
   // page, without bringing them into the run's memory; owner keeps source
   // open until then.
@@ -88,6 +91,11 @@ class SiteWriter {
   bool stopped() const { return stopped_.load(std::memory_order_acquire); }
   // Drains, then takes requests again.
   void Resume();
+
+  // From now on pages go through pages (nullptr: straight to their files,
+  // each created in place), which writes only those that changed. Waits
+  // for what is queued first.
+  void UseChangedPages(ChangedPages* pages);
 
   // Pages written whole, and pages counted as failed, so far.
   long pages_written() const { return pages_written_.load(std::memory_order_relaxed); }
@@ -109,6 +117,9 @@ class SiteWriter {
     int page = 0;
     std::string text{};  // path, bytes or log line
     PageOutcome outcome{};
+    // kWrite: the date within text.
+    std::size_t mask_offset = 0;
+    std::size_t mask_size = 0;
     // kCopy: the file and bytes to append, and what keeps it open.
     int source = -1;
     long long source_offset = 0;
@@ -117,7 +128,7 @@ class SiteWriter {
   };
   struct OpenPage {
     int page;
-    int fd;
+    int fd;  // the file, or the handle of changed_
     bool failed;
     PageOutcome outcome;
     std::string path;
@@ -141,6 +152,7 @@ class SiteWriter {
   int next_page_ = 1;
 
   // Executor state.
+  ChangedPages* changed_ = nullptr;
   std::vector<OpenPage> open_;
   int skipping_ = 0;  // the page whose creation failed, until its Close
 

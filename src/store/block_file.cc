@@ -94,7 +94,7 @@ bool BlockFile::Create(const char* path, std::size_t blocks) {
   lost_write_.store(false, std::memory_order_relaxed);
   blocks_.resize(std::max<std::size_t>(blocks, 1));
   last_ = nullptr;
-  fd_ = platform::OpenFile(path, platform::OpenMode::kReadWriteBinary);
+  fd_ = platform::OpenFile(path, platform::OpenMode::kReadWriteNoLink);
   size_ = 0;
   disk_size_ = 0;
   failed_ = false;

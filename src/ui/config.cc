@@ -100,6 +100,7 @@ const ConfigKey kOptionalKeys[] = {
 
 // Flags of later options, written after those only when on ("Y").
 const ConfigKey kLaterFlags[] = {
+    Flag("CHANGEDONLY", &Settings::changedonly),
     Flag("SKIPMISSING", &Settings::skipmissing),
 };
 

@@ -72,6 +72,7 @@ constexpr ControlTemplate kMainControls[] = {
     Text("Pedigree List", kStaticLeft, 12, 152, 55, 8),
     LeftTextCheckBox(id::kSubDirs, "Sub Directories", 192, 100, 64),
     LeftTextCheckBox(id::kHideLiving, "Hide Living People", 176, 116, 80),
+    LeftTextCheckBox(id::kChangedOnly, "Only Changed Pages", 176, 132, 80),
     LeftTextCheckBox(id::kSkipMissing, "Skip Missing Records", 168, 148, 88),
 };
 

@@ -47,6 +47,7 @@ inline constexpr int kPhotos = 124;
 inline constexpr int kHtmlExtension = 125;
 inline constexpr int kSubDirs = 126;
 inline constexpr int kHideLiving = 127;
+inline constexpr int kChangedOnly = 128;
 inline constexpr int kSkipMissing = 129;
 
 inline constexpr int kMenuExit = 131;

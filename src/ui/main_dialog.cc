@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -8,6 +10,7 @@
 #include "run/driver.h"
 #include "run/installed_data.h"
 #include "run/log.h"
+#include "run/run_lock.h"
 #include "ui/config.h"
 #include "ui/kinloom_resources.h"
 #include "ui/program.h"
@@ -53,6 +56,7 @@ constexpr FlagBox kFlagBoxes[] = {
     {id::kPhotos, &Settings::photos},
     {id::kSubDirs, &Settings::subdirs},
     {id::kHideLiving, &Settings::privacy},
+    {id::kChangedOnly, &Settings::changedonly},
     {id::kSkipMissing, &Settings::skipmissing},
 };
 
@@ -98,8 +102,12 @@ char ToggleCheckBox(HWND dialog, int id) {
 }
 
 void InitMainDialog(HWND dialog, ProgramState& state) {
-  // The log holds only the runs made since the program started.
-  RunLog().Clear();
+  // The log holds only the runs made since the program started; while
+  // another run works in this folder, its log is left alone.
+  {
+    RunLock lock;
+    if (lock.TryTake()) RunLog().Clear();
+  }
   LoadConfiguration(state.settings, state.labels);
   state.missing_configuration = MissingConfigurationNotice();
   const Settings& s = state.settings;
@@ -136,7 +144,12 @@ void CreatePage(HWND dialog, ProgramState& state) {
   CopyFieldsToSettings(dialog, state.settings);
   Run run(state.settings, state.labels);
   run.installed = state.installed;
-  const int result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
+  run.date = state.date;
+  // Held until the run's last log lines are written.
+  RunLock lock;
+  int result = kResultRunLocked;
+  if (lock.TryTake())
+    result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
   SetCursor(previous);
 
   const ResultMessage message = RunResultMessage(result);
@@ -326,6 +339,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   state.instance = instance;
   kinloom::ui::PrepareWindows(state);
   state.installed = kinloom::InstalledData::ForExecutable(kinloom::platform::ExecutablePath());
+  const kinloom::EpochValue epoch = kinloom::ParseSourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
+  if (!epoch.problem.empty()) std::fprintf(stderr, "kinloom: %s\n", epoch.problem.c_str());
+  state.date.fixed_epoch = epoch.seconds;
   kinloom::ui::RunMainDialog(state);
   return 0;
 }

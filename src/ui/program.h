@@ -39,6 +39,8 @@ struct ProgramState {
   // help.htm by that bare name, which the shell looks for in the current
   // directory.
   std::string program_directory;
+  // Where each run's date comes from (SOURCE_DATE_EPOCH, read at start-up).
+  RunDate date;
 };
 
 // Readies the window system for the program before its main dialog shows,

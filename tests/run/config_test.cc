@@ -88,6 +88,28 @@ TEST(ConfigurationTest, SkipMissingIsSavedAfterThe47KeysOnlyWhenOn) {
   }
 }
 
+// A later option goes after the 47 keys, and only while it is on: a file
+// saved with it off is byte for byte the file of before.
+TEST(ConfigurationTest, ChangedOnlyIsSavedAfterTheKeysOnlyWhenOn) {
+  ScratchDir dir;
+  Settings settings;
+  LabelTexts labels;
+  settings.changedonly = 'Y';
+  ASSERT_TRUE(SaveConfiguration(settings, labels));
+  EXPECT_EQ(ReadText("kinloom.cfg"), std::string(kDefaultFile) + "CHANGEDONLY=Y\n");
+  Settings loaded;
+  LoadConfiguration(loaded, labels);
+  EXPECT_EQ(loaded.changedonly, 'Y');
+
+  for (const char* value : {"N", "y", ""}) {
+    WriteFile("kinloom.cfg", std::string("CHANGEDONLY=") + value + "\n");
+    LoadConfiguration(loaded, labels);
+    EXPECT_NE(loaded.changedonly, 'Y') << value;
+    ASSERT_TRUE(SaveConfiguration(loaded, labels));
+    EXPECT_EQ(ReadText("kinloom.cfg"), kDefaultFile) << value;
+  }
+}
+
 TEST(ConfigurationTest, MissingFileGivesDefaults) {
   ScratchDir dir;
   Settings settings;

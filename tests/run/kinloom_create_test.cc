@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "run/run_date.h"
 #include "support/command.h"
 #include "support/scratch_dir.h"
 
@@ -158,6 +159,50 @@ TEST(KinloomCreateTest, PrivacyRunTellsHowManyWerePresumedLiving) {
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.out, "Presumed living: 2 of 3 individuals\n        Finished!\n");
   EXPECT_EQ(result.err, "");
+}
+
+// With SOURCE_DATE_EPOCH the pages show that day (UTC), so two runs of one
+// tree give the same bytes; a value that is not a number of seconds is
+// ignored with one line on standard error.
+TEST(KinloomCreateTest, SourceDateEpochFixesThePageDate) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg", "EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=tree.ged\n");
+  WriteFile(
+      "tree.ged",
+      "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n1 FAMS @F1@\n0 @F1@ FAM\n1 WIFE @I1@\n0 TRLR\n");
+  const std::string fixed = "SOURCE_DATE_EPOCH=1000000000 " + KinloomCreatePath();
+  auto first = RunCommand(fixed);
+  EXPECT_EQ(first.exit_status, 0);
+  EXPECT_EQ(first.err, "");
+  const std::string family = ReadFile("html/fam00001.htm");
+  const std::string surnames = ReadFile("html/surnames.htm");
+  EXPECT_NE(family.find("</A> on 09 September 2001<BR><BR>\n"), std::string::npos);
+  EXPECT_NE(surnames.find("</A> on 09 September 2001<BR><BR>\n"), std::string::npos);
+  std::filesystem::remove_all("html");
+  auto second = RunCommand(fixed);
+  EXPECT_EQ(second.exit_status, 0);
+  EXPECT_EQ(ReadFile("html/fam00001.htm"), family);
+  EXPECT_EQ(ReadFile("html/surnames.htm"), surnames);
+
+  const std::string today = " on " + FormatPageDate(CurrentRunDate(RunDate{})) + "<BR><BR>\n";
+  for (const char* bad : {"yesterday", "-1", "''"}) {
+    auto ignored = RunCommand(std::string("SOURCE_DATE_EPOCH=") + bad + " " + KinloomCreatePath());
+    EXPECT_EQ(ignored.exit_status, 0) << bad;
+    EXPECT_EQ(ignored.out, "        Finished!\n");
+    EXPECT_EQ(ignored.err,
+              "kinloom-create: SOURCE_DATE_EPOCH is not a number of seconds since 1970; the pages "
+              "show today's date.\n")
+        << bad;
+    EXPECT_NE(ReadFile("html/fam00001.htm").find(today), std::string::npos) << bad;
+  }
+}
+
+TEST(KinloomCreateTest, HelpNamesEveryExitCode) {
+  ScratchDir dir;
+  const std::string help = RunCommand(KinloomCreatePath() + " --help").out;
+  EXPECT_NE(help.find("7 other error, 8 another Kinloom run is working in this folder);"),
+            std::string::npos);
+  EXPECT_NE(help.find("SOURCE_DATE_EPOCH"), std::string::npos);
 }
 
 }  // namespace

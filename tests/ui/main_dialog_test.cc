@@ -7,6 +7,7 @@
 #include "dialog_fixture.h"
 #include "run/driver.h"
 #include "run/installed_data.h"
+#include "run/run_lock.h"
 #include "ui/config.h"
 
 namespace kinloom::ui {
@@ -172,6 +173,7 @@ TEST_F(DialogTest, EachFlagCheckBoxTogglesItsFlag) {
       {id::kSubDirs, &Settings::subdirs, "SUBDIRS"},
       {id::kSkipMissing, &Settings::skipmissing, "SKIPMISSING"},
       {id::kHideLiving, &Settings::privacy, "PRIVACY"},
+      {id::kChangedOnly, &Settings::changedonly, "CHANGEDONLY"},
       {id::kPedigreeAll, &Settings::pedigreeall, "PEDIGREEALL"},
   };
   // Every flag starts as a small "y", which is off: the box is unchecked.
@@ -335,6 +337,7 @@ constexpr ResultCase kResultCases[] = {
     {5, "Your gedcom file is invalid! See kinloom.log file.", MB_OK | MB_ICONEXCLAMATION},
     {6, "Error opening file for write.\nSee kinloom.log file.", MB_OK | MB_ICONEXCLAMATION},
     {7, "Undefined Kinloom Error. See kinloom.log file.", MB_OK | MB_ICONEXCLAMATION},
+    {8, "Another Kinloom run is working in this folder.", MB_OK | MB_ICONEXCLAMATION},
     {99, "Undefined Kinloom Error. See kinloom.log file.", MB_OK | MB_ICONEXCLAMATION},
 };
 
@@ -401,6 +404,31 @@ TEST_F(DialogTest, CannotWriteAppendsTwoLogLinesAfterItsMessage) {
             "<CreateKinloom 6\n"
             "Windows has a limit of 32767 files in a single directory.\n"
             "You have most likely surpassed it.\n");
+}
+
+// Another run (a script, a second window) works in this folder: the dialog
+// leaves its log alone at start-up and refuses Create Page without running.
+TEST_F(DialogTest, WhileAnotherRunHoldsTheFolderNothingIsTouched) {
+  WriteFile("kinloom.log", "the other run's log\n");
+  bool ran = false;
+  state.create_kinloom = [&](kinloom::Run&) {
+    ran = true;
+    return kResultOk;
+  };
+  {
+    RunLock other;
+    ASSERT_TRUE(other.TryTake());
+    WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+    EXPECT_FALSE(ran);
+    ASSERT_EQ(desktop.message_boxes().size(), 1u);
+    EXPECT_EQ(desktop.message_boxes()[0].text, "Another Kinloom run is working in this folder.");
+    EXPECT_EQ(ReadFile("kinloom.log"), "the other run's log\n");
+  }
+  WithMainDialog([&](HWND dialog) {
+    EXPECT_FALSE(FileExists("kinloom.log"));
+    desktop.Click(dialog, id::kCreatePage);
+  });
+  EXPECT_TRUE(ran);
 }
 
 TEST_F(DialogTest, OtherResultsAppendNothingToTheLog) {

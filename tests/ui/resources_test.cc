@@ -176,7 +176,7 @@ TEST(KinloomResourcesTest, MainDialogTabOrder) {
   EXPECT_THAT(Ids(Dialog(kMainDialog)),
               ElementsAreArray({101, 102, 103, 117, 106, 110, 118, 108, 119, 111, 120, 107,
                                 121, 105, 116, 122, 123, 113, 125, 112, 114, 115, 124, 104,
-                                109, -1,  -1,  -1,  -1,  -1,  -1,  -1,  126, 127, 129}));
+                                109, -1,  -1,  -1,  -1,  -1,  -1,  -1,  126, 127, 128, 129}));
 }
 
 TEST(KinloomResourcesTest, OneDefaultButtonWhereEnterHasAMeaning) {

@@ -1,0 +1,667 @@
+#include "run/changed_pages.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <numeric>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/platform.h"
+
+namespace kinloom {
+
+namespace {
+
+constexpr std::string_view kHeaderStart = "kinloom record 1 ";
+constexpr std::size_t kLongestLine = 4096;
+constexpr std::size_t kReadPiece = 1 << 20;
+
+std::uint64_t PathHash(std::string_view path) {
+  ContentHash hash;
+  hash.Update(path);
+  return hash.Value();
+}
+
+std::string Hex(std::uint64_t value) {
+  char text[17];
+  for (int i = 15; i >= 0; --i) {
+    text[i] = "0123456789abcdef"[value & 15];
+    value >>= 4;
+  }
+  return std::string(text, 16);
+}
+
+bool ParseHex(std::string_view text, std::uint64_t& value) {
+  if (text.size() != 16) return false;
+  value = 0;
+  for (const char c : text) {
+    int digit;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else {
+      return false;
+    }
+    value = (value << 4) | static_cast<std::uint64_t>(digit);
+  }
+  return true;
+}
+
+bool ParseNumber(std::string_view text, long long& value) {
+  if (text.empty() || text.size() > 19) return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && value >= 0;
+}
+
+// Splits off the text up to the next blank.
+std::string_view NextField(std::string_view& line) {
+  const std::size_t blank = line.find(' ');
+  const std::string_view field = line.substr(0, blank);
+  line = blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
+  return field;
+}
+
+// A path that a run may have written: under html/, no step up or out.
+bool IsSitePath(std::string_view path) {
+  if (path.size() <= 5 || path.substr(0, 5) != "html/" || path.back() == '/') return false;
+  if (path.find('\0') != std::string_view::npos) return false;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    const std::string_view step = path.substr(start, end - start);
+    if (step.empty() || step == "." || step == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool ParseRecord(std::string_view line, RecordFields& record) {
+  if (!ParseHex(NextField(line), record.hash)) return false;
+  if (!ParseNumber(NextField(line), record.size)) return false;
+  if (!ParseNumber(NextField(line), record.modified_ns)) return false;
+  const std::string_view flag = NextField(line);
+  if (flag.size() != 1 || (flag[0] != '-' && flag[0] != 'w' && flag[0] != 'p')) return false;
+  record.flag = flag[0];
+  record.path = line;
+  return IsSitePath(record.path);
+}
+
+enum class RecordState { kGood, kMissing, kDamaged, kOtherFolder };
+
+// Reads a record file line by line: the header must name identity, each
+// record line goes to on_record with its offset, and with needs_end the
+// "end" line must close the file with the right count and check. Without
+// it (a journal), reading stops quietly at the first line that is cut off
+// or not a record.
+template <typename OnRecord>
+RecordState ReadRecordFile(int fd, const std::string& identity, bool needs_end,
+                           OnRecord&& on_record) {
+  if (fd < 0) return RecordState::kMissing;
+  std::string buffer;
+  std::string piece(kReadPiece, '\0');
+  long long file_offset = 0;  // of buffer[0]
+  long long read_offset = 0;
+  long long count = 0;
+  bool header_seen = false;
+  bool ended = false;
+  ContentHash check;
+  for (;;) {
+    const auto got =
+        static_cast<long long>(platform::ReadAt(fd, piece.data(), piece.size(), read_offset));
+    if (got == 0) break;
+    read_offset += got;
+    buffer.append(piece.data(), static_cast<std::size_t>(got));
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t nl = buffer.find('\n', start);
+      if (nl == std::string::npos) break;
+      const std::string_view line(buffer.data() + start, nl - start);
+      const long long line_offset = file_offset + static_cast<long long>(start);
+      start = nl + 1;
+      if (ended) return RecordState::kDamaged;  // bytes after the end line
+      if (!header_seen) {
+        if (line.substr(0, kHeaderStart.size()) != kHeaderStart) return RecordState::kDamaged;
+        if (line.substr(kHeaderStart.size()) != identity) return RecordState::kOtherFolder;
+        header_seen = true;
+        check.Update(line);
+        check.Update("\n");
+        continue;
+      }
+      if (needs_end && line.substr(0, 4) == "end ") {
+        std::string_view rest = line.substr(4);
+        long long stated = -1;
+        std::uint64_t stated_check = 0;
+        if (!ParseNumber(NextField(rest), stated) || !ParseHex(rest, stated_check) ||
+            stated != count || stated_check != check.Value()) {
+          return RecordState::kDamaged;
+        }
+        ended = true;
+        continue;
+      }
+      RecordFields record;
+      if (line.size() > kLongestLine || !ParseRecord(line, record)) {
+        return needs_end ? RecordState::kDamaged : RecordState::kGood;
+      }
+      check.Update(line);
+      check.Update("\n");
+      ++count;
+      on_record(record, line_offset);
+    }
+    buffer.erase(0, start);
+    file_offset += static_cast<long long>(start);
+    if (buffer.size() > kLongestLine) return needs_end ? RecordState::kDamaged : RecordState::kGood;
+  }
+  if (!header_seen) return needs_end ? RecordState::kDamaged : RecordState::kGood;
+  if (needs_end && (!ended || !buffer.empty())) return RecordState::kDamaged;
+  return RecordState::kGood;
+}
+
+bool WriteText(int fd, std::string_view bytes) {
+  return platform::WriteAll(fd, bytes.data(), bytes.size());
+}
+
+std::string ParentDirectory(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// Writes text to path in one step: a fresh temporary file, then renamed.
+bool ReplaceFile(const std::string& path, std::string_view text) {
+  const std::string temporary = path + ".tmp";
+  (void)platform::RemoveFile(temporary);
+  const int fd = platform::CreateNewFile(temporary, false);
+  if (fd < 0) return false;
+  bool ok = WriteText(fd, text);
+  ok = platform::CloseFile(fd) && ok;
+  ok = ok && platform::RenameFile(temporary, path);
+  if (!ok) (void)platform::RemoveFile(temporary);
+  return ok;
+}
+
+}  // namespace
+
+std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns, char flag,
+                       std::string_view path) {
+  std::string line = Hex(hash);
+  line += ' ';
+  line += std::to_string(size);
+  line += ' ';
+  line += std::to_string(modified_ns);
+  line += ' ';
+  line += flag;
+  line += ' ';
+  line += path;
+  line += '\n';
+  return line;
+}
+
+ChangedPages::ChangedPages(std::function<void(std::string_view)> warn) : warn_(std::move(warn)) {}
+
+ChangedPages::~ChangedPages() {
+  for (Page& page : open_) {
+    if (page.temporary_fd >= 0) (void)platform::CloseFile(page.temporary_fd);
+    if (!page.temporary.empty()) (void)platform::RemoveFile(page.temporary);
+  }
+  if (journal_fd_ >= 0) (void)platform::CloseFile(journal_fd_);
+  if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
+}
+
+void ChangedPages::Warn(std::string_view problem) {
+  if (warned_) return;
+  warned_ = true;
+  std::string line(problem);
+  line += ": every page is written and no file is removed.";
+  if (warn_) {
+    warn_(line);
+  } else {
+    std::fprintf(stderr, "%s\n", line.c_str());
+  }
+}
+
+std::string ChangedPages::Identity() const {
+  // The html directory's file number: the same across restarts and
+  // remounts on the file systems that keep such numbers, and different
+  // for a copy of the folder, whose files have other times.
+  return std::to_string(platform::StatusThrough("html").number);
+}
+
+std::string ChangedPages::Begin() {
+  const std::string manifest(kManifestFile);
+  const std::string journal(kJournalFile);
+  if (!RecoverCutOffRun()) return manifest;
+  ReadPrevious();
+
+  const std::string temporary(kTemporaryDirectory);
+  // A link in its place is removed, never followed; a file there stays.
+  const platform::FileStatus dir = platform::StatusOf(temporary);
+  if (dir.exists && !dir.directory && !dir.regular) (void)platform::RemoveFile(temporary);
+  if (!platform::MakeDirectory(temporary)) return temporary;
+  for (const std::string& name : platform::DirectoryNames(temporary)) {
+    (void)platform::RemoveFile(temporary + "/" + name);
+  }
+
+  (void)platform::RemoveFile(journal);
+  journal_fd_ = platform::CreateNewFile(journal, false);
+  if (journal_fd_ < 0) return journal;
+  const std::string header = std::string(kHeaderStart) + Identity() + "\n";
+  journal_check_.Update(header);
+  journal_buffer_ = header;
+  if (!FlushJournal()) return journal;
+  return {};
+}
+
+bool ChangedPages::RecoverCutOffRun() {
+  const std::string journal(kJournalFile);
+  const int journal_fd = platform::OpenForReading(journal);
+  if (journal_fd < 0) return true;
+  const std::string identity = Identity();
+  // What the cut-off run recorded, the last line of a path counting.
+  std::unordered_map<std::string, std::string> lines;
+  std::vector<std::string> order;
+  const RecordState journal_state =
+      ReadRecordFile(journal_fd, identity, false, [&](const RecordFields& r, long long) {
+        // Pages it wrote were never listed: the next finished run lists them.
+        const char flag = r.flag == '-' ? '-' : 'p';
+        auto [it, added] = lines.try_emplace(std::string(r.path));
+        if (added) order.push_back(it->first);
+        it->second = RecordLine(r.hash, r.size, r.modified_ns, flag, r.path);
+      });
+  (void)platform::CloseFile(journal_fd);
+  if (journal_state != RecordState::kGood) {
+    Warn("kinloom.journal, the record of an unfinished run, is not usable");
+    distrusted_ = true;
+    return platform::RemoveFile(journal) || !platform::StatusOf(journal).exists;
+  }
+
+  std::string merged = std::string(kHeaderStart) + identity + "\n";
+  long long count = 0;
+  const int manifest_fd = platform::OpenForReading(std::string(kManifestFile));
+  const RecordState manifest_state =
+      ReadRecordFile(manifest_fd, identity, true, [&](const RecordFields& r, long long) {
+        if (lines.count(std::string(r.path)) != 0) return;
+        merged += RecordLine(r.hash, r.size, r.modified_ns, r.flag == 'p' ? 'p' : '-', r.path);
+        ++count;
+      });
+  if (manifest_fd >= 0) (void)platform::CloseFile(manifest_fd);
+  if (manifest_state != RecordState::kGood) {
+    if (manifest_state != RecordState::kMissing) {
+      Warn("kinloom.manifest is damaged");
+      distrusted_ = true;
+    }
+    // Only what the journal names is known to be ours.
+    merged = std::string(kHeaderStart) + identity + "\n";
+    count = 0;
+  }
+  for (const std::string& path : order) {
+    merged += lines[path];
+    ++count;
+  }
+  ContentHash check;
+  check.Update(merged);
+  merged += "end " + std::to_string(count) + " " + Hex(check.Value()) + "\n";
+  if (!ReplaceFile(std::string(kManifestFile), merged)) return false;
+  return platform::RemoveFile(journal);
+}
+
+void ChangedPages::ReadPrevious() {
+  if (distrusted_) return;  // as said: every page is written, nothing removed
+  const std::string manifest(kManifestFile);
+  previous_fd_ = platform::OpenForReading(manifest);
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
+  bool too_large = false;
+  const RecordState state =
+      ReadRecordFile(previous_fd_, Identity(), true, [&](const RecordFields& r, long long offset) {
+        if (offset > 0xFFFFFFFFLL) too_large = true;
+        entries.emplace_back(PathHash(r.path), static_cast<std::uint32_t>(offset));
+      });
+  if (state != RecordState::kGood || too_large) {
+    switch (state) {
+      case RecordState::kMissing:
+        Warn("No record of a previous run in kinloom.manifest");
+        break;
+      case RecordState::kOtherFolder:
+        Warn("kinloom.manifest was made for another html folder");
+        break;
+      default:
+        Warn("kinloom.manifest is damaged");
+        break;
+    }
+    if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
+    previous_fd_ = -1;
+    return;
+  }
+  // The last line of a path counts.
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  previous_.path_hashes.reserve(entries.size());
+  previous_.offsets.reserve(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i + 1 < entries.size() && entries[i + 1].first == entries[i].first) continue;
+    previous_.path_hashes.push_back(entries[i].first);
+    previous_.offsets.push_back(entries[i].second);
+  }
+  seen_.assign(previous_.path_hashes.size(), false);
+  done_hash_.assign(previous_.path_hashes.size(), 0);
+}
+
+bool ChangedPages::ReadPreviousLine(std::size_t position, RecordFields& parsed) {
+  // Lines are short: one small read is almost always enough.
+  for (const std::size_t want : {std::size_t{256}, kLongestLine + 1}) {
+    line_.resize(want);
+    line_.resize(platform::ReadAt(previous_fd_, line_.data(), want, previous_.offsets[position]));
+    const std::size_t nl = line_.find('\n');
+    if (nl != std::string::npos) return ParseRecord(std::string_view(line_).substr(0, nl), parsed);
+    if (line_.size() < want) return false;
+  }
+  return false;
+}
+
+bool ChangedPages::FindPrevious(const std::string& path, RecordFields& record,
+                                std::size_t& position) {
+  if (previous_fd_ < 0) return false;
+  const std::uint64_t hash = PathHash(path);
+  const auto it =
+      std::lower_bound(previous_.path_hashes.begin(), previous_.path_hashes.end(), hash);
+  if (it == previous_.path_hashes.end() || *it != hash) return false;
+  position = static_cast<std::size_t>(it - previous_.path_hashes.begin());
+  RecordFields parsed;
+  if (!ReadPreviousLine(position, parsed) || parsed.path != path) return false;
+  record.hash = parsed.hash;
+  record.size = parsed.size;
+  record.modified_ns = parsed.modified_ns;
+  record.flag = parsed.flag;
+  record.path = path;
+  return true;
+}
+
+void ChangedPages::Journal(const RecordFields& record) {
+  const std::string line =
+      RecordLine(record.hash, record.size, record.modified_ns, record.flag, record.path);
+  journal_check_.Update(line);
+  journal_buffer_ += line;
+  ++journal_count_;
+  if (journal_buffer_.size() >= 64 * 1024) (void)FlushJournal();
+}
+
+bool ChangedPages::FlushJournal() {
+  if (journal_failed_ || journal_fd_ < 0) return false;
+  if (journal_buffer_.empty()) return true;
+  if (!WriteText(journal_fd_, journal_buffer_)) journal_failed_ = true;
+  journal_buffer_.clear();
+  return !journal_failed_;
+}
+
+bool ChangedPages::DoneTable::Find(std::uint64_t key, std::uint64_t& value) const {
+  if (slots_.empty()) return false;
+  if (key == 0) key = 1;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = key & mask;; i = (i + 1) & mask) {
+    if (slots_[i].first == 0) return false;
+    if (slots_[i].first == key) {
+      value = slots_[i].second;
+      return true;
+    }
+  }
+}
+
+void ChangedPages::DoneTable::Set(std::uint64_t key, std::uint64_t value) {
+  if (key == 0) key = 1;
+  if ((used_ + 1) * 2 > slots_.size()) {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(1024, old.size() * 2), {0, 0});
+    used_ = 0;
+    for (const auto& [k, v] : old) {
+      if (k != 0) Set(k, v);
+    }
+  }
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = key & mask;; i = (i + 1) & mask) {
+    if (slots_[i].first == key) {
+      slots_[i].second = value;
+      return;
+    }
+    if (slots_[i].first == 0) {
+      slots_[i] = {key, value};
+      ++used_;
+      return;
+    }
+  }
+}
+
+ChangedPages::Page* ChangedPages::Find(int page) {
+  for (auto it = open_.rbegin(); it != open_.rend(); ++it) {
+    if (it->handle == page) return &*it;
+  }
+  return nullptr;
+}
+
+int ChangedPages::Open(const std::string& path) {
+  const platform::FileStatus status = platform::StatusOf(path);
+  Page page;
+  if (status.exists) {
+    // What would refuse to be opened for writing in place is refused here.
+    if (status.directory) return 0;
+    if (!status.plainly_writable && !platform::MayWrite(path)) return 0;
+    page.exists = true;
+    page.regular = status.regular;
+    page.size = status.size;
+    page.modified_ns = status.modified_ns;
+  } else {
+    const std::string directory = ParentDirectory(path);
+    if (directory != checked_directory_) {
+      if (!platform::StatusThrough(directory).directory || !platform::MayWrite(directory)) {
+        return 0;
+      }
+      checked_directory_ = directory;
+    }
+  }
+  page.handle = next_handle_++;
+  if (next_handle_ <= 0) next_handle_ = 1;
+  page.path = path;
+  open_.push_back(std::move(page));
+  return open_.back().handle;
+}
+
+bool ChangedPages::Spill(Page& page) {
+  if (page.temporary_fd < 0) {
+    page.temporary = std::string(kTemporaryDirectory) + "/" + std::to_string(next_temporary_++);
+    (void)platform::RemoveFile(page.temporary);
+    // Pages are text files, as when they are written in place.
+    page.temporary_fd = platform::CreateNewFile(page.temporary, true);
+    if (page.temporary_fd < 0) {
+      page.temporary.clear();
+      return false;
+    }
+  }
+  const bool ok = WriteText(page.temporary_fd, page.held);
+  page.held.clear();
+  return ok;
+}
+
+void ChangedPages::Append(int handle, std::string_view bytes, std::size_t mask_offset,
+                          std::size_t mask_size) {
+  Page* page = Find(handle);
+  if (page == nullptr || page->failed || bytes.empty()) return;
+  if (mask_size > 0 && mask_offset <= bytes.size() && mask_size <= bytes.size() - mask_offset) {
+    page->hash.Update(bytes.substr(0, mask_offset));
+    page->hash.Update(bytes.substr(mask_offset + mask_size));
+  } else {
+    page->hash.Update(bytes);
+  }
+  page->held.append(bytes);
+  if ((page->temporary_fd >= 0 || page->held.size() > kHeldPageLimit) && !Spill(*page)) {
+    page->failed = true;
+  }
+}
+
+void ChangedPages::AppendFrom(int handle, int source, long long offset, long long size) {
+  Page* page = Find(handle);
+  if (page == nullptr || page->failed) return;
+  // Read straight into what the page holds, in pieces.
+  while (size > 0) {
+    const std::size_t want = static_cast<std::size_t>(std::min<long long>(size, kReadPiece));
+    const std::size_t start = page->held.size();
+    page->held.resize(start + want);
+    const std::size_t got = platform::ReadAt(source, page->held.data() + start, want, offset);
+    page->held.resize(start + got);
+    if (got == 0) {
+      page->failed = true;
+      return;
+    }
+    page->hash.Update(std::string_view(page->held).substr(start));
+    if ((page->temporary_fd >= 0 || page->held.size() > kHeldPageLimit) && !Spill(*page)) {
+      page->failed = true;
+      return;
+    }
+    offset += static_cast<long long>(got);
+    size -= static_cast<long long>(got);
+  }
+}
+
+void ChangedPages::Abandon(int handle) {
+  Page* page = Find(handle);
+  if (page == nullptr) return;
+  if (page->temporary_fd >= 0) (void)platform::CloseFile(page->temporary_fd);
+  if (!page->temporary.empty()) (void)platform::RemoveFile(page->temporary);
+  open_.erase(open_.begin() + (page - open_.data()));
+}
+
+bool ChangedPages::Close(int handle) {
+  Page* found = Find(handle);
+  if (found == nullptr) return false;
+  Page page = std::move(*found);
+  open_.erase(open_.begin() + (found - open_.data()));
+  auto drop_temporary = [&page] {
+    if (page.temporary_fd >= 0) (void)platform::CloseFile(page.temporary_fd);
+    page.temporary_fd = -1;
+    if (!page.temporary.empty()) (void)platform::RemoveFile(page.temporary);
+  };
+
+  RecordFields previous;
+  std::size_t position = 0;
+  const bool known = FindPrevious(page.path, previous, position);
+  const std::uint64_t hash = page.hash.Value();
+  if (page.failed) {
+    drop_temporary();
+    return false;
+  }
+  // Done before in this run: what is on disk is this run's, and recorded.
+  const std::uint64_t path_hash = PathHash(page.path);
+  std::uint64_t done_before = 0;
+  bool done;
+  if (known) {
+    done = seen_[position];
+    done_before = done_hash_[position];
+  } else {
+    done = new_done_.Find(path_hash, done_before);
+  }
+  auto mark_done = [&] {
+    if (known) {
+      seen_[position] = true;
+      done_hash_[position] = hash;
+    } else {
+      new_done_.Set(path_hash, hash);
+    }
+  };
+  if (done && done_before == hash && page.exists) {
+    drop_temporary();
+    return true;
+  }
+  // The hash covers the content's length; the sizes compared are on disk.
+  if (!done && known && page.regular && previous.hash == hash && page.size == previous.size &&
+      page.modified_ns == previous.modified_ns) {
+    drop_temporary();
+    mark_done();
+    // A page that a cut-off run wrote is listed now.
+    if (previous.flag == 'p') {
+      previous.flag = 'w';
+      AddChange("written ", page.path);
+    } else {
+      previous.flag = '-';
+    }
+    Journal(previous);
+    return true;
+  }
+
+  bool ok = Spill(page);
+  platform::FileStatus written;
+  if (ok) {
+    written = platform::StatusOfOpen(page.temporary_fd);
+    ok = written.exists;
+  }
+  ok = platform::CloseFile(page.temporary_fd) && ok;
+  page.temporary_fd = -1;
+  if (ok) {
+    Journal(RecordFields{hash, written.size, written.modified_ns, 'w', page.path});
+    ok = FlushJournal() && platform::RenameFile(page.temporary, page.path);
+  }
+  if (!ok) {
+    drop_temporary();
+    return false;
+  }
+  mark_done();
+  // A page written twice in a run is listed once.
+  if (!done) AddChange("written ", page.path);
+  return true;
+}
+
+void ChangedPages::AddChange(std::string_view kind, const std::string& path) {
+  changes_ += kind;
+  changes_.append(path, 5);  // under html/
+  changes_ += '\n';
+}
+
+std::string ChangedPages::Finish(bool complete) {
+  const std::string manifest(kManifestFile);
+  // The files of the previous record that this run did not write.
+  for (std::size_t i = 0; i < seen_.size(); ++i) {
+    if (seen_[i]) continue;
+    RecordFields parsed;
+    if (!ReadPreviousLine(i, parsed)) continue;
+    const std::string path(parsed.path);
+    if (complete) {
+      if (platform::RemoveFile(path)) {
+        AddChange("removed ", path);
+        continue;
+      }
+      if (!platform::StatusOf(path).exists) continue;
+    }
+    if (parsed.flag != 'p') parsed.flag = '-';
+    parsed.path = path;
+    Journal(parsed);
+  }
+  if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
+  previous_fd_ = -1;
+
+  journal_buffer_ +=
+      "end " + std::to_string(journal_count_) + " " + Hex(journal_check_.Value()) + "\n";
+  bool ok = FlushJournal();
+  ok = platform::CloseFile(journal_fd_) && ok;
+  journal_fd_ = -1;
+  ok = ok && platform::RenameFile(std::string(kJournalFile), manifest);
+
+  (void)platform::RemoveDirectory(std::string(kTemporaryDirectory));
+
+  // Sorted by path: both kinds of line have the path after 8 characters.
+  std::vector<std::string_view> lines;
+  for (std::size_t start = 0; start < changes_.size();) {
+    const std::size_t end = changes_.find('\n', start);
+    lines.push_back(std::string_view(changes_).substr(start, end + 1 - start));
+    start = end + 1;
+  }
+  std::sort(lines.begin(), lines.end(),
+            [](std::string_view a, std::string_view b) { return a.substr(8) < b.substr(8); });
+  std::string changes;
+  changes.reserve(changes_.size());
+  for (const std::string_view line : lines) changes += line;
+  lines = {};
+  changes_ = {};
+  if (!ok) return manifest;
+  if (!ReplaceFile(std::string(kChangesFile), changes)) return std::string(kChangesFile);
+  return {};
+}
+
+}  // namespace kinloom

@@ -1,0 +1,177 @@
+// Publishing only what changed: the pages of a run are compared with what
+// the previous run in this folder wrote, and only the ones whose content
+// differs (the date in the foot aside) are written, each under a temporary
+// name and then renamed over the old one. Files that the previous run wrote
+// and this one does not are removed at the end of a finished run, and
+// kinloom.changes lists what was written and removed.
+//
+// The record of what the runs wrote lives in the current directory:
+//   kinloom.manifest  the record of the last run, one line per file;
+//   kinloom.journal   the record of the run going on, appended to as pages
+//                     are done, and renamed to kinloom.manifest at its end;
+//   kinloom.tmp/      the pages being written, before they are renamed.
+// Both records have the same lines:
+//   "kinloom record 1 DEVICE INODE"   (of the html directory)
+//   "HASH SIZE MTIME FLAG PATH"       per file, one or more
+//   "end COUNT CHECK"                 (the manifest only)
+// HASH is the 16 hex digits of the page content's hash with the date left
+// out, SIZE and MTIME (nanoseconds) what the file had on disk when it was
+// written, FLAG "w" for a file written by the run and "p" for one written
+// by a run that was cut off before it listed its changes, "-" otherwise;
+// CHECK is the hash of every byte before the "end" line. A page whose hash
+// and whose size and time on disk match its line is unchanged.
+//
+// A journal line is on disk before the page it describes is renamed into
+// place, so whenever a run is cut off, the manifest and the journal
+// together name every file that a run put into html/. The next run merges
+// them first.
+//
+// All of it is used from one thread at a time: Begin and Finish from the
+// run's thread, the page calls from the thread that writes the pages.
+#ifndef KINLOOM_RUN_CHANGED_PAGES_H_
+#define KINLOOM_RUN_CHANGED_PAGES_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "run/content_hash.h"
+
+namespace kinloom {
+
+// The fields of one record line; path views the line.
+struct RecordFields {
+  std::uint64_t hash = 0;
+  long long size = 0;
+  long long modified_ns = 0;
+  char flag = '-';
+  std::string_view path;
+};
+
+class ChangedPages {
+ public:
+  static constexpr std::string_view kManifestFile = "kinloom.manifest";
+  static constexpr std::string_view kJournalFile = "kinloom.journal";
+  static constexpr std::string_view kChangesFile = "kinloom.changes";
+  static constexpr std::string_view kTemporaryDirectory = "kinloom.tmp";
+  // A page larger than this goes to its temporary file as it is written,
+  // rather than being held until it is complete.
+  static constexpr std::size_t kHeldPageLimit = 4 * 1024 * 1024;
+
+  // warn receives the one line said on standard error about an unusable
+  // record of the previous run.
+  explicit ChangedPages(std::function<void(std::string_view)> warn);
+  ~ChangedPages();
+  ChangedPages(const ChangedPages&) = delete;
+  ChangedPages& operator=(const ChangedPages&) = delete;
+
+  // Reads the previous run's record (after merging what a cut-off run
+  // left) and starts this run's journal, after the html directory exists.
+  // Returns the name of a file that could not be written, or empty.
+  [[nodiscard]] std::string Begin();
+
+  // A page: created at path unless it cannot be (the same checks as for
+  // creating it in place); 0 then, else the page's handle.
+  [[nodiscard]] int Open(const std::string& path);
+  // Appends bytes; the mask_size bytes at mask_offset (the date) are left
+  // out of the comparison.
+  void Append(int page, std::string_view bytes, std::size_t mask_offset = 0,
+              std::size_t mask_size = 0);
+  // Appends size bytes at offset of the open file source.
+  void AppendFrom(int page, int source, long long offset, long long size);
+  // Completes the page: unchanged pages stay as they are, changed ones
+  // replace the old file. False when the page could not be written whole
+  // (the old file is then untouched).
+  [[nodiscard]] bool Close(int page);
+  // Drops a page that will not be completed.
+  void Abandon(int page);
+
+  // Ends the run: when complete (every page was written), removes the
+  // files the previous run wrote and this one did not; writes the manifest
+  // and kinloom.changes. Returns the name of a file that could not be
+  // written, or empty.
+  [[nodiscard]] std::string Finish(bool complete);
+
+ private:
+  struct Page {
+    int handle = 0;
+    std::string path;
+    bool exists = false;  // a file is at path
+    bool regular = false;
+    long long size = 0;
+    long long modified_ns = 0;
+    ContentHash hash;
+    std::string held;       // bytes not yet in the temporary file
+    int temporary_fd = -1;  // once the page went past kHeldPageLimit
+    std::string temporary;
+    bool failed = false;
+  };
+
+  // The previous record, indexed by the hash of each line's path.
+  struct Index {
+    std::vector<std::uint64_t> path_hashes;  // sorted
+    std::vector<std::uint32_t> offsets;      // of each line, same order
+  };
+
+  // Content hashes of the pages done by this run that the previous record
+  // does not name, by path hash: a page may be written more than once in
+  // a run. Open addressing; key 0 marks a free slot.
+  class DoneTable {
+   public:
+    bool Find(std::uint64_t key, std::uint64_t& value) const;
+    void Set(std::uint64_t key, std::uint64_t value);
+
+   private:
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> slots_;
+    std::size_t used_ = 0;
+  };
+
+  Page* Find(int page);
+  bool Spill(Page& page);
+  bool ReadPreviousLine(std::size_t position, RecordFields& parsed);
+  bool FindPrevious(const std::string& path, RecordFields& record, std::size_t& position);
+  void Journal(const RecordFields& record);
+  void AddChange(std::string_view kind, const std::string& path);
+  bool FlushJournal();
+  bool RecoverCutOffRun();
+  void ReadPrevious();
+  std::string Identity() const;
+  void Warn(std::string_view problem);
+
+  std::function<void(std::string_view)> warn_;
+  bool warned_ = false;
+  bool distrusted_ = false;  // the previous record is not used at all
+
+  int previous_fd_ = -1;  // the manifest read at the start
+  std::string line_;      // a line of it
+  Index previous_;
+  std::vector<bool> seen_;                // per index position: written or kept by this run
+  std::vector<std::uint64_t> done_hash_;  // per index position, once seen
+  DoneTable new_done_;
+
+  int journal_fd_ = -1;
+  std::string journal_buffer_;
+  ContentHash journal_check_;
+  long long journal_count_ = 0;
+  bool journal_failed_ = false;
+
+  std::vector<Page> open_;
+  int next_handle_ = 1;
+  long long next_temporary_ = 1;
+  std::string checked_directory_;  // last directory known to take new files
+
+  // The lines of kinloom.changes, in the order the files were done.
+  std::string changes_;
+};
+
+// One record line, "HASH SIZE MTIME FLAG PATH\n".
+[[nodiscard]] std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns,
+                                     char flag, std::string_view path);
+
+}  // namespace kinloom
+
+#endif  // KINLOOM_RUN_CHANGED_PAGES_H_
