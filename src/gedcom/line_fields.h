@@ -64,7 +64,8 @@ struct ContinuationWithIdentifier {
 };
 
 // nullopt for every line that does not have that form.
-std::optional<ContinuationWithIdentifier> ParseContinuationWithIdentifier(std::string_view line);
+[[nodiscard]] std::optional<ContinuationWithIdentifier> ParseContinuationWithIdentifier(
+    std::string_view line);
 
 struct Level0Line {
   std::optional<std::string_view> identifier;  // between the "@", when there is one

@@ -57,7 +57,7 @@ ResultMessage RunResultMessage(int result);
 // The line that tells how many references without a record a run went
 // on without (SKIPMISSING): the log's last line but one, and a line of
 // its own in each front end's report, whenever there were any.
-std::string SkippedReferencesText(long skipped);
+[[nodiscard]] std::string SkippedReferencesText(long skipped);
 
 // The two lines appended to the log after the message for RunResult 6.
 void LogCannotWriteFollowUp(const RunLog& log);

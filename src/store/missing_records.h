@@ -23,14 +23,14 @@ class MissingRecords {
   void NoteInIndividual(std::int32_t individual) { Note(individuals_, individual); }
 
   // References noted since the last Clear.
-  long found() const { return found_; }
+  [[nodiscard]] long found() const { return found_; }
   // References noted before the last Skip, which are therefore gone.
-  long skipped() const { return skipped_; }
+  [[nodiscard]] long skipped() const { return skipped_; }
 
   // Rewrites every record noted so that it names only stored records: a
   // husband or wife without a record becomes none (0), and list entries
   // without a record leave their list, the later entries moving up in
-  // their order. Entries of 0 stay where they are.
+  // their order (entries of 0 among them too).
   void Skip(WorkFiles& store);
 
   void Clear() { *this = MissingRecords(); }

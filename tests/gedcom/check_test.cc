@@ -86,14 +86,6 @@ TEST_F(CheckTest, SkippingLogsTheSameLinesAndLeavesOnlyStoredRecordsInTheLinks) 
   EXPECT_EQ(run_.missing_records.found(), 0);
 }
 
-TEST_F(CheckTest, WithoutSkippingNothingIsMended) {
-  AddFamily(1, 99, 0, {});
-  EXPECT_EQ(kResultInvalidGedcom, IsValidGedcom(run_));
-  EXPECT_EQ(Family(1).husband, 99);
-  EXPECT_EQ(run_.missing_records.found(), 1);
-  EXPECT_EQ(run_.missing_records.skipped(), 0);
-}
-
 TEST_F(CheckTest, LinksNeedNotAgreeInBothDirections) {
   AddIndividual(1, {}, {});
   AddIndividual(2, {}, {});
@@ -157,22 +149,6 @@ TEST_F(ImportRunTest, SpelledOutTagsEndTheRunWithTwo) {
       ">OpenKinloomFiles\n<OpenKinloomFiles\n>ReadGedcom\n"
       ">CloseKinloomFiles\n<CloseKinloomFiles\n<CreateKinloom 2\n",
       LogTail());
-}
-
-TEST_F(ImportRunTest, SkippedReferencesAreCountedBeforeTheLastLogLine) {
-  run_.settings.skipmissing = 'Y';
-  EXPECT_EQ(kResultOk, Create("0 @F1@ FAM\n1 HUSB @I99@\n1 WIFE @I98@\n0 TRLR\n"));
-  const std::string tail = LogTail();
-  EXPECT_NE(std::string::npos, tail.find("<ReadGedcom\n>IsValidGedcom\n"
-                                         "INDV rec 99 from FAM rec 1 does not exist\n"
-                                         "INDV rec 98 from FAM rec 1 does not exist\n"
-                                         "<IsValidGedcom\n>BuildFamilyGroupRecords\n"))
-      << tail;
-  EXPECT_TRUE(
-      tail.ends_with("<BuildGendexFile\n>CloseKinloomFiles\n<CloseKinloomFiles\n"
-                     "Skipped 2 references without records.\n<CreateKinloom 0\n"))
-      << tail;
-  EXPECT_NE(ReadFile("html/fam00001.htm").find("<TITLE>?/?</TITLE>"), std::string::npos);
 }
 
 TEST_F(ImportRunTest, DanglingReferencesEndTheRunWithFiveBeforeAnyPage) {
