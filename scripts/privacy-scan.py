@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Checks a real GEDCOM file for what PRIVACY=Y lets through.
 
-    scripts/privacy-scan.py KINLOOM-CREATE FILE.ged WORK-DIR
+    scripts/privacy-scan.py KINLOOM-CREATE FILE.ged WORK-DIR [PEDIGREEALL]
 
 Runs kinloom-create on the file twice in WORK-DIR/off and WORK-DIR/on (notes,
-sources, photos and every pedigree chart on), with PRIVACY off and on. Those
+sources and photos on; every pedigree chart unless PEDIGREEALL is N, which
+deep trees want, whose charts run to gigabytes), with PRIVACY off and on. Those
 whom the private run left out of gendex.txt are the presumed living; the
 private site and its log are then searched for their display names, birth and
 death lines, life spans, note lines and photo files as the open site shows
@@ -14,6 +15,7 @@ line per file: the counts and the number of leaks, then up to ten leaks."""
 import os, re, subprocess, sys, shutil
 
 exe, ged, work = sys.argv[1], os.path.abspath(sys.argv[2]), sys.argv[3]
+all_charts = sys.argv[4] if len(sys.argv) > 4 else 'Y'
 
 def run(privacy):
     d = os.path.join(work, 'on' if privacy else 'off')
@@ -21,7 +23,7 @@ def run(privacy):
     os.makedirs(d)
     with open(os.path.join(d, 'kinloom.cfg'), 'w') as f:
         f.write('EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=%s\n' % ged)
-        f.write('NOTES=Y\nSOURCES=Y\nPHOTOS=Y\nPEDIGREEALL=Y\n')
+        f.write('NOTES=Y\nSOURCES=Y\nPHOTOS=Y\nPEDIGREEALL=%s\n' % all_charts)
         if privacy: f.write('PRIVACY=Y\n')
     p = subprocess.run([exe], cwd=d, capture_output=True)
     return d, p.returncode, p.stdout.decode('latin-1')
@@ -59,14 +61,20 @@ for l in dead_lines:
     dead_texts.add('Born: ' + p[3].ljust(17) + 'at: ' + p[4] + ' ')
     dead_texts.add('Died: ' + p[5].ljust(17) + 'at: ' + p[6] + ' ')
     dead_texts.add('(' + p[3] + '-' + p[5] + ')')
+    m = re.match(r'^(.*?)/(.*?)/', p[2])
+    if m and not m.group(2).strip(): dead_texts.add(', ' + m.group(1).strip() + '</A>')
 probes = []
 for p in living:
     name, bd, bp, dd, dp = p[2], p[3], p[4], p[5], p[6]
     disp = fmt(name)
     given = disp.split(' ')[0] if disp else ''
-    m = re.match(r'^(.*?)/', name)
+    m = re.match(r'^(.*?)/(.*?)/', name)
     if m and m.group(1).strip() and disp not in dead_texts:
-        probes.append(('name', disp))
+        if m.group(2).strip():
+            probes.append(('name', disp))
+        else:  # no surname: the names index entry alone is distinct enough
+            index = ', ' + m.group(1).strip() + '</A>'
+            if index not in dead_texts: probes.append(('index', '>' + index))
     for caption, date, place in (('Born: ', bd, bp), ('Died: ', dd, dp)):
         if date or place:
             event = caption + date.ljust(17) + 'at: ' + place + ' '
@@ -101,9 +109,12 @@ import bisect
 for kind, probe in set(probes):
     i = big.find(probe)
     while i >= 0:
-        # A name inside a longer name ("Lawrence Ignatius Smith") or in free
-        # text is no match.
-        inside = kind == 'name' and i >= 2 and big[i - 1] == ' ' and big[i - 2].isalpha()
+        # A name inside a longer name ("Lawrence Ignatius Smith", "John
+        # Smith, Jr.") or in free text is no match.
+        end = i + len(probe)
+        inside = kind == 'name' and (
+            (i >= 2 and big[i - 1] == ' ' and big[i - 2].isalpha()) or
+            not (big[end:end + 1] in ('<', '/', '\n', '|') or big[end:end + 2] == ' ('))
         if not inside:
             leaks.append((kind, probe, paths[bisect.bisect_right(starts, i) - 1]))
             break
