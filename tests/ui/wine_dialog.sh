@@ -41,16 +41,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/kinloom-wine-XXXXXX")
-xvfb_pid=""
-kinloom_pid=""
-
-cleanup() {
-  [ -n "$kinloom_pid" ] && kill "$kinloom_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
+start_scratch kinloom-wine
 
 fail() {
   echo "FAIL: $*" >&2
@@ -84,7 +76,6 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 ) 9>"$WINEPREFIX.lock" || fail "the Wine prefix could not be made"
 
 # --- A virtual display -------------------------------------------------------------
-source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
 start_virtual_display
 
 
