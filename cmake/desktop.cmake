@@ -68,7 +68,10 @@ if(WIN32)
   add_test(NAME ui_wine_browse
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/wine_dialog.sh browse $<TARGET_FILE:kinloom>
             ${KINLOOM_WINEPREFIX})
-  set_tests_properties(ui_wine_dialog ui_wine_browse PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+  add_test(NAME ui_wine_help
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/wine_dialog.sh help $<TARGET_FILE:kinloom>
+            ${KINLOOM_WINEPREFIX})
+  set_tests_properties(ui_wine_dialog ui_wine_browse ui_wine_help PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
   return()
 endif()
 

@@ -1,6 +1,22 @@
 # Shell functions shared by the tests that run a desktop program on a
-# virtual X server (end_to_end.sh, wine_dialog.sh). Sourced; expects
-# $scratch (a scratch directory) and a `fail` function.
+# virtual X server (end_to_end.sh, wine_dialog.sh). Sourced; the functions
+# after start_scratch expect a `fail` function.
+
+# Makes the scratch directory $scratch (named after $1) and sees that it
+# goes, with the program ($kinloom_pid) and Xvfb ($xvfb_pid), when the
+# script ends.
+start_scratch() {
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/$1-XXXXXX")
+  xvfb_pid=""
+  kinloom_pid=""
+  trap end_session EXIT
+}
+
+end_session() {
+  [ -n "$kinloom_pid" ] && kill "$kinloom_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$scratch"
+}
 
 # Starts Xvfb and exports DISPLAY; sets xvfb_pid for the caller's cleanup.
 start_virtual_display() {

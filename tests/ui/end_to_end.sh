@@ -13,16 +13,8 @@ set -euo pipefail
 mode=${1:?mode}
 kinloom=$(realpath "${2:?path of kinloom}")
 [ "$mode" = screenshots ] && pictures=$(mkdir -p "${3:?directory for the pictures}" && realpath "$3")
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/kinloom-e2e-XXXXXX")
-xvfb_pid=""
-kinloom_pid=""
-
-cleanup() {
-  [ -n "$kinloom_pid" ] && kill "$kinloom_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
+start_scratch kinloom-e2e
 
 # In a sanitizer build, memory the font and X libraries keep to the end is
 # not a leak of ours.
@@ -66,7 +58,6 @@ for tool in Xvfb xdotool; do
 done
 
 # --- A virtual display ---------------------------------------------------------
-source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
 start_virtual_display
 
 

@@ -9,6 +9,9 @@
 #   wine_dialog.sh browse      KINLOOM_EXE PREFIX      Browse chooses tree.ged in the
 #                                                      open-file dialog; its full path
 #                                                      (drive Z:) is saved and read
+#   wine_dialog.sh help        KINLOOM_EXE PREFIX      Help, Help opens help.htm beside
+#                                                      the program, then the one of the
+#                                                      current directory once there is one
 #   wine_dialog.sh screenshot  KINLOOM_EXE PREFIX PNG  a picture of the main dialog with
 #                                                      its title bar (Wine draws the
 #                                                      windows on a desktop of its own)
@@ -41,16 +44,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/kinloom-wine-XXXXXX")
-xvfb_pid=""
-kinloom_pid=""
-
-cleanup() {
-  [ -n "$kinloom_pid" ] && kill "$kinloom_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
+start_scratch kinloom-wine
 
 fail() {
   echo "FAIL: $*" >&2
@@ -84,7 +79,6 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 ) 9>"$WINEPREFIX.lock" || fail "the Wine prefix could not be made"
 
 # --- A virtual display -------------------------------------------------------------
-source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
 start_virtual_display
 
 
@@ -160,6 +154,39 @@ if [ "$mode" = browse ]; then
   expected="GEDFILE=Z:$(pwd | tr / '\\')\\tree.ged"
   tr -d '\r' <kinloom.cfg | grep -qxF "$expected" || fail "GEDFILE is not $expected"
   echo "ok: under Wine, Browse chose the GEDCOM file by its full Windows path, and the run read it"
+  exit 0
+fi
+
+# --- Help ----------------------------------------------------------------------------
+if [ "$mode" = help ]; then
+  # The program in a folder of its own with its user guide; the tree in
+  # another. Wine's trace of the shell tells which document Help asked for.
+  mkdir program
+  cp "$exe" program/
+  echo '<html><body>Help</body></html>' >program/help.htm
+  windows_path() { echo "Z:$(realpath "$1" | tr / '\\')"; }
+  help_asked_for() {
+    grep -F "trace:exec:ShellExecuteA " kinloom.out | tail -n1 | grep -qF "\"$(windows_path "$1" | sed 's/\\/\\\\/g')\""
+  }
+  WINEDEBUG=trace+exec wine program/kinloom.exe >kinloom.out 2>&1 &
+  kinloom_pid=$!
+  main=$(wait_for_window '^Kinloom$' 120) || fail "the main dialog did not show"
+
+  press "$main" alt+h
+  sleep 0.5
+  xdotool key h
+  sleep 2
+  help_asked_for program/help.htm || fail "Help did not open the help.htm beside the program"
+
+  echo '<html><body>Local help</body></html>' >help.htm
+  press "$main" alt+h
+  sleep 0.5
+  xdotool key h
+  sleep 2
+  help_asked_for help.htm || fail "Help did not open the help.htm of the current directory"
+
+  file_menu_exit "$main"
+  echo "ok: under Wine, Help opened the user guide beside the program, then the one here"
   exit 0
 fi
 
