@@ -24,8 +24,8 @@ fi
 
 cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-toolchain.cmake
-# The programs and the zip (the default target); the test programs are
-# built by scripts/test-windows.sh.
-cmake --build build-windows -j"$(nproc)"
+# The programs and the zip; the test programs are built by
+# scripts/test-windows.sh.
+cmake --build build-windows -j"$(nproc)" --target windows-release
 ./scripts/check-windows-imports.sh build-windows/*.exe
 ls build-windows/kinloom-*-windows-x64.zip

@@ -13,8 +13,7 @@ if [ ! -x build/kinloom-create ]; then
   cmake --build build -j"$(nproc)" --target kinloom-create
 fi
 
-cmake --build build-windows -j"$(nproc)" --target all \
-  text_tests store_tests run_tests gedcom_tests pages_tests reliability_tests
+cmake --build build-windows -j"$(nproc)"
 
 # One Wine prefix for all the tests, set up once, quietly, with no attempt
 # to download Mono or Gecko (there may be no network).

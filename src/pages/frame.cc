@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/platform.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 
@@ -67,11 +68,15 @@ std::string PageFileName(const Settings& settings, std::string_view prefix, std:
   return name;
 }
 
+// The path of a page file is built with the system's separator; its links
+// always use "/".
 std::string PagePath(const Settings& settings, std::string_view directory, std::string_view file) {
-  std::string path = "html/";
+  const char separator = platform::DirectorySeparator();
+  std::string path = "html";
+  path += separator;
   if (settings.subdirs == 'Y' && !directory.empty()) {
     path += directory;
-    path += '/';
+    path += separator;
   }
   path += file;
   return path;
@@ -340,7 +345,7 @@ std::string PageDate(const Run& run) {
   if (!run.fixed_page_date.empty()) return run.fixed_page_date;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
-  if (localtime_r(&now, &local) == nullptr) return {};
+  if (!platform::LocalTime(now, local)) return {};
   std::string date;
   if (local.tm_mday < 10) date += '0';
   date += std::to_string(local.tm_mday);

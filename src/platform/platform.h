@@ -10,6 +10,7 @@
 #define KINLOOM_PLATFORM_PLATFORM_H_
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 
 namespace kinloom::platform {
@@ -56,6 +57,9 @@ enum class OpenMode {
 [[nodiscard]] bool SameFile(const std::string& a, const std::string& b);
 // The separator the system puts between directory names ("/" or "\").
 [[nodiscard]] char DirectorySeparator();
+
+// The local calendar time of when; false when the system cannot tell it.
+[[nodiscard]] bool LocalTime(std::time_t when, std::tm& local);
 
 // The calling thread runs only when nothing else wants the processor,
 // where the system can say so.

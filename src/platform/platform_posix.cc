@@ -140,6 +140,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 char DirectorySeparator() { return '/'; }
 
+bool LocalTime(std::time_t when, std::tm& local) { return ::localtime_r(&when, &local) != nullptr; }
+
 void RunOnIdleTimeOnly() {
 #if defined(SCHED_IDLE)
   const sched_param none{};

@@ -155,6 +155,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 char DirectorySeparator() { return '\\'; }
 
+bool LocalTime(std::time_t when, std::tm& local) { return ::localtime_s(&local, &when) == 0; }
+
 void RunOnIdleTimeOnly() { ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_IDLE); }
 
 void ReturnLargeBlocksWhenFreed() {

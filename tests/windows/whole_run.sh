@@ -81,16 +81,30 @@ compare_output() {
   for f in status out err; do
     cmp -s "$lin/$f" "$win/$f" || { fail "$name: $f differs: $(head -c 300 "$lin/$f") / $(head -c 300 "$win/$f")"; return 1; }
   done
-  local count=0 bad=0 f
-  while IFS= read -r f; do
-    count=$((count + 1))
-    if ! perl -pe 's/\n/\r\n/g' "$lin/$f" | cmp -s - "$win/$f"; then
-      [ $bad -lt 5 ] && fail "$name: $f differs" && {
-        perl -pe 's/\r\n/\n/g' "$win/$f" | diff "$lin/$f" - | head -10 >&2 || true
-      }
-      bad=$((bad + 1))
-    fi
-  done <<<"$lin_list"
+  # One perl for the whole tree: the Windows bytes must be the Linux bytes
+  # with each LF written as CR LF.
+  local report
+  report=$(cd "$lin" && printf '%s\n' "$lin_list" | perl -e '
+    my ($win, $count, $bad) = ($ARGV[0], 0, 0);
+    while (my $f = <STDIN>) {
+      chomp $f;
+      $count++;
+      local $/;
+      open(my $l, "<:raw", $f) or die "$f: $!";
+      open(my $w, "<:raw", "$win/$f") or die "$win/$f: $!";
+      my $want = <$l> // "";
+      my $got = <$w> // "";
+      $want =~ s/\n/\r\n/g;
+      next if $want eq $got;
+      $bad++;
+      print "differs: $f\n" if $bad <= 5;
+    }
+    print "files: $count, differing: $bad\n";' "$win")
+  local bad
+  bad=$(printf '%s\n' "$report" | sed -n 's/^files: .*, differing: //p')
+  [ "$bad" = 0 ] || fail "$name: $(printf '%s' "$report" | tr '\n' ' ')"
+  local count
+  count=$(printf '%s\n' "$report" | sed -n 's/^files: \([0-9]*\),.*/\1/p')
   [ $bad -eq 0 ] || return 1
   echo "ok: $name: $count files, status $(cat "$lin/status")"
   passed=$((passed + 1))
