@@ -13,7 +13,8 @@ if [ ! -x build/kinloom-create ]; then
   cmake --build build -j"$(nproc)" --target kinloom-create
 fi
 
-cmake --build build-windows -j"$(nproc)"
+cmake --build build-windows -j"$(nproc)" --target windows-release \
+  text_tests platform_tests store_tests run_tests gedcom_tests pages_tests reliability_tests
 
 # One Wine prefix for all the tests, set up once, quietly, with no attempt
 # to download Mono or Gecko (there may be no network).
