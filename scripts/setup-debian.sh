@@ -7,13 +7,4 @@ packages=(
   libfltk1.3-dev xvfb xdotool x11-utils imagemagick
   time gnuplot-nox
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
-fi
+"$(dirname "$0")/install-debian-packages.sh" "${packages[@]}"
