@@ -53,6 +53,10 @@ enum class OpenMode {
 
 // Makes directory path; true when it exists afterwards as a directory.
 [[nodiscard]] bool MakeDirectory(const std::string& path);
+// Gives the file from the name to, in place of the file of that name if
+// there is one, in one step: to names the old file or the new one, never
+// none. False when the file keeps its old name.
+[[nodiscard]] bool RenameOver(const std::string& from, const std::string& to);
 // True when both paths name one existing file (through links too).
 [[nodiscard]] bool SameFile(const std::string& a, const std::string& b);
 // The separator the system puts between directory names ("/" or "\").

@@ -131,6 +131,10 @@ bool MakeDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool RenameOver(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa;
   struct stat sb;

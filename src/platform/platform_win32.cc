@@ -132,6 +132,12 @@ bool MakeDirectory(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool RenameOver(const std::string& from, const std::string& to) {
+  // The C library's rename refuses a name that is taken.
+  return ::MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 namespace {
 
 bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {

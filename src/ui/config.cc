@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "text/strings.h"
 
 namespace kinloom {
@@ -14,16 +15,16 @@ enum class KeyKind { kFlag, kText, kLabel };
 struct ConfigKey {
   std::string_view key;
   KeyKind kind;
-  char Settings::* flag;
-  std::string Settings::* text;
+  char Settings::*flag;
+  std::string Settings::*text;
   std::size_t capacity;
   Label label;
 };
 
-constexpr ConfigKey Flag(std::string_view key, char Settings::* field) {
+constexpr ConfigKey Flag(std::string_view key, char Settings::*field) {
   return {key, KeyKind::kFlag, field, nullptr, 1, Label::kHusband};
 }
-constexpr ConfigKey Text(std::string_view key, std::string Settings::* field, std::size_t cap) {
+constexpr ConfigKey Text(std::string_view key, std::string Settings::*field, std::size_t cap) {
   return {key, KeyKind::kText, nullptr, field, cap, Label::kHusband};
 }
 constexpr ConfigKey LabelKey(Label label) {
@@ -165,12 +166,13 @@ bool SaveConfiguration(const Settings& settings, const LabelTexts& labels,
                        const std::string& path) {
   const std::string text = ConfigurationText(settings, labels);
   const std::string temporary = path + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  ok = (std::fflush(file) == 0) && ok;
-  ok = (std::fclose(file) == 0) && ok;
-  if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+  // A text file: its lines end as the system's text files end them.
+  const platform::FileHandle file = platform::OpenFile(temporary, platform::OpenMode::kWriteText);
+  if (file == platform::kNoFile) return false;
+  bool ok = platform::WriteAll(file, text.data(), text.size());
+  ok = platform::CloseFile(file) && ok;
+  // The saved file replaces the old one in one step, on every system.
+  if (ok) ok = platform::RenameOver(temporary, path);
   if (!ok) std::remove(temporary.c_str());
   return ok;
 }

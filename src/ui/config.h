@@ -18,11 +18,13 @@ inline constexpr const char* kConfigFileName = "kinloom.cfg";
 void LoadConfiguration(Settings& settings, LabelTexts& labels,
                        const std::string& path = kConfigFileName);
 
-// The whole file as SaveConfiguration writes it.
+// The whole file as SaveConfiguration writes it, lines ended by LF; the
+// file is a text file, so on Windows its lines end in CR LF.
 std::string ConfigurationText(const Settings& settings, const LabelTexts& labels);
 
-// Writes the 47 lines to a temporary file beside path and renames it over
-// path, so that a failed save leaves the old file whole. False on failure.
+// Writes the 47 lines to a temporary text file beside path and renames it
+// over path, so that a failed save leaves the old file whole. False on
+// failure.
 bool SaveConfiguration(const Settings& settings, const LabelTexts& labels,
                        const std::string& path = kConfigFileName);
 

@@ -102,5 +102,19 @@ TEST(PlatformTest, DirectoriesAndFileIdentity) {
   EXPECT_FALSE(SameFile("plain", "nothing"));
 }
 
+TEST(PlatformTest, RenameOverTakesTheNameOfAnExistingFile) {
+  ScratchDir dir;
+  testing::WriteFile("kinloom.cfg", "old");
+  testing::WriteFile("kinloom.cfg.tmp", "new");
+  ASSERT_TRUE(RenameOver("kinloom.cfg.tmp", "kinloom.cfg"));
+  EXPECT_EQ(ReadFile("kinloom.cfg"), "new");
+  EXPECT_FALSE(SameFile("kinloom.cfg.tmp", "kinloom.cfg.tmp"));  // gone
+
+  ASSERT_TRUE(RenameOver("kinloom.cfg", "fresh.cfg"));  // no file of the new name
+  EXPECT_EQ(ReadFile("fresh.cfg"), "new");
+  EXPECT_FALSE(RenameOver("missing", "fresh.cfg"));
+  EXPECT_EQ(ReadFile("fresh.cfg"), "new");
+}
+
 }  // namespace
 }  // namespace kinloom::platform
