@@ -1,18 +1,23 @@
 #include "fuzz_support.h"
 
-#include <stdlib.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace kinloom::fuzz {
 
 ScratchDir::ScratchDir() {
   previous_ = std::filesystem::current_path().string();
-  std::string pattern = (std::filesystem::temp_directory_path() / "kinloom-fuzz-XXXXXX").string();
-  Require(mkdtemp(pattern.data()) != nullptr, "mkdtemp failed");
-  path_ = pattern;
+  // A new directory of a random name: creating one that exists fails.
+  std::random_device random;
+  std::error_code error;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("kinloom-fuzz-" + std::to_string(random()) + std::to_string(random()));
+    if (std::filesystem::create_directory(path, error)) path_ = path.string();
+  }
+  Require(!path_.empty(), "no scratch directory could be made");
   std::filesystem::current_path(path_);
 }
 

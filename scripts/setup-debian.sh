@@ -9,13 +9,4 @@ packages=(
   binutils-mingw-w64-x86-64
   dpkg-dev librsvg2-bin desktop-file-utils lintian
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
-fi
+"$(dirname "$0")/install-debian-packages.sh" "${packages[@]}"

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/platform.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 
@@ -77,11 +78,15 @@ std::string PageFileName(const Settings& settings, std::string_view prefix, std:
   return name;
 }
 
+// The path of a page file is built with the system's separator; its links
+// always use "/".
 std::string PagePath(const Settings& settings, std::string_view directory, std::string_view file) {
-  std::string path = "html/";
+  const char separator = platform::DirectorySeparator();
+  std::string path = "html";
+  path += separator;
   if (settings.subdirs == 'Y' && !directory.empty()) {
     path += directory;
-    path += '/';
+    path += separator;
   }
   path += file;
   return path;

@@ -70,7 +70,7 @@ int OpenKinloomFiles(Run& run) {
   MakeDirectory("html");
   if (run.settings.subdirs == 'Y') {
     for (const char* dir : kPageDirectories) {
-      MakeDirectory(std::string("html/") + dir);
+      MakeDirectory(std::string("html") + platform::DirectorySeparator() + dir);
     }
   }
   run.log.LogLine("<OpenKinloomFiles");

@@ -366,7 +366,7 @@ TEST_F(HostileInputTest, TextsAtAndPastEveryCapacity) {
        "pho00001.htm"},
   };
   for (const Field& f : fields) {
-    for (std::size_t length : {f.capacity - 1, f.capacity, f.capacity + 1, 5000ul}) {
+    for (std::size_t length : {f.capacity - 1, f.capacity, f.capacity + 1, std::size_t{5000}}) {
       SCOPED_TRACE(std::string(f.what) + ", " + std::to_string(length) + " characters");
       std::filesystem::remove_all("html");
       const std::string value(length, f.fill);

@@ -137,7 +137,8 @@ inline std::map<std::string, std::string> TreeFiles(const std::string& dir) {
   if (!IsDirectory(dir)) return files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
     if (!entry.is_regular_file()) continue;
-    files[std::filesystem::relative(entry.path(), dir).string()] = ReadText(entry.path().string());
+    files[std::filesystem::relative(entry.path(), dir).generic_string()] =
+        ReadText(entry.path().string());
   }
   return files;
 }

@@ -16,6 +16,7 @@
 
 #include "store/work_files.h"
 #include "support/scratch_dir.h"
+#include "support/windows_skip.h"
 
 namespace kinloom {
 namespace {
@@ -182,6 +183,7 @@ bool PrepareAndAdopt(WorkFiles& store, const std::vector<std::int32_t>& order) {
 }
 
 TEST(IndividualOrderTest, PreparedOrderEndsAsTheSwapsDoSmallAndLarge) {
+  KINLOOM_SKIP_ON_WINDOWS("a file without a name cannot be given one; the run sorts in place");
   std::mt19937 random(11);
   // In memory at once, and over many windows of the scratch file.
   for (const std::size_t count : {std::size_t{5}, std::size_t{600}, std::size_t{7500}}) {
