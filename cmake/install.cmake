@@ -86,9 +86,9 @@ set(CPACK_PACKAGE_NAME kinloom)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Kinloom developers <kinloom@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "family tree web site maker for GEDCOM files")
+# CPack puts the summary above this text as the description's first line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "family tree web site maker for GEDCOM files
-Kinloom turns a family tree, exported from any genealogy program as a
+    "Kinloom turns a family tree, exported from any genealogy program as a
 GEDCOM file, into a static web site to upload to a home page: family group
 pages, pages of individuals, notes and photo pages, text pedigree charts,
 a surnames index, names index pages and a GENDEX index file.

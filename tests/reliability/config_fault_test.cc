@@ -30,7 +30,10 @@ TEST(ConfigFaultTest, DirectoryInPlaceOfTheFileGivesDefaults) {
   // directory without any configuration.
   const CommandResult result = RunCommand(KinloomCreatePath());
   EXPECT_EQ(result.exit_status, kResultPlaceholderEmail);
-  EXPECT_EQ(result.err, "You forgot to fill in your E-mail address\n");
+  // It says first that the file could not be read, and why.
+  EXPECT_EQ(result.err,
+            "kinloom.cfg cannot be read (Is a directory): the default settings were used.\n"
+            "You forgot to fill in your E-mail address\n");
   EXPECT_EQ(LastLines(ReadText("kinloom.log"), 1), "<CreateKinloom 3\n");
 
   // A save cannot replace a directory; nothing is left behind.

@@ -335,7 +335,10 @@ TEST(FullDiskTest, FullDiskWhilePagesAreWrittenEndsWithSix) {
   EXPECT_EQ(end.signal, 0);
   EXPECT_EQ(end.exit_status, kResultCannotWrite);
   EXPECT_EQ(ReadText("create.out"), "");
-  EXPECT_EQ(ReadText("create.err"), "Error opening file for write.\nSee kinloom.log file.\n");
+  // The first page that could not be written is named, with the reason.
+  EXPECT_EQ(ReadText("create.err"),
+            "Error opening file for write.\nSee kinloom.log file.\n"
+            "Cannot write \"html/fam/fam00001.htm\": File too large.\n");
   EXPECT_EQ(LastLines(ReadText("kinloom.log"), 7),
             std::string(">BuildFamilyGroupRecords\n"
                         "Unable to create new FAM file.\n") +
