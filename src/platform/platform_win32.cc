@@ -6,6 +6,8 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
+// The platform names its own calls; these Windows macros would rename them.
+#undef RemoveDirectory
 
 #include <algorithm>
 #include <cerrno>
