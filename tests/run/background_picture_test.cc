@@ -90,6 +90,9 @@ TEST_F(BackgroundPictureTest, ThePictureInTheCurrentFolderComesFirst) {
 }
 
 TEST_F(BackgroundPictureTest, WhatIsThereStaysEvenALinkToNowhere) {
+#ifdef _WIN32
+  GTEST_SKIP() << "compares paths in their POSIX form and plants symbolic links";
+#endif
   WriteFile("html/sand1.jpg", "the user's");
   fs::create_symlink("/nonexistent/outside", "html/paper.png");
   WriteFile("paper.png", "my paper");
@@ -117,6 +120,9 @@ TEST_F(BackgroundPictureTest, NamesThatLeaveTheFolderAreLeftAlone) {
 }
 
 TEST_F(BackgroundPictureTest, ColourBackgroundOrADirectoryByThatNameCopiesNothing) {
+#ifdef _WIN32
+  GTEST_SKIP() << "compares paths in their POSIX form and plants symbolic links";
+#endif
   settings_.background = 'C';
   EXPECT_EQ(Place(), 0);
   settings_.background = 'G';
@@ -151,6 +157,9 @@ TEST_F(BackgroundPictureTest, MissingShippedPictureIsToldOnce) {
 }
 
 TEST(InstalledDataTest, FilesAreLookedForBesideAndAboveTheProgram) {
+#ifdef _WIN32
+  GTEST_SKIP() << "compares paths in their POSIX form and plants symbolic links";
+#endif
   ScratchDir dir;
   const fs::path root = fs::current_path();
   const InstalledData data = InstalledData::ForExecutable((root / "usr/bin/kinloom").string());

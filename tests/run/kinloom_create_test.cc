@@ -174,15 +174,15 @@ TEST(KinloomCreateTest, SourceDateEpochFixesThePageDate) {
   auto first = RunCommand(fixed);
   EXPECT_EQ(first.exit_status, 0);
   EXPECT_EQ(first.err, "");
-  const std::string family = ReadFile("html/fam00001.htm");
-  const std::string surnames = ReadFile("html/surnames.htm");
+  const std::string family = ReadText("html/fam00001.htm");
+  const std::string surnames = ReadText("html/surnames.htm");
   EXPECT_NE(family.find("</A> on 09 September 2001<BR><BR>\n"), std::string::npos);
   EXPECT_NE(surnames.find("</A> on 09 September 2001<BR><BR>\n"), std::string::npos);
   std::filesystem::remove_all("html");
   auto second = RunCommand(fixed);
   EXPECT_EQ(second.exit_status, 0);
-  EXPECT_EQ(ReadFile("html/fam00001.htm"), family);
-  EXPECT_EQ(ReadFile("html/surnames.htm"), surnames);
+  EXPECT_EQ(ReadText("html/fam00001.htm"), family);
+  EXPECT_EQ(ReadText("html/surnames.htm"), surnames);
 
   const std::string today = " on " + FormatPageDate(CurrentRunDate(RunDate{})) + "<BR><BR>\n";
   for (const char* bad : {"yesterday", "-1", "''"}) {
@@ -193,7 +193,7 @@ TEST(KinloomCreateTest, SourceDateEpochFixesThePageDate) {
               "kinloom-create: SOURCE_DATE_EPOCH is not a number of seconds since 1970; the pages "
               "show today's date.\n")
         << bad;
-    EXPECT_NE(ReadFile("html/fam00001.htm").find(today), std::string::npos) << bad;
+    EXPECT_NE(ReadText("html/fam00001.htm").find(today), std::string::npos) << bad;
   }
 }
 

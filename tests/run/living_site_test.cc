@@ -298,7 +298,7 @@ TEST_F(LivingSiteTest, FamilyPageAndGendexWithHiddenPeople) {
   // The husband is dead and shown in full; the wife and son are living,
   // so the couple's marriage, notes and sources go too; the dead daughter
   // keeps her death.
-  EXPECT_EQ(ReadFile("html/fam00001.htm"),
+  EXPECT_EQ(ReadText("html/fam00001.htm"),
             "<HTML>\n"
             "<HEAD>\n"
             "<TITLE>Arthur DENT/Living DENT</TITLE>\n"
@@ -340,7 +340,7 @@ TEST_F(LivingSiteTest, FamilyPageAndGendexWithHiddenPeople) {
             "</BODY>\n"
             "</HTML>\n");
   // One line per dead individual, in name order.
-  EXPECT_EQ(ReadFile("html/gendex.txt"),
+  EXPECT_EQ(ReadText("html/gendex.txt"),
             ";; Kinloom Version 2.21\n"
             "fam00001.htm|DENT|Arthur /Dent/|1980|Cottington|||\n"
             "fam00001.htm|DENT|Vivienne /Dent/|||2010|Dentham|\n"
