@@ -1,6 +1,7 @@
 #include "run/notices.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 namespace kinloom {
@@ -24,7 +25,17 @@ std::string ReasonText(std::error_code error) {
   return error.message();
 }
 
+std::error_code OpenFailureReason(std::string_view path, std::error_code error) {
+  // Windows refuses to open a directory as "permission denied".
+  std::error_code ignored;
+  if (std::filesystem::is_directory(std::filesystem::path(path), ignored)) {
+    return std::make_error_code(std::errc::is_a_directory);
+  }
+  return error;
+}
+
 std::string GedcomNotOpenedNotice(std::string_view path, std::error_code error) {
+  error = OpenFailureReason(path, error);
   return "Cannot open the GEDCOM file \"" + std::string(path) + "\": " + ReasonText(error) + ".";
 }
 

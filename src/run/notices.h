@@ -32,6 +32,9 @@ class RunNotices {
 [[nodiscard]] std::string ReasonText(std::error_code error);
 
 // "Cannot open the GEDCOM file "PATH": REASON."
+// The reason to give for a file at path that could not be opened: "is a
+// directory" for a directory on every system, otherwise error.
+[[nodiscard]] std::error_code OpenFailureReason(std::string_view path, std::error_code error);
 [[nodiscard]] std::string GedcomNotOpenedNotice(std::string_view path, std::error_code error);
 // "Cannot write "PATH": REASON."
 [[nodiscard]] std::string CannotWriteNotice(std::string_view path, std::error_code error);

@@ -233,7 +233,8 @@ std::optional<std::string> MissingConfigurationNotice(const std::string& path) {
     if (readable) return std::nullopt;
     errno = reason;
   }
-  const std::error_code error(errno, std::generic_category());
+  const std::error_code error =
+      OpenFailureReason(path, std::error_code(errno, std::generic_category()));
   if (error != std::errc::no_such_file_or_directory) {
     return path + " cannot be read (" + ReasonText(error) + "): the default settings were used.";
   }
