@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/scratch_dir.h"
+#include "support/windows_skip.h"
 
 namespace kinloom {
 namespace {
@@ -90,9 +91,7 @@ TEST_F(BackgroundPictureTest, ThePictureInTheCurrentFolderComesFirst) {
 }
 
 TEST_F(BackgroundPictureTest, WhatIsThereStaysEvenALinkToNowhere) {
-#ifdef _WIN32
-  GTEST_SKIP() << "compares paths in their POSIX form and plants symbolic links";
-#endif
+  KINLOOM_SKIP_ON_WINDOWS("compares paths in their POSIX form and plants symbolic links");
   WriteFile("html/sand1.jpg", "the user's");
   fs::create_symlink("/nonexistent/outside", "html/paper.png");
   WriteFile("paper.png", "my paper");
@@ -120,9 +119,7 @@ TEST_F(BackgroundPictureTest, NamesThatLeaveTheFolderAreLeftAlone) {
 }
 
 TEST_F(BackgroundPictureTest, ColourBackgroundOrADirectoryByThatNameCopiesNothing) {
-#ifdef _WIN32
-  GTEST_SKIP() << "compares paths in their POSIX form and plants symbolic links";
-#endif
+  KINLOOM_SKIP_ON_WINDOWS("compares paths in their POSIX form and plants symbolic links");
   settings_.background = 'C';
   EXPECT_EQ(Place(), 0);
   settings_.background = 'G';
@@ -157,9 +154,7 @@ TEST_F(BackgroundPictureTest, MissingShippedPictureIsToldOnce) {
 }
 
 TEST(InstalledDataTest, FilesAreLookedForBesideAndAboveTheProgram) {
-#ifdef _WIN32
-  GTEST_SKIP() << "compares paths in their POSIX form and plants symbolic links";
-#endif
+  KINLOOM_SKIP_ON_WINDOWS("compares paths in their POSIX form and plants symbolic links");
   ScratchDir dir;
   const fs::path root = fs::current_path();
   const InstalledData data = InstalledData::ForExecutable((root / "usr/bin/kinloom").string());

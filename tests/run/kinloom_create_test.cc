@@ -7,6 +7,7 @@
 #include "run/run_date.h"
 #include "support/command.h"
 #include "support/scratch_dir.h"
+#include "support/windows_skip.h"
 
 namespace kinloom {
 namespace {
@@ -74,9 +75,7 @@ TEST(KinloomCreateTest, EmptyDirectoryAsksForTheEmailAddress) {
 }
 
 TEST(KinloomCreateTest, CannotWriteAppendsTheFollowUpLines) {
-#ifdef _WIN32
-  GTEST_SKIP() << "the Windows build does not name the page that could not be written yet";
-#endif
+  KINLOOM_SKIP_ON_WINDOWS("the Windows build does not name the page that could not be written yet");
   ScratchDir dir;
   WriteFile("kinloom.cfg", "EMAIL=me@example.org\nHOME=https://example.org/\n");
   WriteFile("html", "a file where the output directory belongs");
@@ -168,9 +167,7 @@ TEST(KinloomCreateTest, PrivacyRunTellsHowManyWerePresumedLiving) {
 // tree give the same bytes; a value that is not a number of seconds is
 // ignored with one line on standard error.
 TEST(KinloomCreateTest, SourceDateEpochFixesThePageDate) {
-#ifdef _WIN32
-  GTEST_SKIP() << "sets the variable through the POSIX shell's env";
-#endif
+  KINLOOM_SKIP_ON_WINDOWS("sets the variable through the POSIX shell's env");
   ScratchDir dir;
   WriteFile("kinloom.cfg", "EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=tree.ged\n");
   WriteFile(
