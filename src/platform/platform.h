@@ -81,8 +81,6 @@ struct FileStatus {
 // True when the process may write the file, or create files in the
 // directory.
 [[nodiscard]] bool MayWrite(const std::string& path);
-// Puts from in the place of to in one step, replacing a file there.
-[[nodiscard]] bool RenameFile(const std::string& from, const std::string& to);
 // True when a file (or a symbolic link) was removed.
 [[nodiscard]] bool RemoveFile(const std::string& path);
 // The names in a directory, "." and ".." left out; none when it cannot be

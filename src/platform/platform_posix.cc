@@ -194,10 +194,6 @@ bool MayWrite(const std::string& path) {
   return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
-}
-
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 std::vector<std::string> DirectoryNames(const std::string& path) {

@@ -245,10 +245,6 @@ bool MayWrite(const std::string& path) {
          (attributes & FILE_ATTRIBUTE_READONLY) == 0;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
-  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
-
 bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
 std::vector<std::string> DirectoryNames(const std::string& path) {

@@ -176,7 +176,7 @@ bool ReplaceFile(const std::string& path, std::string_view text) {
   if (fd < 0) return false;
   bool ok = WriteText(fd, text);
   ok = platform::CloseFile(fd) && ok;
-  ok = ok && platform::RenameFile(temporary, path);
+  ok = ok && platform::RenameOver(temporary, path);
   if (!ok) (void)platform::RemoveFile(temporary);
   return ok;
 }
@@ -596,7 +596,7 @@ bool ChangedPages::Close(int handle) {
   page.temporary_fd = -1;
   if (ok) {
     Journal(RecordFields{hash, written.size, written.modified_ns, 'w', page.path});
-    ok = FlushJournal() && platform::RenameFile(page.temporary, page.path);
+    ok = FlushJournal() && platform::RenameOver(page.temporary, page.path);
   }
   if (!ok) {
     drop_temporary();
@@ -641,7 +641,7 @@ std::string ChangedPages::Finish(bool complete) {
   bool ok = FlushJournal();
   ok = platform::CloseFile(journal_fd_) && ok;
   journal_fd_ = -1;
-  ok = ok && platform::RenameFile(std::string(kJournalFile), manifest);
+  ok = ok && platform::RenameOver(std::string(kJournalFile), manifest);
 
   (void)platform::RemoveDirectory(std::string(kTemporaryDirectory));
 
