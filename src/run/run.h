@@ -25,6 +25,8 @@
 
 namespace kinloom {
 
+class PageInputs;
+
 // RunResult codes.
 inline constexpr int kResultOk = 0;
 inline constexpr int kResultGedcomNotOpened = 1;
@@ -111,6 +113,11 @@ struct Run {
   // Where the files that come with the program are (the default background
   // picture); the front ends set it from their own path.
   InstalledData installed;
+
+  // With CHANGEDONLY, what each page is made from, so that pages made
+  // from nothing that changed are kept as they are (nullptr: every page is
+  // made).
+  PageInputs* page_inputs = nullptr;
 
   // Called after each phase entry and each page written; may be empty.
   std::function<void(const Progress&)> on_progress;
