@@ -79,6 +79,7 @@ struct NamesIndexAhead {
 struct Progress {
   std::string phase;       // name of the phase last entered
   long pages_written = 0;  // page and index files written whole so far
+  long pages_kept = 0;     // of them, pages kept as the previous run left them
   long lines_read = 0;     // GEDCOM lines read so far (reported now and then)
   // Individual pages, names pages and listed pedigree charts that could not
   // be written. The run goes on past them, but does not end as finished.
@@ -171,6 +172,7 @@ struct Run {
   void ReportProgress() {
     progress.pages_written = output.pages_written();
     progress.pages_failed = output.pages_failed();
+    progress.pages_kept = output.pages_kept();
     if (on_progress) on_progress(progress);
   }
 };

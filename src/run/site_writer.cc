@@ -151,6 +151,7 @@ void SiteWriter::ResetCounters() {
   Drain();
   pages_written_.store(0, std::memory_order_relaxed);
   pages_failed_.store(0, std::memory_order_relaxed);
+  pages_kept_.store(0, std::memory_order_relaxed);
   first_failure_.reset();
 }
 
@@ -231,6 +232,7 @@ bool SiteWriter::Execute(Op& op) {
                                     op.kept.path, op.kept.inputs});
       }
       pages_written_.fetch_add(1, std::memory_order_relaxed);
+      pages_kept_.fetch_add(1, std::memory_order_relaxed);
       if (!op.outcome.success_line.empty()) log_.AppendNow(op.outcome.success_line);
       return true;
     case OpKind::kLog:

@@ -115,6 +115,8 @@ class SiteWriter {
   // Pages written whole, and pages counted as failed, so far.
   long pages_written() const { return pages_written_.load(std::memory_order_relaxed); }
   long pages_failed() const { return pages_failed_.load(std::memory_order_relaxed); }
+  // Of the pages written, those kept as they were (Keep).
+  long pages_kept() const { return pages_kept_.load(std::memory_order_relaxed); }
   void ResetCounters();
 
   // The first page file that could not be created or written whole since
@@ -176,6 +178,7 @@ class SiteWriter {
   std::atomic<bool> stopped_{false};
   std::atomic<long> pages_written_{0};
   std::atomic<long> pages_failed_{0};
+  std::atomic<long> pages_kept_{0};
   std::optional<FileFailure> first_failure_;
 
   struct Batch {
