@@ -210,6 +210,7 @@ std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns
 ChangedPages::ChangedPages(std::function<void(std::string_view)> warn) : warn_(std::move(warn)) {}
 
 ChangedPages::~ChangedPages() {
+  StopCheckingFiles();
   for (Page& page : open_) {
     if (page.temporary_fd >= 0) (void)platform::CloseFile(page.temporary_fd);
     if (!page.temporary.empty()) (void)platform::RemoveFile(page.temporary);
@@ -357,6 +358,65 @@ void ChangedPages::ReadPrevious() {
   }
   seen_.assign(previous_.path_hashes.size(), false);
   done_hash_.assign(previous_.path_hashes.size(), 0);
+  // Whether each file is still the one its line describes is asked of the
+  // disk while the run reads the GEDCOM file, rather than page by page
+  // later on.
+  on_disk_ = std::make_unique<std::atomic<std::uint8_t>[]>(seen_.size());
+  try {
+    disk_checker_ = std::jthread([this](const std::stop_token& stop) { CheckFilesOnDisk(stop); });
+  } catch (...) {
+    // Without the thread, each page asks the disk itself.
+  }
+}
+
+void ChangedPages::CheckFilesOnDisk(const std::stop_token& stop) {
+  constexpr std::size_t kPiece = 256 * 1024;
+  std::string piece;
+  long long offset = 0;
+  for (;;) {
+    const std::size_t kept = piece.size();
+    piece.resize(kept + kPiece);
+    const std::size_t got = platform::ReadAt(previous_fd_, piece.data() + kept, kPiece, offset);
+    piece.resize(kept + got);
+    if (got == 0) return;
+    const long long piece_offset = offset - static_cast<long long>(kept);
+    offset += static_cast<long long>(got);
+    std::size_t start = 0;
+    for (;;) {
+      if (stop.stop_requested()) return;
+      const std::size_t nl = piece.find('\n', start);
+      if (nl == std::string::npos) break;
+      const long long line_offset = piece_offset + static_cast<long long>(start);
+      RecordFields record;
+      const bool parsed = ParseRecord(std::string_view(piece).substr(start, nl - start), record);
+      start = nl + 1;
+      if (!parsed) continue;  // the header and end lines
+      const std::string path(record.path);
+      const std::size_t position = PreviousPosition(path);
+      // Only the line that the index keeps for the path counts.
+      if (position >= previous_.offsets.size() || previous_.offsets[position] != line_offset) {
+        continue;
+      }
+      const platform::FileStatus status = platform::StatusOf(path);
+      const bool as_recorded =
+          status.regular && status.size == record.size && status.modified_ns == record.modified_ns;
+      on_disk_[position].store(as_recorded ? kOnDiskAsRecorded : kOnDiskOther,
+                               std::memory_order_release);
+    }
+    piece.erase(0, start);
+  }
+}
+
+void ChangedPages::StopCheckingFiles() {
+  if (disk_checker_.joinable()) {
+    disk_checker_.request_stop();
+    disk_checker_.join();
+  }
+}
+
+int ChangedPages::OnDisk(std::size_t position) const {
+  if (!on_disk_ || position >= seen_.size()) return kOnDiskUnknown;
+  return on_disk_[position].load(std::memory_order_acquire);
 }
 
 bool ChangedPages::ReadPreviousLine(std::size_t position, RecordFields& parsed) {
@@ -691,6 +751,7 @@ void ChangedPages::AddChange(std::string_view kind, const std::string& path) {
 
 std::string ChangedPages::Finish(
     bool complete, const std::function<void(long long, std::uint64_t)>& before_manifest) {
+  StopCheckingFiles();
   const std::string manifest(kManifestFile);
   // The files of the previous record that this run did not write.
   for (std::size_t i = 0; i < seen_.size(); ++i) {

@@ -33,11 +33,15 @@
 #ifndef KINLOOM_RUN_CHANGED_PAGES_H_
 #define KINLOOM_RUN_CHANGED_PAGES_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <stop_token>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -125,6 +129,12 @@ class ChangedPages {
   // The line at position, read through cursor; record views the cursor.
   [[nodiscard]] bool FindPreviousLine(std::size_t position, RecordCursor& cursor,
                                       RecordFields& record) const;
+  // What a thread of its own, started by Begin, found on disk for the
+  // file of the line at position: kOnDiskUnknown while it has not come to
+  // it, kOnDiskAsRecorded when the file has the size and time of its line,
+  // kOnDiskOther otherwise.
+  static constexpr int kOnDiskUnknown = 0, kOnDiskAsRecorded = 1, kOnDiskOther = 2;
+  [[nodiscard]] int OnDisk(std::size_t position) const;
 
  private:
   struct Page {
@@ -169,6 +179,9 @@ class ChangedPages {
   bool FlushJournal();
   bool RecoverCutOffRun();
   void ReadPrevious();
+  // The thread's work: every line of the previous record in file order.
+  void CheckFilesOnDisk(const std::stop_token& stop);
+  void StopCheckingFiles();
   std::string Identity() const;
   void Warn(std::string_view problem);
 
@@ -181,7 +194,9 @@ class ChangedPages {
   std::uint64_t previous_check_ = 0;
   std::string line_;  // a line of it
   Index previous_;
-  std::vector<bool> seen_;                // per index position: written or kept by this run
+  std::vector<bool> seen_;  // per index position: written or kept by this run
+  std::unique_ptr<std::atomic<std::uint8_t>[]> on_disk_;  // per index position
+  std::jthread disk_checker_;
   std::vector<std::uint64_t> done_hash_;  // per index position, once seen
   DoneTable new_done_;
 

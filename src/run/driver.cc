@@ -168,7 +168,13 @@ int CreateKinloom(Run& run) {
       // building leaves mostly idle.
       const bool store_final =
           phase.call == (s.privacy == 'Y' ? HideLivingIndividuals : IsValidGedcom);
-      if (result == kResultOk && run.write_in_background && store_final) StartNamesSort(run);
+      if (result == kResultOk && run.write_in_background && store_final) {
+        // A run that keeps pages has the names sort to wait for: the sort
+        // goes at the run's pace then.
+        long long count = 0;
+        std::uint64_t check = 0;
+        StartNamesSort(run, changed && changed->PreviousSeal(count, check));
+      }
       // From here on, pages made from records that did not change since
       // the previous run are kept.
       if (result == kResultOk && changed && store_final) {

@@ -162,9 +162,17 @@ bool PageInputs::Keep(const std::string& path, KeptPage& kept) {
   if (line.inputs.empty() || !Unchanged(line.inputs)) return false;
   // The file must still be the one the line describes (not edited by hand,
   // not gone).
-  const platform::FileStatus status = platform::StatusOf(path);
-  if (!status.regular || status.size != line.size || status.modified_ns != line.modified_ns) {
-    return false;
+  switch (changed_.OnDisk(position)) {
+    case ChangedPages::kOnDiskAsRecorded:
+      break;
+    case ChangedPages::kOnDiskOther:
+      return false;
+    default: {
+      const platform::FileStatus status = platform::StatusOf(path);
+      if (!status.regular || status.size != line.size || status.modified_ns != line.modified_ns) {
+        return false;
+      }
+    }
   }
   kept.path = path;
   kept.hash = line.hash;

@@ -156,6 +156,8 @@ struct Run {
   // way.
   std::optional<NamesIndexAhead> names_index;
   std::uint64_t ahead_generation = 0;
+  // QsortIndividuals waits for the thread (see StartNamesSort).
+  bool names_sort_awaited = false;
   std::jthread names_sort;
 
   // Convenience for the phases.
