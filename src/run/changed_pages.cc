@@ -188,6 +188,13 @@ bool ReplaceFile(const std::string& path, std::string_view text) {
 
 }  // namespace
 
+std::string RecordPath(std::string_view path) {
+  std::string record(path);
+  const char separator = platform::DirectorySeparator();
+  if (separator != '/') std::replace(record.begin(), record.end(), separator, '/');
+  return record;
+}
+
 std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns, char flag,
                        std::string_view path, std::string_view inputs) {
   std::string line = Hex(hash);
@@ -510,7 +517,8 @@ ChangedPages::Page* ChangedPages::Find(int page) {
   return nullptr;
 }
 
-int ChangedPages::Open(const std::string& path) {
+int ChangedPages::Open(const std::string& native_path) {
+  const std::string path = RecordPath(native_path);
   const platform::FileStatus status = platform::StatusOf(path);
   Page page;
   if (status.exists) {

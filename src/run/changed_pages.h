@@ -215,6 +215,11 @@ class ChangedPages {
   std::string changes_;
 };
 
+// A page's path as the records and kinloom.changes keep it, with "/"
+// between its steps whatever the system's separator (the system takes "/"
+// too).
+[[nodiscard]] std::string RecordPath(std::string_view path);
+
 // One record line, "HASH SIZE MTIME FLAG PATH\n", or with "\tINPUTS"
 // before the line end when inputs is not empty (or the path holds a tab).
 [[nodiscard]] std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns,

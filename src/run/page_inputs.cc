@@ -149,8 +149,9 @@ bool PageInputs::ComparePrevious(
   return true;
 }
 
-bool PageInputs::Keep(const std::string& path, KeptPage& kept) {
+bool PageInputs::Keep(const std::string& native_path, KeptPage& kept) {
   if (!usable_) return false;
+  const std::string path = RecordPath(native_path);
   const std::size_t position = changed_.PreviousPosition(path);
   if (position >= handled_.size()) return false;
   // A page made twice in a run is made again the second time: only the
