@@ -83,7 +83,9 @@ bool ParseRecord(std::string_view line, RecordFields& record) {
   if (!ParseNumber(NextField(line), record.size)) return false;
   if (!ParseNumber(NextField(line), record.modified_ns)) return false;
   const std::string_view flag = NextField(line);
-  if (flag.size() != 1 || (flag[0] != '-' && flag[0] != 'w' && flag[0] != 'p')) return false;
+  if (flag.size() != 1 || std::string_view("-wprx").find(flag[0]) == std::string_view::npos) {
+    return false;
+  }
   record.flag = flag[0];
   const std::size_t tab = line.rfind('\t');
   record.path = line.substr(0, tab);
@@ -280,8 +282,9 @@ bool ChangedPages::RecoverCutOffRun() {
   std::vector<std::string> order;
   const RecordState journal_state =
       ReadRecordFile(journal_fd, identity, false, [&](const RecordFields& r, long long) {
-        // Pages it wrote were never listed: the next finished run lists them.
-        const char flag = r.flag == '-' ? '-' : 'p';
+        // Pages it wrote, and files it removed, were never listed: the next
+        // finished run lists them.
+        const char flag = r.flag == '-' ? '-' : r.flag == 'r' || r.flag == 'x' ? 'x' : 'p';
         auto [it, added] = lines.try_emplace(std::string(r.path));
         if (added) order.push_back(it->first);
         it->second = RecordLine(r.hash, r.size, r.modified_ns, flag, r.path, r.inputs);
@@ -299,8 +302,9 @@ bool ChangedPages::RecoverCutOffRun() {
   const RecordState manifest_state =
       ReadRecordFile(manifest_fd, identity, true, [&](const RecordFields& r, long long) {
         if (lines.count(std::string(r.path)) != 0) return;
-        merged +=
-            RecordLine(r.hash, r.size, r.modified_ns, r.flag == 'p' ? 'p' : '-', r.path, r.inputs);
+        if (r.flag == 'r') return;  // removed, and listed, by that run
+        const char flag = r.flag == 'p' || r.flag == 'x' ? r.flag : '-';
+        merged += RecordLine(r.hash, r.size, r.modified_ns, flag, r.path, r.inputs);
         ++count;
       });
   if (manifest_fd >= 0) (void)platform::CloseFile(manifest_fd);
@@ -333,6 +337,7 @@ void ChangedPages::ReadPrevious() {
   const RecordState state = ReadRecordFile(
       previous_fd_, Identity(), true,
       [&](const RecordFields& r, long long offset) {
+        if (r.flag == 'r') return;  // removed, and listed, by that run
         if (offset > 0xFFFFFFFFLL) too_large = true;
         entries.emplace_back(PathHash(r.path), static_cast<std::uint32_t>(offset));
       },
@@ -761,7 +766,19 @@ std::string ChangedPages::Finish(
     bool complete, const std::function<void(long long, std::uint64_t)>& before_manifest) {
   StopCheckingFiles();
   const std::string manifest(kManifestFile);
-  // The files of the previous record that this run did not write.
+  // The files of the previous record that this run did not write. Each
+  // is recorded as removed before it goes, so that a run cut off meanwhile
+  // still has them listed by the next one.
+  if (complete) {
+    for (std::size_t i = 0; i < seen_.size(); ++i) {
+      RecordFields parsed;
+      if (seen_[i] || !ReadPreviousLine(i, parsed)) continue;
+      parsed.flag = 'r';
+      parsed.inputs = {};
+      Journal(parsed);
+    }
+    (void)FlushJournal();
+  }
   for (std::size_t i = 0; i < seen_.size(); ++i) {
     if (seen_[i]) continue;
     RecordFields parsed;
@@ -772,9 +789,13 @@ std::string ChangedPages::Finish(
         AddChange("removed ", path);
         continue;
       }
-      if (!platform::StatusOf(path).exists) continue;
+      if (!platform::StatusOf(path).exists) {
+        // Removed by a run that was cut off before it listed it.
+        if (parsed.flag == 'x') AddChange("removed ", path);
+        continue;
+      }
     }
-    if (parsed.flag != 'p') parsed.flag = '-';
+    if (parsed.flag != 'p' && parsed.flag != 'x') parsed.flag = '-';
     parsed.path = path;
     parsed.inputs = {};  // not made by this run
     Journal(parsed);

@@ -17,7 +17,9 @@
 // HASH is the 16 hex digits of the page content's hash with the date left
 // out, SIZE and MTIME (nanoseconds) what the file had on disk when it was
 // written, FLAG "w" for a file written by the run and "p" for one written
-// by a run that was cut off before it listed its changes, "-" otherwise;
+// by a run that was cut off before it listed its changes, "r" for a file
+// the run removed, "x" for one removed by a run that was cut off before it
+// listed it, "-" otherwise;
 // CHECK is the hash of every byte before the "end" line. A page whose hash
 // and whose size and time on disk match its line is unchanged. INPUTS, when
 // there, lists the records the page was made from (see run/page_inputs.h);
