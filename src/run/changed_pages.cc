@@ -368,8 +368,19 @@ void ChangedPages::ReadPrevious() {
     previous_.path_hashes.push_back(entries[i].first);
     previous_.offsets.push_back(entries[i].second);
   }
-  seen_.assign(previous_.path_hashes.size(), false);
-  done_hash_.assign(previous_.path_hashes.size(), 0);
+  const std::size_t lines = previous_.path_hashes.size();
+  previous_.in_file.resize(lines);
+  std::iota(previous_.in_file.begin(), previous_.in_file.end(), 0U);
+  std::sort(previous_.in_file.begin(), previous_.in_file.end(),
+            [this](std::uint32_t a, std::uint32_t b) {
+              return previous_.offsets[a] < previous_.offsets[b];
+            });
+  previous_.rank.resize(lines);
+  for (std::size_t k = 0; k < lines; ++k) {
+    previous_.rank[previous_.in_file[k]] = static_cast<std::uint32_t>(k);
+  }
+  seen_.assign(lines, false);
+  done_hash_.assign(lines, 0);
   // Whether each file is still the one its line describes is asked of the
   // disk while the run reads the GEDCOM file, rather than page by page
   // later on.
@@ -385,6 +396,7 @@ void ChangedPages::CheckFilesOnDisk(const std::stop_token& stop) {
   constexpr std::size_t kPiece = 256 * 1024;
   std::string piece;
   long long offset = 0;
+  std::size_t next = 0;  // in the order of the lines
   for (;;) {
     const std::size_t kept = piece.size();
     piece.resize(kept + kPiece);
@@ -403,13 +415,12 @@ void ChangedPages::CheckFilesOnDisk(const std::stop_token& stop) {
       const bool parsed = ParseRecord(std::string_view(piece).substr(start, nl - start), record);
       start = nl + 1;
       if (!parsed) continue;  // the header and end lines
-      const std::string path(record.path);
-      const std::size_t position = PreviousPosition(path);
-      // Only the line that the index keeps for the path counts.
-      if (position >= previous_.offsets.size() || previous_.offsets[position] != line_offset) {
-        continue;
-      }
-      const platform::FileStatus status = platform::StatusOf(path);
+      // Only the line that the index keeps for a path counts.
+      const std::vector<std::uint32_t>& in_file = previous_.in_file;
+      while (next < in_file.size() && previous_.offsets[in_file[next]] < line_offset) ++next;
+      if (next == in_file.size() || previous_.offsets[in_file[next]] != line_offset) continue;
+      const std::size_t position = in_file[next];
+      const platform::FileStatus status = platform::StatusOf(std::string(record.path));
       const bool as_recorded =
           status.regular && status.size == record.size && status.modified_ns == record.modified_ns;
       on_disk_[position].store(as_recorded ? kOnDiskAsRecorded : kOnDiskOther,
@@ -694,8 +705,7 @@ bool ChangedPages::Close(int handle, std::string_view inputs) {
   return true;
 }
 
-void ChangedPages::Keep(const RecordFields& record) {
-  const std::size_t position = PreviousPosition(std::string(record.path));
+void ChangedPages::Keep(const RecordFields& record, std::size_t position) {
   if (position < seen_.size()) {
     // Done before in this run: what was done then stays.
     if (seen_[position]) return;
@@ -726,6 +736,16 @@ std::size_t ChangedPages::PreviousPosition(const std::string& path) const {
   const auto it = std::lower_bound(hashes.begin(), hashes.end(), hash);
   if (it == hashes.end() || *it != hash) return hashes.size();
   return static_cast<std::size_t>(it - hashes.begin());
+}
+
+std::size_t ChangedPages::PreviousPosition(const std::string& path, std::size_t& next) const {
+  const std::vector<std::uint32_t>& in_file = previous_.in_file;
+  if (next < in_file.size() && previous_.path_hashes[in_file[next]] == PathHash(path)) {
+    return in_file[next++];
+  }
+  const std::size_t position = PreviousPosition(path);
+  if (position < previous_.rank.size()) next = previous_.rank[position] + std::size_t{1};
+  return position;
 }
 
 bool ChangedPages::FindPreviousLine(std::size_t position, RecordCursor& cursor,

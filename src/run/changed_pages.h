@@ -104,8 +104,9 @@ class ChangedPages {
   // (the old file is then untouched). inputs goes into its record line.
   [[nodiscard]] bool Close(int page, std::string_view inputs = {});
   // A page that was not made again, because nothing it was made from
-  // changed: record (read through FindPreviousLine) stays as it is.
-  void Keep(const RecordFields& record);
+  // changed: record (read through FindPreviousLine at position) stays as
+  // it is.
+  void Keep(const RecordFields& record, std::size_t position);
   // Drops a page that will not be completed.
   void Abandon(int page);
 
@@ -127,6 +128,9 @@ class ChangedPages {
   // The position of path's line in the previous record (the number of
   // lines when there is none).
   [[nodiscard]] std::size_t PreviousPosition(const std::string& path) const;
+  // The same, trying first the line after the one found before, as pages
+  // mostly come in the order of the record; next keeps the place.
+  [[nodiscard]] std::size_t PreviousPosition(const std::string& path, std::size_t& next) const;
   [[nodiscard]] std::size_t previous_lines() const { return previous_.path_hashes.size(); }
   // The line at position, read through cursor; record views the cursor.
   [[nodiscard]] bool FindPreviousLine(std::size_t position, RecordCursor& cursor,
@@ -157,6 +161,8 @@ class ChangedPages {
   struct Index {
     std::vector<std::uint64_t> path_hashes;  // sorted
     std::vector<std::uint32_t> offsets;      // of each line, same order
+    std::vector<std::uint32_t> in_file;      // the positions in the order of their lines
+    std::vector<std::uint32_t> rank;         // of each position in in_file
   };
 
   // Content hashes of the pages done by this run that the previous record
