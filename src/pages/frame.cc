@@ -3,7 +3,6 @@
 #include <optional>
 #include <utility>
 
-#include "platform/platform.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 
@@ -78,10 +77,12 @@ std::string PageFileName(const Settings& settings, std::string_view prefix, std:
   return name;
 }
 
-// The path of a page file is built with the system's separator; its links
-// always use "/".
+// The path of a page file has "/" between directories on every system, as
+// its links have: Windows takes "/" as it takes "\\", and the record of the
+// changed pages, kinloom.changes and the messages name pages alike
+// everywhere.
 std::string PagePath(const Settings& settings, std::string_view directory, std::string_view file) {
-  const char separator = platform::DirectorySeparator();
+  const char separator = '/';
   std::string path = "html";
   path += separator;
   if (settings.subdirs == 'Y' && !directory.empty()) {

@@ -40,6 +40,7 @@ std::string GedcomNotOpenedNotice(std::string_view path, std::error_code error) 
 }
 
 std::string CannotWriteNotice(std::string_view path, std::error_code error) {
+  error = OpenFailureReason(path, error);
   return "Cannot write \"" + std::string(path) + "\": " + ReasonText(error) + ".";
 }
 
