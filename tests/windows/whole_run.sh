@@ -8,11 +8,14 @@
 # ../shared/gedcom-samples beside the source tree) runs with SUBDIRS off
 # and on. Both programs must end with the same status and message and
 # write the same files; the Windows text files hold the Linux bytes with
-# every line end written as CR LF. Then the cases that only Windows has:
-# GEDFILE as a drive-letter path, a \\?\ path, a path with blanks and
-# non-ASCII letters; a GEDCOM file that does not exist (1), an output
-# directory that cannot be written (6), and a GEDFILE longer than its field
-# (cut as on Linux).
+# every line end written as CR LF. Then two CHANGEDONLY runs in a row (the
+# second writes nothing), a run refused beside a process that holds the
+# run lock and the run after that process was killed, and the cases that
+# only Windows has: GEDFILE as a drive-letter path, a \\?\ path, a path with
+# blanks and non-ASCII letters; a GEDCOM file that does not exist (1),
+# output that cannot be written (6: html a file, a page a directory, a
+# page directory a file, html read-only), each with the same cause line on
+# standard error, and a GEDFILE longer than its field (cut as on Linux).
 #
 # Wine runs in WINEPREFIX (default: a directory beside WINDOWS_EXE), quiet,
 # without Mono and Gecko. Exits 77 (skipped) when Wine or the Linux program
@@ -225,6 +228,59 @@ changed_only_twice() {
   rm -rf "$dir"
 }
 changed_only_twice
+
+# --- A second run while another process holds the folder ----------------------
+# kinloom-lock-holder.exe (built with the test programs) takes the run lock
+# as a run does and keeps it: kinloom-create.exe started in the folder
+# changes nothing and ends with 8 and the message. The holder's process is
+# then killed outright; the system drops its lock, and the next run
+# finishes.
+holder_exe="$(dirname "$win_exe")/kinloom-lock-holder.exe"
+locked_folder() {
+  local dir="$scratch/locked"
+  mkdir -p "$dir"
+  cp "$source_dir/example/family.ged" "$dir/"
+  sample_config family.ged N >"$dir/kinloom.cfg"
+  echo "the holder's log" >"$dir/kinloom.log"
+  (cd "$dir" && exec wine "$holder_exe" >/dev/null 2>&1 </dev/null) &
+  local holder=$! waited
+  for waited in $(seq 1 600); do
+    [ -f "$dir/holder.pid" ] && break
+    sleep 0.1
+  done
+  if [ ! -f "$dir/holder.pid" ]; then
+    kill -KILL "$holder" 2>/dev/null || true
+    fail "run lock: the holder did not take the lock"
+    return
+  fi
+  run_windows "$dir"
+  local refused_status refused_err
+  refused_status=$(cat "$dir/status")
+  refused_err=$(cat "$dir/err")
+  kill -KILL "$holder"
+  wait "$holder" 2>/dev/null || true
+  if [ "$refused_status" != 8 ] || [ "$refused_err" != "Another Kinloom run is working in this folder." ] ||
+    [ -s "$dir/out" ]; then
+    fail "run lock: a run beside the holder: status $refused_status: $refused_err"
+  elif [ "$(cat "$dir/kinloom.log")" != "the holder's log" ] || [ -e "$dir/html" ]; then
+    fail "run lock: the refused run changed the folder"
+  else
+    # The process is gone; its lock goes with it.
+    run_windows "$dir"
+    if [ "$(cat "$dir/status")" != 0 ] || [ ! -f "$dir/html/surnames.htm" ]; then
+      fail "run lock: the run after the killed holder: status $(cat "$dir/status"): $(cat "$dir/err")"
+    else
+      echo "ok: run lock: refused with 8 beside the holder, free once it was killed"
+      passed=$((passed + 1))
+    fi
+  fi
+  rm -rf "$dir"
+}
+if [ -f "$holder_exe" ]; then
+  locked_folder
+else
+  echo "note: no $holder_exe (built with reliability_tests); the run lock was not tried"
+fi
 
 # --- GEDFILE paths of Windows --------------------------------------------------
 # The same tree named in several ways must give the same site; the log
