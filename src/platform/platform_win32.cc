@@ -87,14 +87,17 @@ bool IsDirectoryAttribute(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// What a call wanted at the path it was given.
+enum class Wanted { kFile, kAny };
+
 // Tells the reason for a path that could not be opened, made or renamed
 // as POSIX systems tell it, where Windows words it otherwise: a directory
 // where a file was wanted is EISDIR (Windows: access denied), and a file
 // where the path needs a directory is ENOTDIR (Windows: path not found).
-void TellAsPosix(const std::string& path) {
+void TellAsPosix(const std::string& path, Wanted wanted = Wanted::kFile) {
   const int error = errno;
   if (error == EACCES) {
-    if (IsDirectoryAttribute(AttributesOf(path))) errno = EISDIR;
+    if (wanted == Wanted::kFile && IsDirectoryAttribute(AttributesOf(path))) errno = EISDIR;
     return;
   }
   if (error != ENOENT) return;
@@ -114,9 +117,9 @@ void TellAsPosix(const std::string& path) {
 
 // Keeps the reason of the Windows call that just failed for LastError,
 // worded as above for path when one is given.
-void KeepError(const std::string& path = {}) {
+void KeepError(const std::string& path = {}, Wanted wanted = Wanted::kFile) {
   errno = ErrorNumberOf(::GetLastError());
-  if (!path.empty()) TellAsPosix(path);
+  if (!path.empty()) TellAsPosix(path, wanted);
 }
 
 }  // namespace
@@ -177,7 +180,7 @@ FileHandle OpenUnnamedFile(const std::string& directory) {
   // the system deletes when it is closed comes closest.
   char name[MAX_PATH];
   if (::GetTempFileNameA(directory.empty() ? "." : directory.c_str(), "kin", 0, name) == 0) {
-    KeepError(directory);
+    KeepError();
     return kNoFile;
   }
   const HANDLE handle = ::CreateFileA(
@@ -270,7 +273,7 @@ bool CopyRange(FileHandle file, FileHandle source, long long offset, long long s
 
 bool MakeDirectory(const std::string& path) {
   if (::CreateDirectoryA(path.c_str(), nullptr)) return true;
-  KeepError(path);
+  KeepError(path, Wanted::kAny);
   return IsDirectoryAttribute(AttributesOf(path));
 }
 
@@ -290,7 +293,7 @@ bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
       ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    KeepError(path);
+    KeepError(path, Wanted::kAny);
     return false;
   }
   const bool ok = ::GetFileInformationByHandle(handle, &info) != 0;
@@ -329,7 +332,7 @@ FileStatus StatusOpening(const std::string& path, DWORD flags) {
       ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    KeepError(path);
+    KeepError(path, Wanted::kAny);
     return {};
   }
   BY_HANDLE_FILE_INFORMATION info;
@@ -364,7 +367,7 @@ FileStatus StatusOfOpen(FileHandle file) {
 bool MayWrite(const std::string& path) {
   const DWORD attributes = AttributesOf(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    KeepError(path);
+    KeepError(path, Wanted::kAny);
     return false;
   }
   // A read-only directory still takes new files on Windows.
@@ -396,7 +399,7 @@ std::vector<std::string> DirectoryNames(const std::string& path) {
 
 bool RemoveDirectory(const std::string& path) {
   if (::RemoveDirectoryA(path.c_str())) return true;
-  KeepError(path);
+  KeepError(path, Wanted::kAny);
   return false;
 }
 

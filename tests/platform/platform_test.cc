@@ -122,6 +122,7 @@ TEST(PlatformTest, FailuresGiveTheSameReasonOnEverySystem) {
   ScratchDir dir;
   testing::WriteFile("plain", "x");
   ASSERT_TRUE(MakeDirectory("folder"));
+  testing::WriteFile("folder/inner", "y");
   const struct {
     const char* what;
     bool (*fails)();
@@ -151,6 +152,11 @@ TEST(PlatformTest, FailuresGiveTheSameReasonOnEverySystem) {
        std::errc::not_a_directory},
       {"a folder in a missing folder", [] { return !MakeDirectory("missing/html"); },
        std::errc::no_such_file_or_directory},
+      {"a folder where a file is", [] { return !MakeDirectory("plain"); }, std::errc::file_exists},
+      {"removing a folder that holds a file", [] { return !RemoveDirectory("folder"); },
+       std::errc::directory_not_empty},
+      {"removing a file as a folder", [] { return !RemoveDirectory("plain"); },
+       std::errc::not_a_directory},
       {"renaming a missing file", [] { return !RenameOver("missing", "renamed"); },
        std::errc::no_such_file_or_directory},
       {"renaming onto a folder", [] { return !RenameOver("plain", "folder"); },
@@ -166,6 +172,7 @@ TEST(PlatformTest, FailuresGiveTheSameReasonOnEverySystem) {
     EXPECT_EQ(LastError(), std::make_error_code(c.reason)) << LastError().message();
   }
   EXPECT_EQ(ReadFile("plain"), "x");
+  EXPECT_EQ(ReadFile("folder/inner"), "y");
 }
 
 }  // namespace
