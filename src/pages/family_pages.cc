@@ -201,9 +201,10 @@ int WriteFamilyPage(Run& run, std::int32_t family) {
   const WorkFiles& store = run.store;
   run.page.sources.clear();
   PageFile page(run);
-  if (!page.Create(PagePath(s, "fam", PageFileName(s, "fam", family)), kFamilyPage)) {
+  if (!page.CreateOrKeep(PagePath(s, "fam", PageFileName(s, "fam", family)), kFamilyPage)) {
     return kResultCannotWrite;
   }
+  if (page.kept()) return kResultOk;
   const std::int32_t husband = store.FamilyHusband(family);
   const std::int32_t wife = store.FamilyWife(family);
   WritePageStart(run, page, CoupleName(run, husband, wife));

@@ -3,6 +3,9 @@
 #include <optional>
 #include <utility>
 
+#include "platform/platform.h"
+#include "run/content_hash.h"
+#include "run/page_inputs.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 
@@ -14,11 +17,32 @@ PageFile::~PageFile() {
 
 bool PageFile::Create(const std::string& path, const PageOutcome& outcome) {
   if (is_open()) Close();
+  kept_ = false;
   buffer_.clear();
   date_size_ = 0;
   page_ = run_.output.Open(path, outcome);
   if (page_ == 0) run_.ReportProgress();
   return page_ != 0;
+}
+
+bool PageFile::CreateOrKeep(const std::string& path, const PageOutcome& outcome) {
+  if (is_open()) Close();
+  PageInputs* inputs = run_.page_inputs;
+  if (inputs != nullptr) {
+    KeptPage kept;
+    if (inputs->Keep(path, kept)) {
+      run_.output.Keep(std::move(kept), outcome);
+      kept_ = true;
+      run_.ReportProgress();
+      return true;
+    }
+  }
+  if (!Create(path, outcome)) return false;
+  if (inputs != nullptr) {
+    inputs->BeginPage();
+    watched_ = true;
+  }
+  return true;
 }
 
 void PageFile::Write(std::string_view text) {
@@ -61,7 +85,10 @@ void PageFile::HandOn() {
 bool PageFile::Close() {
   if (page_ == 0) return false;
   HandOn();
-  const bool ok = run_.output.Close(page_);
+  std::string inputs;
+  if (watched_ && run_.page_inputs != nullptr) inputs = run_.page_inputs->EndPage();
+  watched_ = false;
+  const bool ok = run_.output.Close(page_, std::move(inputs));
   page_ = 0;
   run_.ReportProgress();
   return ok;
@@ -77,12 +104,10 @@ std::string PageFileName(const Settings& settings, std::string_view prefix, std:
   return name;
 }
 
-// The path of a page file has "/" between directories on every system, as
-// its links have: Windows takes "/" as it takes "\\", and the record of the
-// changed pages, kinloom.changes and the messages name pages alike
-// everywhere.
+// The path of a page file is built with the system's separator; its links
+// always use "/".
 std::string PagePath(const Settings& settings, std::string_view directory, std::string_view file) {
-  const char separator = '/';
+  const char separator = platform::DirectorySeparator();
   std::string path = "html";
   path += separator;
   if (settings.subdirs == 'Y' && !directory.empty()) {
@@ -128,6 +153,8 @@ std::optional<std::string> ReadUserFile(const char* path) {
 // The include files are the same for every page of a run, so each is read
 // once, not once per page: on a large tree that saves three file lookups
 // for every page written.
+}  // namespace
+
 const UserFiles& UserFilesOf(Run& run) {
   UserFiles& files = run.user_files;
   if (!files.read) {
@@ -139,7 +166,7 @@ const UserFiles& UserFilesOf(Run& run) {
   return files;
 }
 
-}  // namespace
+namespace {}  // namespace
 
 void WritePageStart(Run& run, PageFile& page, std::string_view title) {
   page.Write("<HTML>\n");
@@ -353,6 +380,50 @@ std::string CoupleName(Run& run, std::int32_t husband, std::int32_t wife) {
 std::string PageDate(const Run& run) {
   if (!run.fixed_page_date.empty()) return run.fixed_page_date;
   return FormatPageDate(CurrentRunDate(run.date));
+}
+
+std::uint64_t PagesFingerprint(Run& run) {
+  ContentHash hash;
+  // Each text with its length, so that no two lists of texts run together
+  // into the same bytes.
+  auto add = [&hash](std::string_view text) {
+    hash.Update(std::to_string(text.size()));
+    hash.Update(":");
+    hash.Update(text);
+  };
+  auto add_flag = [&add](char flag) { add(std::string_view(&flag, 1)); };
+  add("pages 1");
+  add(kVersionText);
+  const Settings& s = run.settings;
+  // Every field of Settings: one added there must be added here.
+  add_flag(s.background);
+  add(s.bgpic);
+  add(s.bgcolor);
+  add(s.textc);
+  add(s.linkc);
+  add(s.vlinkc);
+  add(s.home);
+  add(s.email);
+  add(s.gedfile);
+  add_flag(s.notes);
+  add_flag(s.ucsurname);
+  add_flag(s.soundex);
+  add_flag(s.sources);
+  add_flag(s.photos);
+  add_flag(s.subdirs);
+  add_flag(s.pedigreeall);
+  add(s.pedigreelist);
+  add(s.extension);
+  add_flag(s.privacy);
+  add_flag(s.skipmissing);
+  add_flag(s.changedonly);
+  for (int i = 0; i < kLabelCount; ++i) add(run.labels[static_cast<Label>(i)]);
+  const UserFiles& files = UserFilesOf(run);
+  for (const std::optional<std::string>* file : {&files.meta, &files.header, &files.footer}) {
+    add_flag(file->has_value() ? 'Y' : 'N');
+    add(file->value_or(std::string()));
+  }
+  return hash.Value();
 }
 
 }  // namespace kinloom

@@ -40,6 +40,13 @@ class PageFile {
   // Creates (truncates) the file; false when it is known that it cannot be
   // created (see SiteWriter::Open): the writer should then return at once.
   bool Create(const std::string& path, const PageOutcome& outcome);
+  // The same for a page that need not be made again when nothing it is
+  // made from changed since the previous run (CHANGEDONLY): then the page
+  // is kept as it is, kept() is true and the writer should return at once,
+  // as for a page written whole. Everything the page shows must be read
+  // from the store after this call.
+  bool CreateOrKeep(const std::string& path, const PageOutcome& outcome);
+  bool kept() const { return kept_; }
   // Writes the bytes as they are ("\n" stays one byte).
   void Write(std::string_view text);
   // Writes the page's date: the one text in which two versions of a page
@@ -59,6 +66,8 @@ class PageFile {
 
   Run& run_;
   int page_ = 0;
+  bool kept_ = false;
+  bool watched_ = false;  // its reads go to the run's page inputs
   std::string buffer_;
   // Where the date is in buffer_ (size 0: not in it).
   std::size_t date_offset_ = 0;
@@ -122,6 +131,15 @@ std::string CoupleName(Run& run, std::int32_t husband, std::int32_t wife);
 // The page's date text: run.fixed_page_date, or the run's date (run.date)
 // as "%d %B %Y" with English month names.
 std::string PageDate(const Run& run);
+
+// The user's include files of the run, read at the first call.
+const UserFiles& UserFilesOf(Run& run);
+
+// A hash of everything besides the store that pages are made from: the
+// program's version, the settings, the captions and the user's include
+// files. Two runs with the same value make the same page from the same
+// records.
+[[nodiscard]] std::uint64_t PagesFingerprint(Run& run);
 
 }  // namespace kinloom
 

@@ -34,9 +34,10 @@ int BuildIndividualPage(Run& run, std::int32_t number) {
   constexpr PageOutcome kIndividualPage{"Unable to create new IND file.", true, false,
                                         "<BuildIndividualPage"};
   PageFile page(run);
-  if (!page.Create(PagePath(s, "ind", PageFileName(s, "ind", number)), kIndividualPage)) {
+  if (!page.CreateOrKeep(PagePath(s, "ind", PageFileName(s, "ind", number)), kIndividualPage)) {
     return kResultCannotWrite;
   }
+  if (page.kept()) return kResultOk;
   const std::string name = store.IndividualName(number);
   const std::string display = FormatName(s, name);
   WritePageStart(run, page, display);

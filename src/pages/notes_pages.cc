@@ -50,9 +50,10 @@ int WriteIndividualNotesPage(Run& run, std::int32_t person, std::int32_t key) {
   const Settings& s = run.settings;
   constexpr PageOutcome kNotesPage{"Unable to create new NTI file.", false, true, {}};
   PageFile page(run);
-  if (!page.Create(PagePath(s, "nti", PageFileName(s, "nti", key)), kNotesPage)) {
+  if (!page.CreateOrKeep(PagePath(s, "nti", PageFileName(s, "nti", key)), kNotesPage)) {
     return kResultCannotWrite;
   }
+  if (page.kept()) return kResultOk;
   const std::string owner = FormatName(s, run.store.IndividualName(person));
   WritePageStart(run, page, "Notes for " + owner);
   page.Write("<HR NOSHADE SIZE=3>");
@@ -70,9 +71,10 @@ int WriteFamilyNotesPage(Run& run, std::int32_t family, std::int32_t key) {
   const Settings& s = run.settings;
   constexpr PageOutcome kNotesPage{"Unable to create new NTF file.", false, true, {}};
   PageFile page(run);
-  if (!page.Create(PagePath(s, "ntf", PageFileName(s, "ntf", key)), kNotesPage)) {
+  if (!page.CreateOrKeep(PagePath(s, "ntf", PageFileName(s, "ntf", key)), kNotesPage)) {
     return kResultCannotWrite;
   }
+  if (page.kept()) return kResultOk;
   const std::string couple =
       CoupleName(run, run.store.FamilyHusband(family), run.store.FamilyWife(family));
   WritePageStart(run, page, "Notes for " + couple);

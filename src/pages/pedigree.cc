@@ -113,7 +113,10 @@ int PedigreeChart(Run& run, std::int32_t number) {
   const PageOutcome outcome{"Unable to create new PED file.", true, run.settings.pedigreeall == 'Y',
                             "<PedigreeChart"};
   PageFile page(run);
-  if (!page.Create(PagePath(run.settings, "ped", file_name), outcome)) return kResultCannotWrite;
+  if (!page.CreateOrKeep(PagePath(run.settings, "ped", file_name), outcome)) {
+    return kResultCannotWrite;
+  }
+  if (page.kept()) return kResultOk;
   page.Write("<HTML>\n");
   page.Write("<HEAD>\n");
   page.Write("<TITLE>" + run.Text(Label::kPedigreeFor) + " " +

@@ -54,8 +54,12 @@ std::string IndexName(const Settings& settings, std::string_view name);
 std::string NameSortKey(const Settings& settings, std::string_view name);
 // Starts working out the names sort of every slot in a thread of its own,
 // for QsortIndividuals to take up; the store must be flushed and nothing
-// stored until then.
-void StartNamesSort(Run& run);
+// stored until then. Unless awaited, the thread takes only time that
+// nothing else wants, and QsortIndividuals sorts itself when it is not done
+// by then; awaited, it works at the run's pace and QsortIndividuals waits
+// for it (a run that keeps most pages gets there long before the sort is
+// done, with nothing else to do).
+void StartNamesSort(Run& run, bool awaited = false);
 void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot);
 int BuildSurnamesPages(Run& run);
 // gendex.cc

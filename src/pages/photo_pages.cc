@@ -12,9 +12,10 @@ int WritePhotoPage(Run& run, std::int32_t photo) {
   const WorkFiles& store = run.store;
   constexpr PageOutcome kPhotoPage{"Unable to create new PHO file.", false, true, {}};
   PageFile page(run);
-  if (!page.Create(PagePath(s, "pho", PageFileName(s, "pho", photo)), kPhotoPage)) {
+  if (!page.CreateOrKeep(PagePath(s, "pho", PageFileName(s, "pho", photo)), kPhotoPage)) {
     return kResultCannotWrite;
   }
+  if (page.kept()) return kResultOk;
   const std::string file = store.PhotoFile(photo);
   const std::string title = store.PhotoTitle(photo);
   const std::int32_t owner = store.PhotoOwner(photo);

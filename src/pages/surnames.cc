@@ -431,7 +431,7 @@ bool MakeTextsAhead(Run& run, const IndividualOrder& order, const std::stop_toke
 
 }  // namespace
 
-void StartNamesSort(Run& run) {
+void StartNamesSort(Run& run, bool awaited) {
   run.names_sort = std::jthread();  // one started before is stopped first
   run.names_order.reset();
   run.gendex_lines.reset();
@@ -440,7 +440,8 @@ void StartNamesSort(Run& run) {
   if (run.store.counters.IndividualCount < 2) return;
   const std::uint64_t generation = run.store.individual_generation();
   const bool stored_once = run.store.IndividualsStoredOnce();
-  const bool idle = !run.always_wait_for_names_sort;
+  run.names_sort_awaited = awaited || run.always_wait_for_names_sort;
+  const bool idle = !run.names_sort_awaited;
   run.names_sort = std::jthread([&run, generation, stored_once, idle](const std::stop_token& stop) {
     // The sort only takes time that the page building leaves over: the
     // writer thread sets the pace of the run, and must not wait for it.
@@ -474,8 +475,7 @@ void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot)
     // The thread runs only on time nothing else wants, so on a busy
     // machine it may be far from done: then this thread sorts, as it would
     // without it, rather than wait. What it finished is still used.
-    if (!run.always_wait_for_names_sort &&
-        !run.names_sort_finished.load(std::memory_order_acquire)) {
+    if (!run.names_sort_awaited && !run.names_sort_finished.load(std::memory_order_acquire)) {
       run.names_sort.request_stop();
     }
     run.names_sort.join();

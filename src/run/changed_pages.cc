@@ -85,7 +85,9 @@ bool ParseRecord(std::string_view line, RecordFields& record) {
   const std::string_view flag = NextField(line);
   if (flag.size() != 1 || (flag[0] != '-' && flag[0] != 'w' && flag[0] != 'p')) return false;
   record.flag = flag[0];
-  record.path = line;
+  const std::size_t tab = line.rfind('\t');
+  record.path = line.substr(0, tab);
+  record.inputs = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
   return IsSitePath(record.path);
 }
 
@@ -98,7 +100,8 @@ enum class RecordState { kGood, kMissing, kDamaged, kOtherFolder };
 // or not a record.
 template <typename OnRecord>
 RecordState ReadRecordFile(int fd, const std::string& identity, bool needs_end,
-                           OnRecord&& on_record) {
+                           OnRecord&& on_record, long long* count_out = nullptr,
+                           std::uint64_t* check_out = nullptr) {
   if (fd < 0) return RecordState::kMissing;
   std::string buffer;
   std::string piece(kReadPiece, '\0');
@@ -139,6 +142,8 @@ RecordState ReadRecordFile(int fd, const std::string& identity, bool needs_end,
           return RecordState::kDamaged;
         }
         ended = true;
+        if (count_out != nullptr) *count_out = count;
+        if (check_out != nullptr) *check_out = stated_check;
         continue;
       }
       RecordFields record;
@@ -183,8 +188,15 @@ bool ReplaceFile(const std::string& path, std::string_view text) {
 
 }  // namespace
 
+std::string RecordPath(std::string_view path) {
+  std::string record(path);
+  const char separator = platform::DirectorySeparator();
+  if (separator != '/') std::replace(record.begin(), record.end(), separator, '/');
+  return record;
+}
+
 std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns, char flag,
-                       std::string_view path) {
+                       std::string_view path, std::string_view inputs) {
   std::string line = Hex(hash);
   line += ' ';
   line += std::to_string(size);
@@ -194,6 +206,10 @@ std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns
   line += flag;
   line += ' ';
   line += path;
+  if (!inputs.empty() || path.find('\t') != std::string_view::npos) {
+    line += '\t';
+    line += inputs;
+  }
   line += '\n';
   return line;
 }
@@ -201,6 +217,7 @@ std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns
 ChangedPages::ChangedPages(std::function<void(std::string_view)> warn) : warn_(std::move(warn)) {}
 
 ChangedPages::~ChangedPages() {
+  StopCheckingFiles();
   for (Page& page : open_) {
     if (page.temporary_fd >= 0) (void)platform::CloseFile(page.temporary_fd);
     if (!page.temporary.empty()) (void)platform::RemoveFile(page.temporary);
@@ -267,7 +284,7 @@ bool ChangedPages::RecoverCutOffRun() {
         const char flag = r.flag == '-' ? '-' : 'p';
         auto [it, added] = lines.try_emplace(std::string(r.path));
         if (added) order.push_back(it->first);
-        it->second = RecordLine(r.hash, r.size, r.modified_ns, flag, r.path);
+        it->second = RecordLine(r.hash, r.size, r.modified_ns, flag, r.path, r.inputs);
       });
   (void)platform::CloseFile(journal_fd);
   if (journal_state != RecordState::kGood) {
@@ -282,7 +299,8 @@ bool ChangedPages::RecoverCutOffRun() {
   const RecordState manifest_state =
       ReadRecordFile(manifest_fd, identity, true, [&](const RecordFields& r, long long) {
         if (lines.count(std::string(r.path)) != 0) return;
-        merged += RecordLine(r.hash, r.size, r.modified_ns, r.flag == 'p' ? 'p' : '-', r.path);
+        merged +=
+            RecordLine(r.hash, r.size, r.modified_ns, r.flag == 'p' ? 'p' : '-', r.path, r.inputs);
         ++count;
       });
   if (manifest_fd >= 0) (void)platform::CloseFile(manifest_fd);
@@ -312,11 +330,13 @@ void ChangedPages::ReadPrevious() {
   previous_fd_ = platform::OpenForReading(manifest);
   std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
   bool too_large = false;
-  const RecordState state =
-      ReadRecordFile(previous_fd_, Identity(), true, [&](const RecordFields& r, long long offset) {
+  const RecordState state = ReadRecordFile(
+      previous_fd_, Identity(), true,
+      [&](const RecordFields& r, long long offset) {
         if (offset > 0xFFFFFFFFLL) too_large = true;
         entries.emplace_back(PathHash(r.path), static_cast<std::uint32_t>(offset));
-      });
+      },
+      &previous_count_, &previous_check_);
   if (state != RecordState::kGood || too_large) {
     switch (state) {
       case RecordState::kMissing:
@@ -345,6 +365,65 @@ void ChangedPages::ReadPrevious() {
   }
   seen_.assign(previous_.path_hashes.size(), false);
   done_hash_.assign(previous_.path_hashes.size(), 0);
+  // Whether each file is still the one its line describes is asked of the
+  // disk while the run reads the GEDCOM file, rather than page by page
+  // later on.
+  on_disk_ = std::make_unique<std::atomic<std::uint8_t>[]>(seen_.size());
+  try {
+    disk_checker_ = std::jthread([this](const std::stop_token& stop) { CheckFilesOnDisk(stop); });
+  } catch (...) {
+    // Without the thread, each page asks the disk itself.
+  }
+}
+
+void ChangedPages::CheckFilesOnDisk(const std::stop_token& stop) {
+  constexpr std::size_t kPiece = 256 * 1024;
+  std::string piece;
+  long long offset = 0;
+  for (;;) {
+    const std::size_t kept = piece.size();
+    piece.resize(kept + kPiece);
+    const std::size_t got = platform::ReadAt(previous_fd_, piece.data() + kept, kPiece, offset);
+    piece.resize(kept + got);
+    if (got == 0) return;
+    const long long piece_offset = offset - static_cast<long long>(kept);
+    offset += static_cast<long long>(got);
+    std::size_t start = 0;
+    for (;;) {
+      if (stop.stop_requested()) return;
+      const std::size_t nl = piece.find('\n', start);
+      if (nl == std::string::npos) break;
+      const long long line_offset = piece_offset + static_cast<long long>(start);
+      RecordFields record;
+      const bool parsed = ParseRecord(std::string_view(piece).substr(start, nl - start), record);
+      start = nl + 1;
+      if (!parsed) continue;  // the header and end lines
+      const std::string path(record.path);
+      const std::size_t position = PreviousPosition(path);
+      // Only the line that the index keeps for the path counts.
+      if (position >= previous_.offsets.size() || previous_.offsets[position] != line_offset) {
+        continue;
+      }
+      const platform::FileStatus status = platform::StatusOf(path);
+      const bool as_recorded =
+          status.regular && status.size == record.size && status.modified_ns == record.modified_ns;
+      on_disk_[position].store(as_recorded ? kOnDiskAsRecorded : kOnDiskOther,
+                               std::memory_order_release);
+    }
+    piece.erase(0, start);
+  }
+}
+
+void ChangedPages::StopCheckingFiles() {
+  if (disk_checker_.joinable()) {
+    disk_checker_.request_stop();
+    disk_checker_.join();
+  }
+}
+
+int ChangedPages::OnDisk(std::size_t position) const {
+  if (!on_disk_ || position >= seen_.size()) return kOnDiskUnknown;
+  return on_disk_[position].load(std::memory_order_acquire);
 }
 
 bool ChangedPages::ReadPreviousLine(std::size_t position, RecordFields& parsed) {
@@ -378,8 +457,8 @@ bool ChangedPages::FindPrevious(const std::string& path, RecordFields& record,
 }
 
 void ChangedPages::Journal(const RecordFields& record) {
-  const std::string line =
-      RecordLine(record.hash, record.size, record.modified_ns, record.flag, record.path);
+  const std::string line = RecordLine(record.hash, record.size, record.modified_ns, record.flag,
+                                      record.path, record.inputs);
   journal_check_.Update(line);
   journal_buffer_ += line;
   ++journal_count_;
@@ -438,7 +517,8 @@ ChangedPages::Page* ChangedPages::Find(int page) {
   return nullptr;
 }
 
-int ChangedPages::Open(const std::string& path) {
+int ChangedPages::Open(const std::string& native_path) {
+  const std::string path = RecordPath(native_path);
   const platform::FileStatus status = platform::StatusOf(path);
   Page page;
   if (status.exists) {
@@ -529,7 +609,7 @@ void ChangedPages::Abandon(int handle) {
   open_.erase(open_.begin() + (page - open_.data()));
 }
 
-bool ChangedPages::Close(int handle) {
+bool ChangedPages::Close(int handle, std::string_view inputs) {
   Page* found = Find(handle);
   if (found == nullptr) return false;
   Page page = std::move(*found);
@@ -582,6 +662,7 @@ bool ChangedPages::Close(int handle) {
     } else {
       previous.flag = '-';
     }
+    previous.inputs = inputs;
     Journal(previous);
     return true;
   }
@@ -595,7 +676,7 @@ bool ChangedPages::Close(int handle) {
   ok = platform::CloseFile(page.temporary_fd) && ok;
   page.temporary_fd = -1;
   if (ok) {
-    Journal(RecordFields{hash, written.size, written.modified_ns, 'w', page.path});
+    Journal(RecordFields{hash, written.size, written.modified_ns, 'w', page.path, inputs});
     ok = FlushJournal() && platform::RenameOver(page.temporary, page.path);
   }
   if (!ok) {
@@ -608,13 +689,77 @@ bool ChangedPages::Close(int handle) {
   return true;
 }
 
+void ChangedPages::Keep(const RecordFields& record) {
+  const std::size_t position = PreviousPosition(std::string(record.path));
+  if (position < seen_.size()) {
+    // Done before in this run: what was done then stays.
+    if (seen_[position]) return;
+    seen_[position] = true;
+    done_hash_[position] = record.hash;
+  }
+  RecordFields line = record;
+  // A page that a cut-off run wrote is listed now.
+  if (line.flag == 'p') {
+    line.flag = 'w';
+    AddChange("written ", std::string(line.path));
+  } else {
+    line.flag = '-';
+  }
+  Journal(line);
+}
+
+bool ChangedPages::PreviousSeal(long long& count, std::uint64_t& check) const {
+  if (previous_fd_ < 0) return false;
+  count = previous_count_;
+  check = previous_check_;
+  return true;
+}
+
+std::size_t ChangedPages::PreviousPosition(const std::string& path) const {
+  const std::vector<std::uint64_t>& hashes = previous_.path_hashes;
+  const std::uint64_t hash = PathHash(path);
+  const auto it = std::lower_bound(hashes.begin(), hashes.end(), hash);
+  if (it == hashes.end() || *it != hash) return hashes.size();
+  return static_cast<std::size_t>(it - hashes.begin());
+}
+
+bool ChangedPages::FindPreviousLine(std::size_t position, RecordCursor& cursor,
+                                    RecordFields& record) const {
+  if (previous_fd_ < 0 || position >= previous_.offsets.size()) return false;
+  const long long offset = previous_.offsets[position];
+  // The pages come in much the order of the record, so one read of a
+  // large piece serves many of them.
+  std::size_t start = 0;
+  std::size_t nl = std::string::npos;
+  if (cursor.offset >= 0 && offset >= cursor.offset &&
+      offset < cursor.offset + static_cast<long long>(cursor.piece.size())) {
+    start = static_cast<std::size_t>(offset - cursor.offset);
+    nl = cursor.piece.find('\n', start);
+  }
+  if (nl == std::string::npos) {
+    constexpr std::size_t kPiece = 64 * 1024;
+    cursor.piece.resize(kPiece);
+    cursor.piece.resize(platform::ReadAt(previous_fd_, cursor.piece.data(), kPiece, offset));
+    cursor.offset = offset;
+    start = 0;
+    nl = cursor.piece.find('\n');
+    if (nl == std::string::npos) {
+      cursor.offset = -1;
+      return false;
+    }
+  }
+  return ParseRecord(std::string_view(cursor.piece).substr(start, nl - start), record);
+}
+
 void ChangedPages::AddChange(std::string_view kind, const std::string& path) {
   changes_ += kind;
   changes_.append(path, 5);  // under html/
   changes_ += '\n';
 }
 
-std::string ChangedPages::Finish(bool complete) {
+std::string ChangedPages::Finish(
+    bool complete, const std::function<void(long long, std::uint64_t)>& before_manifest) {
+  StopCheckingFiles();
   const std::string manifest(kManifestFile);
   // The files of the previous record that this run did not write.
   for (std::size_t i = 0; i < seen_.size(); ++i) {
@@ -631,6 +776,7 @@ std::string ChangedPages::Finish(bool complete) {
     }
     if (parsed.flag != 'p') parsed.flag = '-';
     parsed.path = path;
+    parsed.inputs = {};  // not made by this run
     Journal(parsed);
   }
   if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
@@ -639,6 +785,7 @@ std::string ChangedPages::Finish(bool complete) {
   journal_buffer_ +=
       "end " + std::to_string(journal_count_) + " " + Hex(journal_check_.Value()) + "\n";
   bool ok = FlushJournal();
+  if (ok && before_manifest) before_manifest(journal_count_, journal_check_.Value());
   ok = platform::CloseFile(journal_fd_) && ok;
   journal_fd_ = -1;
   ok = ok && platform::RenameOver(std::string(kJournalFile), manifest);

@@ -12,14 +12,16 @@
 //   kinloom.tmp/      the pages being written, before they are renamed.
 // Both records have the same lines:
 //   "kinloom record 1 DEVICE INODE"   (of the html directory)
-//   "HASH SIZE MTIME FLAG PATH"       per file, one or more
+//   "HASH SIZE MTIME FLAG PATH[\tINPUTS]" per file, one or more
 //   "end COUNT CHECK"                 (the manifest only)
 // HASH is the 16 hex digits of the page content's hash with the date left
 // out, SIZE and MTIME (nanoseconds) what the file had on disk when it was
 // written, FLAG "w" for a file written by the run and "p" for one written
 // by a run that was cut off before it listed its changes, "-" otherwise;
 // CHECK is the hash of every byte before the "end" line. A page whose hash
-// and whose size and time on disk match its line is unchanged.
+// and whose size and time on disk match its line is unchanged. INPUTS, when
+// there, lists the records the page was made from (see run/page_inputs.h);
+// it is after the last tab of the line.
 //
 // A journal line is on disk before the page it describes is renamed into
 // place, so whenever a run is cut off, the manifest and the journal
@@ -31,11 +33,15 @@
 #ifndef KINLOOM_RUN_CHANGED_PAGES_H_
 #define KINLOOM_RUN_CHANGED_PAGES_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <stop_token>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -50,6 +56,14 @@ struct RecordFields {
   long long modified_ns = 0;
   char flag = '-';
   std::string_view path;
+  std::string_view inputs;
+};
+
+// Where the run's thread reads lines of the previous record, apart from
+// the thread that writes the pages: a piece of the file and its offset.
+struct RecordCursor {
+  std::string piece;
+  long long offset = -1;
 };
 
 class ChangedPages {
@@ -85,8 +99,11 @@ class ChangedPages {
   void AppendFrom(int page, int source, long long offset, long long size);
   // Completes the page: unchanged pages stay as they are, changed ones
   // replace the old file. False when the page could not be written whole
-  // (the old file is then untouched).
-  [[nodiscard]] bool Close(int page);
+  // (the old file is then untouched). inputs goes into its record line.
+  [[nodiscard]] bool Close(int page, std::string_view inputs = {});
+  // A page that was not made again, because nothing it was made from
+  // changed: record (read through FindPreviousLine) stays as it is.
+  void Keep(const RecordFields& record);
   // Drops a page that will not be completed.
   void Abandon(int page);
 
@@ -94,7 +111,30 @@ class ChangedPages {
   // files the previous run wrote and this one did not; writes the manifest
   // and kinloom.changes. Returns the name of a file that could not be
   // written, or empty.
-  [[nodiscard]] std::string Finish(bool complete);
+  // before_manifest receives the count and the check of the new record
+  // just before it takes the place of the old one.
+  [[nodiscard]] std::string Finish(
+      bool complete,
+      const std::function<void(long long count, std::uint64_t check)>& before_manifest = {});
+
+  // --- For the run's thread, beside the page calls ---------------------
+  // They read only what Begin left and does not change until Finish.
+  //
+  // The count and check of the previous record, when it is used.
+  [[nodiscard]] bool PreviousSeal(long long& count, std::uint64_t& check) const;
+  // The position of path's line in the previous record (the number of
+  // lines when there is none).
+  [[nodiscard]] std::size_t PreviousPosition(const std::string& path) const;
+  [[nodiscard]] std::size_t previous_lines() const { return previous_.path_hashes.size(); }
+  // The line at position, read through cursor; record views the cursor.
+  [[nodiscard]] bool FindPreviousLine(std::size_t position, RecordCursor& cursor,
+                                      RecordFields& record) const;
+  // What a thread of its own, started by Begin, found on disk for the
+  // file of the line at position: kOnDiskUnknown while it has not come to
+  // it, kOnDiskAsRecorded when the file has the size and time of its line,
+  // kOnDiskOther otherwise.
+  static constexpr int kOnDiskUnknown = 0, kOnDiskAsRecorded = 1, kOnDiskOther = 2;
+  [[nodiscard]] int OnDisk(std::size_t position) const;
 
  private:
   struct Page {
@@ -139,6 +179,9 @@ class ChangedPages {
   bool FlushJournal();
   bool RecoverCutOffRun();
   void ReadPrevious();
+  // The thread's work: every line of the previous record in file order.
+  void CheckFilesOnDisk(const std::stop_token& stop);
+  void StopCheckingFiles();
   std::string Identity() const;
   void Warn(std::string_view problem);
 
@@ -147,9 +190,13 @@ class ChangedPages {
   bool distrusted_ = false;  // the previous record is not used at all
 
   int previous_fd_ = -1;  // the manifest read at the start
-  std::string line_;      // a line of it
+  long long previous_count_ = 0;
+  std::uint64_t previous_check_ = 0;
+  std::string line_;  // a line of it
   Index previous_;
-  std::vector<bool> seen_;                // per index position: written or kept by this run
+  std::vector<bool> seen_;  // per index position: written or kept by this run
+  std::unique_ptr<std::atomic<std::uint8_t>[]> on_disk_;  // per index position
+  std::jthread disk_checker_;
   std::vector<std::uint64_t> done_hash_;  // per index position, once seen
   DoneTable new_done_;
 
@@ -168,9 +215,16 @@ class ChangedPages {
   std::string changes_;
 };
 
-// One record line, "HASH SIZE MTIME FLAG PATH\n".
+// A page's path as the records and kinloom.changes keep it, with "/"
+// between its steps whatever the system's separator (the system takes "/"
+// too).
+[[nodiscard]] std::string RecordPath(std::string_view path);
+
+// One record line, "HASH SIZE MTIME FLAG PATH\n", or with "\tINPUTS"
+// before the line end when inputs is not empty (or the path holds a tab).
 [[nodiscard]] std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns,
-                                     char flag, std::string_view path);
+                                     char flag, std::string_view path,
+                                     std::string_view inputs = {});
 
 }  // namespace kinloom
 

@@ -1,13 +1,17 @@
 #include "run/driver.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "gedcom/reader.h"
+#include "pages/frame.h"
 #include "pages/phases.h"
 #include "platform/platform.h"
 #include "run/background_picture.h"
 #include "run/changed_pages.h"
+#include "run/page_inputs.h"
 #include "run/run_lock.h"
 
 namespace kinloom {
@@ -112,6 +116,7 @@ int CreateKinloom(Run& run) {
   int result = OpenKinloomFiles(run);
   bool pages_begun = false;  // the site's pages are being written
   std::optional<ChangedPages> changed;
+  std::optional<PageInputs> inputs;
   if (result == kResultOk) {
     if (s.email == kPlaceholderEmail) {
       result = kResultPlaceholderEmail;
@@ -161,9 +166,25 @@ int CreateKinloom(Run& run) {
       // store) the page phases only read the store, so the names
       // sort can be worked out meanwhile, on the core that the page
       // building leaves mostly idle.
-      if (result == kResultOk && run.write_in_background &&
-          phase.call == (s.privacy == 'Y' ? HideLivingIndividuals : IsValidGedcom)) {
-        StartNamesSort(run);
+      const bool store_final =
+          phase.call == (s.privacy == 'Y' ? HideLivingIndividuals : IsValidGedcom);
+      if (result == kResultOk && run.write_in_background && store_final) {
+        // A run that keeps pages has the names sort to wait for: the sort
+        // goes at the run's pace then.
+        long long count = 0;
+        std::uint64_t check = 0;
+        StartNamesSort(run, changed && changed->PreviousSeal(count, check));
+      }
+      // From here on, pages made from records that did not change since
+      // the previous run are kept.
+      if (result == kResultOk && changed && store_final) {
+        inputs.emplace(run.store, run.log, *changed);
+        std::function<bool(std::int32_t)> is_living;
+        if (s.privacy == 'Y') {
+          is_living = [&run](std::int32_t number) { return run.living.IsLiving(number); };
+        }
+        inputs->Prepare(PagesFingerprint(run), is_living);
+        run.page_inputs = &*inputs;
       }
     }
     // A run that ended early no longer needs the sort.
@@ -177,9 +198,13 @@ int CreateKinloom(Run& run) {
     run.ReportProgress();
     // A page that the run went on without still leaves the site unfinished.
     if (result == kResultOk && run.progress.pages_failed > 0) result = kResultCannotWrite;
+    run.page_inputs = nullptr;
     if (changed) {
       run.output.UseChangedPages(nullptr);
-      const std::string failed = changed->Finish(result == kResultOk);
+      const std::string failed =
+          changed->Finish(result == kResultOk, [&inputs](long long count, std::uint64_t check) {
+            if (inputs) inputs->Seal(count, check);
+          });
       if (!failed.empty() && result == kResultOk) {
         run.log.LogFormatted("Unable to write file %s.", failed);
         result = kResultCannotWrite;

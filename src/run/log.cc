@@ -14,6 +14,7 @@ namespace kinloom {
 // write of the whole line and a close: no stdio stream, no buffer to set
 // up, and with O_APPEND no seek.
 void RunLog::LogLine(std::string_view text) const {
+  ++lines_logged_;
   if (writer_ != nullptr) {
     writer_->Log(text);
   } else {

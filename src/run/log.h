@@ -43,10 +43,13 @@ class RunLog {
   void Clear() const;
 
   const std::string& path() const { return path_; }
+  // LogLine calls so far (lines the writers append themselves not counted).
+  long lines_logged() const { return lines_logged_; }
 
  private:
   std::string path_;
   SiteWriter* writer_ = nullptr;
+  mutable long lines_logged_ = 0;
 };
 
 }  // namespace kinloom

@@ -25,6 +25,8 @@
 
 namespace kinloom {
 
+class PageInputs;
+
 // RunResult codes.
 inline constexpr int kResultOk = 0;
 inline constexpr int kResultGedcomNotOpened = 1;
@@ -77,6 +79,7 @@ struct NamesIndexAhead {
 struct Progress {
   std::string phase;       // name of the phase last entered
   long pages_written = 0;  // page and index files written whole so far
+  long pages_kept = 0;     // of them, pages kept as the previous run left them
   long lines_read = 0;     // GEDCOM lines read so far (reported now and then)
   // Individual pages, names pages and listed pedigree charts that could not
   // be written. The run goes on past them, but does not end as finished.
@@ -111,6 +114,11 @@ struct Run {
   // Where the files that come with the program are (the default background
   // picture); the front ends set it from their own path.
   InstalledData installed;
+
+  // With CHANGEDONLY, what each page is made from, so that pages made
+  // from nothing that changed are kept as they are (nullptr: every page is
+  // made).
+  PageInputs* page_inputs = nullptr;
 
   // Called after each phase entry and each page written; may be empty.
   std::function<void(const Progress&)> on_progress;
@@ -148,6 +156,8 @@ struct Run {
   // way.
   std::optional<NamesIndexAhead> names_index;
   std::uint64_t ahead_generation = 0;
+  // QsortIndividuals waits for the thread (see StartNamesSort).
+  bool names_sort_awaited = false;
   std::jthread names_sort;
 
   // Convenience for the phases.
@@ -164,6 +174,7 @@ struct Run {
   void ReportProgress() {
     progress.pages_written = output.pages_written();
     progress.pages_failed = output.pages_failed();
+    progress.pages_kept = output.pages_kept();
     if (on_progress) on_progress(progress);
   }
 };

@@ -97,14 +97,26 @@ void SiteWriter::WriteFrom(int page, int source, long long offset, long long siz
   }
 }
 
-bool SiteWriter::Close(int page) {
+bool SiteWriter::Close(int page, std::string inputs) {
   if (page == 0) return false;
   Op op{.kind = OpKind::kClose, .page = page};
+  op.kept.inputs = std::move(inputs);
   if (background_) {
     Submit(std::move(op));
     return !stopped();
   }
   return Execute(op);
+}
+
+void SiteWriter::Keep(KeptPage page, const PageOutcome& outcome) {
+  if (stopped()) return;
+  Op op{.kind = OpKind::kKeep, .page = 0, .outcome = outcome};
+  op.kept = std::move(page);
+  if (background_) {
+    Submit(std::move(op));
+  } else {
+    Execute(op);
+  }
 }
 
 void SiteWriter::Log(std::string_view line) {
@@ -139,6 +151,7 @@ void SiteWriter::ResetCounters() {
   Drain();
   pages_written_.store(0, std::memory_order_relaxed);
   pages_failed_.store(0, std::memory_order_relaxed);
+  pages_kept_.store(0, std::memory_order_relaxed);
   first_failure_.reset();
 }
 
@@ -195,8 +208,8 @@ bool SiteWriter::Execute(Op& op) {
       OpenPage* page = Find(op.page);
       if (page == nullptr) return false;
       bool ok = !page->failed;
-      const bool closed =
-          changed_ != nullptr ? changed_->Close(page->fd) : platform::CloseFile(page->fd);
+      const bool closed = changed_ != nullptr ? changed_->Close(page->fd, op.kept.inputs)
+                                              : platform::CloseFile(page->fd);
       if (!closed && ok) {
         ok = false;
         MarkFailed(*page);
@@ -213,6 +226,15 @@ bool SiteWriter::Execute(Op& op) {
       if (!outcome.success_line.empty()) log_.AppendNow(outcome.success_line);
       return true;
     }
+    case OpKind::kKeep:
+      if (changed_ != nullptr) {
+        changed_->Keep(RecordFields{op.kept.hash, op.kept.size, op.kept.modified_ns, op.kept.flag,
+                                    op.kept.path, op.kept.inputs});
+      }
+      pages_written_.fetch_add(1, std::memory_order_relaxed);
+      pages_kept_.fetch_add(1, std::memory_order_relaxed);
+      if (!op.outcome.success_line.empty()) log_.AppendNow(op.outcome.success_line);
+      return true;
     case OpKind::kLog:
       log_.AppendNow(op.text);
       return true;

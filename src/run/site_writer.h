@@ -20,6 +20,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -34,6 +35,16 @@ namespace kinloom {
 
 class ChangedPages;
 class RunLog;
+
+// A page kept as the previous run wrote it: its line of that run's record.
+struct KeptPage {
+  std::string path;
+  std::uint64_t hash = 0;
+  long long size = 0;
+  long long modified_ns = 0;
+  char flag = '-';
+  std::string inputs;
+};
 
 // What a page's failure does to the run, and what is logged once the page
 // is written whole. The texts are the program's own literals: they are kept
@@ -80,7 +91,11 @@ class SiteWriter {
   // Closes a page. False when the page is known to have failed: in the
   // calling thread when any write or the close failed (the failure then took
   // effect), in background mode only after a page that ends the run failed.
-  bool Close(int page);
+  // inputs: what the page was made from, for the record of changed pages.
+  bool Close(int page, std::string inputs = {});
+  // A page that is not made again (changed pages only): it counts as
+  // written, and its outcome's success line is logged in its turn.
+  void Keep(KeptPage page, const PageOutcome& outcome);
   // Appends one line to the run log, in order with the pages.
   void Log(std::string_view line);
 
@@ -100,6 +115,8 @@ class SiteWriter {
   // Pages written whole, and pages counted as failed, so far.
   long pages_written() const { return pages_written_.load(std::memory_order_relaxed); }
   long pages_failed() const { return pages_failed_.load(std::memory_order_relaxed); }
+  // Of the pages written, those kept as they were (Keep).
+  long pages_kept() const { return pages_kept_.load(std::memory_order_relaxed); }
   void ResetCounters();
 
   // The first page file that could not be created or written whole since
@@ -111,7 +128,7 @@ class SiteWriter {
   const std::optional<FileFailure>& first_failure() const { return first_failure_; }
 
  private:
-  enum class OpKind { kOpen, kWrite, kCopy, kClose, kLog };
+  enum class OpKind { kOpen, kWrite, kCopy, kClose, kKeep, kLog };
   struct Op {
     OpKind kind = OpKind::kLog;
     int page = 0;
@@ -125,6 +142,8 @@ class SiteWriter {
     long long source_offset = 0;
     long long source_size = 0;
     std::shared_ptr<const void> source_owner{};
+    // kClose: what the page was made from; kKeep: the page kept.
+    KeptPage kept{};
   };
   struct OpenPage {
     int page;
@@ -159,6 +178,7 @@ class SiteWriter {
   std::atomic<bool> stopped_{false};
   std::atomic<long> pages_written_{0};
   std::atomic<long> pages_failed_{0};
+  std::atomic<long> pages_kept_{0};
   std::optional<FileFailure> first_failure_;
 
   struct Batch {

@@ -694,30 +694,37 @@ bool WorkFiles::AdoptIndividualOrder(IndividualOrder&& prepared) {
 // --- Reading whole records -------------------------------------------------
 
 void WorkFiles::GetIndividual(std::int32_t number, IndividualRecord& record) const {
+  NoteRead(RecordKind::kIndividual, number);
   ReadByNumber(individual_hint_, kIndvIdx, kIndvDat, number, record);
 }
 
 void WorkFiles::GetIndividualAt(std::int32_t slot, IndividualRecord& record) const {
+  NoteOtherRead();
   ReadAtSlot(kIndvDat, slot, record);
 }
 
 void WorkFiles::GetFamily(std::int32_t number, FamilyRecord& record) const {
+  NoteRead(RecordKind::kFamily, number);
   ReadByNumber(family_hint_, kFamIdx, kFamDat, number, record);
 }
 
 void WorkFiles::GetFamilyAt(std::int32_t slot, FamilyRecord& record) const {
+  NoteOtherRead();
   ReadAtSlot(kFamDat, slot, record);
 }
 
 void WorkFiles::GetSource(std::int32_t number, SourceRecord& record) const {
+  NoteRead(RecordKind::kSource, number);
   ReadByNumber(kSrcIdx, kSrcDat, number, record);
 }
 
 void WorkFiles::GetPhoto(std::int32_t number, PhotoRecord& record) const {
+  NoteRead(RecordKind::kPhoto, number);
   ReadByNumber(kPhotoIdx, kPhotoDat, number, record);
 }
 
 void WorkFiles::GetPhotoAt(std::int32_t slot, PhotoRecord& record) const {
+  NoteOtherRead();
   ReadAtSlot(kPhotoDat, slot, record);
 }
 
@@ -725,6 +732,7 @@ void WorkFiles::GetPhotoAt(std::int32_t slot, PhotoRecord& record) const {
 // sort calls them for every comparison.
 
 std::int32_t WorkFiles::IndividualNumberAt(std::int32_t slot) const {
+  NoteOtherRead();
   if (!SlotInFile(kIndvDat, slot, IndividualRecord::kSize)) return 0;
   unsigned char bytes[4];
   ReadBytes(kIndvDat,
@@ -738,6 +746,7 @@ std::int32_t WorkFiles::IndividualNumberAt(std::int32_t slot) const {
 }
 
 std::int32_t WorkFiles::FamilyNumberAt(std::int32_t slot) const {
+  NoteOtherRead();
   if (!SlotInFile(kFamDat, slot, FamilyRecord::kSize)) return 0;
   unsigned char bytes[4];
   ReadBytes(kFamDat,
@@ -751,6 +760,7 @@ std::int32_t WorkFiles::FamilyNumberAt(std::int32_t slot) const {
 }
 
 std::string WorkFiles::IndividualNameAt(std::int32_t slot) const {
+  NoteOtherRead();
   if (!SlotInFile(kIndvDat, slot, IndividualRecord::kSize)) return std::string();
   constexpr std::size_t kNameSize = kNameCapacity + 1;
   unsigned char bytes[kNameSize];
@@ -765,6 +775,7 @@ std::string WorkFiles::IndividualNameAt(std::int32_t slot) const {
 }
 
 void WorkFiles::IndividualNameAt(std::int32_t slot, std::string& name) const {
+  NoteOtherRead();
   constexpr std::size_t kNameSize = kNameCapacity + 1;
   unsigned char bytes[kNameSize];
   ReadWithinSlot(kIndvDat, IndividualRecord::kSize, slot, IndividualRecord::kNameOffset, bytes,
@@ -784,6 +795,7 @@ std::int32_t WorkFiles::SlotOfNumber(const SlotHint& hint, FileIndex idx,
 }
 
 std::int32_t WorkFiles::IndividualSlotOf(std::int32_t number) const {
+  NoteOtherRead();
   return SlotOfNumber(individual_hint_, kIndvIdx, number);
 }
 
@@ -799,6 +811,7 @@ bool WorkFiles::ReadWithinSlot(FileIndex dat, std::size_t record_size, std::int3
 }
 
 void WorkFiles::GetIndividualLinks(std::int32_t n, IndividualLinks& links) const {
+  NoteOtherRead();
   using I = IndividualRecord;
   const std::int32_t slot = SlotOfNumber(individual_hint_, kIndvIdx, n);
   unsigned char number[4];
@@ -815,6 +828,7 @@ void WorkFiles::GetIndividualLinks(std::int32_t n, IndividualLinks& links) const
 }
 
 void WorkFiles::GetFamilyLinks(std::int32_t n, FamilyLinks& links) const {
+  NoteOtherRead();
   using F = FamilyRecord;
   const std::int32_t slot = SlotOfNumber(family_hint_, kFamIdx, n);
   // Number, husband and wife lead the record; the children come later.
@@ -831,6 +845,7 @@ void WorkFiles::GetFamilyLinks(std::int32_t n, FamilyLinks& links) const {
 }
 
 std::int32_t WorkFiles::StoredIndividualNumber(std::int32_t n) const {
+  NoteOtherRead();
   unsigned char bytes[4];
   ReadWithinSlot(kIndvDat, IndividualRecord::kSize, SlotOfNumber(individual_hint_, kIndvIdx, n),
                  IndividualRecord::kNumberOffset, bytes, sizeof bytes);
@@ -838,6 +853,7 @@ std::int32_t WorkFiles::StoredIndividualNumber(std::int32_t n) const {
 }
 
 std::int32_t WorkFiles::StoredFamilyNumber(std::int32_t n) const {
+  NoteOtherRead();
   unsigned char bytes[4];
   ReadWithinSlot(kFamDat, FamilyRecord::kSize, SlotOfNumber(family_hint_, kFamIdx, n),
                  FamilyRecord::kNumberOffset, bytes, sizeof bytes);
@@ -880,18 +896,21 @@ void WorkFiles::PutFamilyLinks(std::int32_t n, const FamilyLinks& links) {
 // --- Cached field getters ----------------------------------------------------
 
 const IndividualRecord& WorkFiles::CachedIndividual(int getter, std::int32_t n) const {
+  NoteRead(RecordKind::kIndividual, n);
   return individual_caches_.Get(getter, n, [this](std::int32_t number, IndividualRecord& record) {
     ReadByNumber(individual_hint_, kIndvIdx, kIndvDat, number, record);
   });
 }
 
 const FamilyRecord& WorkFiles::CachedFamily(int getter, std::int32_t n) const {
+  NoteRead(RecordKind::kFamily, n);
   return family_caches_.Get(getter, n, [this](std::int32_t number, FamilyRecord& record) {
     ReadByNumber(family_hint_, kFamIdx, kFamDat, number, record);
   });
 }
 
 const PhotoRecord& WorkFiles::CachedPhoto(int getter, std::int32_t n) const {
+  NoteRead(RecordKind::kPhoto, n);
   return photo_caches_.Get(getter, n, [this](std::int32_t number, PhotoRecord& record) {
     ReadByNumber(kPhotoIdx, kPhotoDat, number, record);
   });
@@ -963,6 +982,7 @@ std::int32_t WorkFiles::FamilyChild(std::int32_t n, int i) const {
 }
 
 const std::string& WorkFiles::SourceTitle(std::int32_t n) const {
+  NoteRead(RecordKind::kSource, n);
   SourceTitles& titles = source_titles_;
   if (titles.buffers.empty()) titles.buffers.resize(SourceTitles::kBuffers);
   SourceTitles::Buffer& buffer =
@@ -993,6 +1013,7 @@ std::int32_t WorkFiles::PhotoOwner(std::int32_t n) const {
 // the next note (another owner) or at the end of the file.
 const NoteLine* WorkFiles::ReadNoteLine(FileIndex idx, FileIndex dat, std::int32_t key,
                                         std::int32_t line, NoteLine& buffer) const {
+  NoteRead(idx == kINoteIdx ? RecordKind::kIndividualNote : RecordKind::kFamilyNote, key);
   const std::int32_t first = ReadIndex(idx, key);
   if (first < 1 || line < 1) return nullptr;
   const long long position = static_cast<long long>(first) + line - 1;
@@ -1033,6 +1054,78 @@ bool WorkFiles::HasIndividualNote(std::int32_t key) const {
 bool WorkFiles::HasFamilyNote(std::int32_t key) const {
   NoteLine line;
   return ReadNoteLine(kFNoteIdx, kFNoteDat, key, 1, line) != nullptr;
+}
+
+// --- Every record by number ---------------------------------------------------
+
+// Both read their file around the cache, in large pieces, after a Flush.
+template <typename Record>
+void WorkFiles::VisitRecordFile(
+    FileIndex idx, FileIndex dat, RecordKind kind,
+    const std::function<void(RecordKind, std::int32_t, std::string_view)>& visit) const {
+  constexpr std::size_t kSize = Record::kSize;
+  const long long slots = std::min<long long>(files_[dat].size() / kSize, INT32_MAX);
+  std::vector<unsigned char> chunk(kChunkRecords * kSize);
+  for (long long first = 1; first <= slots; first += kChunkRecords) {
+    const auto m = static_cast<std::size_t>(std::min<long long>(kChunkRecords, slots - first + 1));
+    if (!files_[dat].ReadDirect((first - 1) * static_cast<long long>(kSize), chunk.data(),
+                                m * kSize)) {
+      return;
+    }
+    for (std::size_t k = 0; k < m; ++k) {
+      const unsigned char* bytes = chunk.data() + k * kSize;
+      const std::int32_t number = DecodeFixed32(bytes);
+      // Only the copy that the number's index entry leads to is ever read
+      // by number.
+      if (number < 0 || ReadIndex(idx, number) != first + static_cast<long long>(k)) continue;
+      visit(kind, number, std::string_view(reinterpret_cast<const char*>(bytes), kSize));
+    }
+  }
+}
+
+void WorkFiles::VisitNoteFile(
+    FileIndex idx, FileIndex dat, RecordKind kind,
+    const std::function<void(RecordKind, std::int32_t, std::string_view)>& visit) const {
+  constexpr std::size_t kSize = NoteLine::kSize;
+  const long long lines = std::min<long long>(files_[dat].size() / kSize, INT32_MAX);
+  std::vector<unsigned char> chunk(kChunkRecords * kSize);
+  std::string note;
+  std::int32_t owner = 0;
+  bool reachable = false;  // the note getters walk the lines of owner from its first
+  auto flush = [&] {
+    if (reachable) visit(kind, owner, note);
+    note.clear();
+    reachable = false;
+  };
+  for (long long first = 1; first <= lines; first += kChunkRecords) {
+    const auto m = static_cast<std::size_t>(std::min<long long>(kChunkRecords, lines - first + 1));
+    if (!files_[dat].ReadDirect((first - 1) * static_cast<long long>(kSize), chunk.data(),
+                                m * kSize)) {
+      break;
+    }
+    for (std::size_t k = 0; k < m; ++k) {
+      const unsigned char* bytes = chunk.data() + k * kSize;
+      const long long line = first + static_cast<long long>(k);
+      const std::int32_t key = DecodeFixed32(bytes);
+      if (line == 1 || key != owner) {
+        flush();
+        owner = key;
+        reachable = ReadIndex(idx, key) == line;
+      }
+      if (reachable) note.append(reinterpret_cast<const char*>(bytes), kSize);
+    }
+  }
+  flush();
+}
+
+void WorkFiles::VisitRecordsByNumber(
+    const std::function<void(RecordKind, std::int32_t, std::string_view)>& visit) const {
+  VisitRecordFile<IndividualRecord>(kIndvIdx, kIndvDat, RecordKind::kIndividual, visit);
+  VisitRecordFile<FamilyRecord>(kFamIdx, kFamDat, RecordKind::kFamily, visit);
+  VisitRecordFile<SourceRecord>(kSrcIdx, kSrcDat, RecordKind::kSource, visit);
+  VisitRecordFile<PhotoRecord>(kPhotoIdx, kPhotoDat, RecordKind::kPhoto, visit);
+  VisitNoteFile(kINoteIdx, kINoteDat, RecordKind::kIndividualNote, visit);
+  VisitNoteFile(kFNoteIdx, kFNoteDat, RecordKind::kFamilyNote, visit);
 }
 
 }  // namespace kinloom

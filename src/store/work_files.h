@@ -70,6 +70,39 @@ class IndividualOrder {
   std::vector<std::int32_t> number_at;
 };
 
+// The kinds of record a page can ask the store for by number.
+enum class RecordKind : std::uint8_t {
+  kIndividual = 1,
+  kFamily,
+  kSource,
+  kPhoto,
+  kIndividualNote,  // the lines of a note key in inote.dat
+  kFamilyNote,      // the same in fnote.dat
+};
+
+// One number of one kind as a single value, ordered by kind, then number.
+[[nodiscard]] inline std::uint64_t RecordKey(RecordKind kind, std::int32_t number) {
+  return (static_cast<std::uint64_t>(kind) << 32) | static_cast<std::uint32_t>(number);
+}
+
+// What was read from the store while it watched: the records asked for by
+// number, as RecordKeys (in the order asked, a key repeated at once kept
+// once), and whether anything was read that no key stands for (a record by
+// its slot, a walk over the links).
+struct RecordReads {
+  std::vector<std::uint64_t> keys;
+  bool other = false;
+
+  void Note(RecordKind kind, std::int32_t number) {
+    const std::uint64_t key = RecordKey(kind, number);
+    if (keys.empty() || keys.back() != key) keys.push_back(key);
+  }
+  void Clear() {
+    keys.clear();
+    other = false;
+  }
+};
+
 class WorkFiles {
  public:
   WorkFiles() = default;
@@ -101,6 +134,20 @@ class WorkFiles {
   long long file_reads() const { return file_reads_; }
 
   RunCounters counters;
+
+  // While reads is set, every read made through the getters below by the
+  // store's own thread is noted in it (nullptr: none). The names sort's
+  // thread reads around the getters and is never noted.
+  void WatchReads(RecordReads* reads) { reads_ = reads; }
+
+  // Calls visit with every record that a getter by number can read, as
+  // its kind, its number and its bytes as stored: each record of the four
+  // record files that its number's index entry leads to, and for each note
+  // key the lines the note getters walk, back to back. A record that no
+  // number leads to (one of a number stored twice) is left out. Reads
+  // around the getters' buffers and is not watched.
+  void VisitRecordsByNumber(
+      const std::function<void(RecordKind, std::int32_t, std::string_view)>& visit) const;
 
   // --- Writing --------------------------------------------------------
   // Each Put writes the index entry of number (entry 0 too: a record whose
@@ -396,6 +443,21 @@ class WorkFiles {
   // records have moved.
   void MoveIndexEntries(std::int32_t first_slot, const std::vector<std::int32_t>& new_position,
                         const std::vector<std::int32_t>& number_at);
+
+  RecordReads* reads_ = nullptr;
+  void NoteRead(RecordKind kind, std::int32_t number) const {
+    if (reads_ != nullptr) reads_->Note(kind, number);
+  }
+  void NoteOtherRead() const {
+    if (reads_ != nullptr) reads_->other = true;
+  }
+  template <typename Record>
+  void VisitRecordFile(
+      FileIndex idx, FileIndex dat, RecordKind kind,
+      const std::function<void(RecordKind, std::int32_t, std::string_view)>& visit) const;
+  void VisitNoteFile(
+      FileIndex idx, FileIndex dat, RecordKind kind,
+      const std::function<void(RecordKind, std::int32_t, std::string_view)>& visit) const;
 
   // Declared before the files, which use it until they close.
   std::unique_ptr<WriteBehind> write_behind_;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "pages/page_fixture.h"
+#include "platform/platform.h"
 #include "support/windows_skip.h"
 
 namespace kinloom {
@@ -47,7 +49,8 @@ TEST(PageFileNameTest, PadsNumbersToFiveDigitsAndWritesLongerOnesWhole) {
   }
 }
 
-// Paths and links take "/" between directories on every system.
+// Paths take the system's directory separator (written | below: "/" on
+// Linux, "\" on Windows); links always take "/".
 TEST(PagePathTest, SubdirectoriesOnlyForNumberedKindsWhenSubdirsIsY) {
   struct Case {
     char subdirs;
@@ -56,15 +59,17 @@ TEST(PagePathTest, SubdirectoriesOnlyForNumberedKindsWhenSubdirsIsY) {
     const char* path;
     const char* link;
   } cases[] = {
-      {'Y', "fam", "fam00012.htm", "html/fam/fam00012.htm", "fam/fam00012.htm"},
-      {'N', "fam", "fam00012.htm", "html/fam00012.htm", "fam00012.htm"},
-      {'Y', "", "surnames.htm", "html/surnames.htm", "/surnames.htm"},
-      {'y', "ind", "ind00007.htm", "html/ind00007.htm", "ind00007.htm"},
-      {'Y', "../ind", "ind00007.htm", "html/../ind/ind00007.htm", "../ind/ind00007.htm"},
+      {'Y', "fam", "fam00012.htm", "html|fam|fam00012.htm", "fam/fam00012.htm"},
+      {'N', "fam", "fam00012.htm", "html|fam00012.htm", "fam00012.htm"},
+      {'Y', "", "surnames.htm", "html|surnames.htm", "/surnames.htm"},
+      {'y', "ind", "ind00007.htm", "html|ind00007.htm", "ind00007.htm"},
+      {'Y', "../ind", "ind00007.htm", "html|../ind|ind00007.htm", "../ind/ind00007.htm"},
   };
   for (const Case& c : cases) {
     Settings s = WithFlags(c.subdirs, 'N');
-    EXPECT_EQ(PagePath(s, c.directory, c.file), c.path) << c.subdirs << " " << c.directory;
+    std::string path = c.path;
+    std::replace(path.begin(), path.end(), '|', platform::DirectorySeparator());
+    EXPECT_EQ(PagePath(s, c.directory, c.file), path) << c.subdirs << " " << c.directory;
     EXPECT_EQ(PageLink(s, c.directory, c.file), c.link) << c.subdirs << " " << c.directory;
   }
 }
