@@ -83,7 +83,9 @@ bool ParseRecord(std::string_view line, RecordFields& record) {
   if (!ParseNumber(NextField(line), record.size)) return false;
   if (!ParseNumber(NextField(line), record.modified_ns)) return false;
   const std::string_view flag = NextField(line);
-  if (flag.size() != 1 || (flag[0] != '-' && flag[0] != 'w' && flag[0] != 'p')) return false;
+  if (flag.size() != 1 || std::string_view("-wprx").find(flag[0]) == std::string_view::npos) {
+    return false;
+  }
   record.flag = flag[0];
   const std::size_t tab = line.rfind('\t');
   record.path = line.substr(0, tab);
@@ -280,8 +282,9 @@ bool ChangedPages::RecoverCutOffRun() {
   std::vector<std::string> order;
   const RecordState journal_state =
       ReadRecordFile(journal_fd, identity, false, [&](const RecordFields& r, long long) {
-        // Pages it wrote were never listed: the next finished run lists them.
-        const char flag = r.flag == '-' ? '-' : 'p';
+        // Pages it wrote, and files it removed, were never listed: the next
+        // finished run lists them.
+        const char flag = r.flag == '-' ? '-' : r.flag == 'r' || r.flag == 'x' ? 'x' : 'p';
         auto [it, added] = lines.try_emplace(std::string(r.path));
         if (added) order.push_back(it->first);
         it->second = RecordLine(r.hash, r.size, r.modified_ns, flag, r.path, r.inputs);
@@ -299,8 +302,9 @@ bool ChangedPages::RecoverCutOffRun() {
   const RecordState manifest_state =
       ReadRecordFile(manifest_fd, identity, true, [&](const RecordFields& r, long long) {
         if (lines.count(std::string(r.path)) != 0) return;
-        merged +=
-            RecordLine(r.hash, r.size, r.modified_ns, r.flag == 'p' ? 'p' : '-', r.path, r.inputs);
+        if (r.flag == 'r') return;  // removed, and listed, by that run
+        const char flag = r.flag == 'p' || r.flag == 'x' ? r.flag : '-';
+        merged += RecordLine(r.hash, r.size, r.modified_ns, flag, r.path, r.inputs);
         ++count;
       });
   if (manifest_fd >= 0) (void)platform::CloseFile(manifest_fd);
@@ -333,6 +337,7 @@ void ChangedPages::ReadPrevious() {
   const RecordState state = ReadRecordFile(
       previous_fd_, Identity(), true,
       [&](const RecordFields& r, long long offset) {
+        if (r.flag == 'r') return;  // removed, and listed, by that run
         if (offset > 0xFFFFFFFFLL) too_large = true;
         entries.emplace_back(PathHash(r.path), static_cast<std::uint32_t>(offset));
       },
@@ -363,8 +368,19 @@ void ChangedPages::ReadPrevious() {
     previous_.path_hashes.push_back(entries[i].first);
     previous_.offsets.push_back(entries[i].second);
   }
-  seen_.assign(previous_.path_hashes.size(), false);
-  done_hash_.assign(previous_.path_hashes.size(), 0);
+  const std::size_t lines = previous_.path_hashes.size();
+  previous_.in_file.resize(lines);
+  std::iota(previous_.in_file.begin(), previous_.in_file.end(), 0U);
+  std::sort(previous_.in_file.begin(), previous_.in_file.end(),
+            [this](std::uint32_t a, std::uint32_t b) {
+              return previous_.offsets[a] < previous_.offsets[b];
+            });
+  previous_.rank.resize(lines);
+  for (std::size_t k = 0; k < lines; ++k) {
+    previous_.rank[previous_.in_file[k]] = static_cast<std::uint32_t>(k);
+  }
+  seen_.assign(lines, false);
+  done_hash_.assign(lines, 0);
   // Whether each file is still the one its line describes is asked of the
   // disk while the run reads the GEDCOM file, rather than page by page
   // later on.
@@ -380,6 +396,7 @@ void ChangedPages::CheckFilesOnDisk(const std::stop_token& stop) {
   constexpr std::size_t kPiece = 256 * 1024;
   std::string piece;
   long long offset = 0;
+  std::size_t next = 0;  // in the order of the lines
   for (;;) {
     const std::size_t kept = piece.size();
     piece.resize(kept + kPiece);
@@ -398,13 +415,12 @@ void ChangedPages::CheckFilesOnDisk(const std::stop_token& stop) {
       const bool parsed = ParseRecord(std::string_view(piece).substr(start, nl - start), record);
       start = nl + 1;
       if (!parsed) continue;  // the header and end lines
-      const std::string path(record.path);
-      const std::size_t position = PreviousPosition(path);
-      // Only the line that the index keeps for the path counts.
-      if (position >= previous_.offsets.size() || previous_.offsets[position] != line_offset) {
-        continue;
-      }
-      const platform::FileStatus status = platform::StatusOf(path);
+      // Only the line that the index keeps for a path counts.
+      const std::vector<std::uint32_t>& in_file = previous_.in_file;
+      while (next < in_file.size() && previous_.offsets[in_file[next]] < line_offset) ++next;
+      if (next == in_file.size() || previous_.offsets[in_file[next]] != line_offset) continue;
+      const std::size_t position = in_file[next];
+      const platform::FileStatus status = platform::StatusOf(std::string(record.path));
       const bool as_recorded =
           status.regular && status.size == record.size && status.modified_ns == record.modified_ns;
       on_disk_[position].store(as_recorded ? kOnDiskAsRecorded : kOnDiskOther,
@@ -689,8 +705,7 @@ bool ChangedPages::Close(int handle, std::string_view inputs) {
   return true;
 }
 
-void ChangedPages::Keep(const RecordFields& record) {
-  const std::size_t position = PreviousPosition(std::string(record.path));
+void ChangedPages::Keep(const RecordFields& record, std::size_t position) {
   if (position < seen_.size()) {
     // Done before in this run: what was done then stays.
     if (seen_[position]) return;
@@ -721,6 +736,16 @@ std::size_t ChangedPages::PreviousPosition(const std::string& path) const {
   const auto it = std::lower_bound(hashes.begin(), hashes.end(), hash);
   if (it == hashes.end() || *it != hash) return hashes.size();
   return static_cast<std::size_t>(it - hashes.begin());
+}
+
+std::size_t ChangedPages::PreviousPosition(const std::string& path, std::size_t& next) const {
+  const std::vector<std::uint32_t>& in_file = previous_.in_file;
+  if (next < in_file.size() && previous_.path_hashes[in_file[next]] == PathHash(path)) {
+    return in_file[next++];
+  }
+  const std::size_t position = PreviousPosition(path);
+  if (position < previous_.rank.size()) next = previous_.rank[position] + std::size_t{1};
+  return position;
 }
 
 bool ChangedPages::FindPreviousLine(std::size_t position, RecordCursor& cursor,
@@ -761,7 +786,19 @@ std::string ChangedPages::Finish(
     bool complete, const std::function<void(long long, std::uint64_t)>& before_manifest) {
   StopCheckingFiles();
   const std::string manifest(kManifestFile);
-  // The files of the previous record that this run did not write.
+  // The files of the previous record that this run did not write. Each
+  // is recorded as removed before it goes, so that a run cut off meanwhile
+  // still has them listed by the next one.
+  if (complete) {
+    for (std::size_t i = 0; i < seen_.size(); ++i) {
+      RecordFields parsed;
+      if (seen_[i] || !ReadPreviousLine(i, parsed)) continue;
+      parsed.flag = 'r';
+      parsed.inputs = {};
+      Journal(parsed);
+    }
+    (void)FlushJournal();
+  }
   for (std::size_t i = 0; i < seen_.size(); ++i) {
     if (seen_[i]) continue;
     RecordFields parsed;
@@ -772,9 +809,13 @@ std::string ChangedPages::Finish(
         AddChange("removed ", path);
         continue;
       }
-      if (!platform::StatusOf(path).exists) continue;
+      if (!platform::StatusOf(path).exists) {
+        // Removed by a run that was cut off before it listed it.
+        if (parsed.flag == 'x') AddChange("removed ", path);
+        continue;
+      }
     }
-    if (parsed.flag != 'p') parsed.flag = '-';
+    if (parsed.flag != 'p' && parsed.flag != 'x') parsed.flag = '-';
     parsed.path = path;
     parsed.inputs = {};  // not made by this run
     Journal(parsed);

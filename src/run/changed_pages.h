@@ -17,7 +17,9 @@
 // HASH is the 16 hex digits of the page content's hash with the date left
 // out, SIZE and MTIME (nanoseconds) what the file had on disk when it was
 // written, FLAG "w" for a file written by the run and "p" for one written
-// by a run that was cut off before it listed its changes, "-" otherwise;
+// by a run that was cut off before it listed its changes, "r" for a file
+// the run removed, "x" for one removed by a run that was cut off before it
+// listed it, "-" otherwise;
 // CHECK is the hash of every byte before the "end" line. A page whose hash
 // and whose size and time on disk match its line is unchanged. INPUTS, when
 // there, lists the records the page was made from (see run/page_inputs.h);
@@ -102,8 +104,9 @@ class ChangedPages {
   // (the old file is then untouched). inputs goes into its record line.
   [[nodiscard]] bool Close(int page, std::string_view inputs = {});
   // A page that was not made again, because nothing it was made from
-  // changed: record (read through FindPreviousLine) stays as it is.
-  void Keep(const RecordFields& record);
+  // changed: record (read through FindPreviousLine at position) stays as
+  // it is.
+  void Keep(const RecordFields& record, std::size_t position);
   // Drops a page that will not be completed.
   void Abandon(int page);
 
@@ -125,6 +128,9 @@ class ChangedPages {
   // The position of path's line in the previous record (the number of
   // lines when there is none).
   [[nodiscard]] std::size_t PreviousPosition(const std::string& path) const;
+  // The same, trying first the line after the one found before, as pages
+  // mostly come in the order of the record; next keeps the place.
+  [[nodiscard]] std::size_t PreviousPosition(const std::string& path, std::size_t& next) const;
   [[nodiscard]] std::size_t previous_lines() const { return previous_.path_hashes.size(); }
   // The line at position, read through cursor; record views the cursor.
   [[nodiscard]] bool FindPreviousLine(std::size_t position, RecordCursor& cursor,
@@ -155,6 +161,8 @@ class ChangedPages {
   struct Index {
     std::vector<std::uint64_t> path_hashes;  // sorted
     std::vector<std::uint32_t> offsets;      // of each line, same order
+    std::vector<std::uint32_t> in_file;      // the positions in the order of their lines
+    std::vector<std::uint32_t> rank;         // of each position in in_file
   };
 
   // Content hashes of the pages done by this run that the previous record

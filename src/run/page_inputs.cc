@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <utility>
 
 #include "platform/platform.h"
@@ -35,124 +36,182 @@ PageInputs::~PageInputs() {
   }
 }
 
+// The previous run's kinloom.inputs, read once from start to end beside
+// the current records, kind after kind.
+class PageInputs::PreviousRecords {
+ public:
+  // Opens the file and checks its trailer; ok() is false when it cannot
+  // be used.
+  PreviousRecords(std::uint64_t fingerprint, long long manifest_count,
+                  std::uint64_t manifest_check) {
+    fd_ = platform::OpenForReading(std::string(kInputsFile));
+    if (fd_ < 0) return;
+    const platform::FileStatus status = platform::StatusOfOpen(fd_);
+    end_ = status.size - static_cast<long long>(kTrailerSize);
+    const long long body = end_ - static_cast<long long>(kHeader.size());
+    if (!status.regular || body < 0 || body % static_cast<long long>(kEntrySize) != 0) return;
+    if (platform::ReadAt(fd_, trailer_, kTrailerSize, end_) != kTrailerSize) return;
+    std::string header(kHeader.size(), '\0');
+    if (platform::ReadAt(fd_, header.data(), header.size(), 0) != header.size() ||
+        header != kHeader) {
+      return;
+    }
+    check_.Update(header);
+    offset_ = static_cast<long long>(kHeader.size());
+    ok_ = Get64(trailer_) == static_cast<std::uint64_t>(body) / kEntrySize &&
+          Get64(trailer_ + 8) == fingerprint &&
+          Get64(trailer_ + 16) == static_cast<std::uint64_t>(manifest_count) &&
+          Get64(trailer_ + 24) == manifest_check;
+  }
+  ~PreviousRecords() {
+    if (fd_ >= 0) (void)platform::CloseFile(fd_);
+  }
+  PreviousRecords(const PreviousRecords&) = delete;
+  PreviousRecords& operator=(const PreviousRecords&) = delete;
+
+  bool ok() const { return ok_; }
+
+  // The next entry, when its key is below limit.
+  bool NextBelow(std::uint64_t limit, std::uint64_t& key, std::uint64_t& hash) {
+    if (!ok_) return false;
+    if (at_ == piece_.size()) {
+      if (offset_ >= end_) return false;
+      const auto want =
+          static_cast<std::size_t>(std::min<long long>(end_ - offset_, 4096 * kEntrySize));
+      piece_.resize(want);
+      if (platform::ReadAt(fd_, piece_.data(), want, offset_) != want) {
+        ok_ = false;
+        return false;
+      }
+      check_.Update(piece_);
+      offset_ += static_cast<long long>(want);
+      at_ = 0;
+    }
+    const std::uint64_t next = Get64(piece_.data() + at_);
+    if (next >= limit) return false;
+    if (any_ && next <= last_) {  // out of order
+      ok_ = false;
+      return false;
+    }
+    any_ = true;
+    last_ = next;
+    key = next;
+    hash = Get64(piece_.data() + at_ + 8);
+    at_ += kEntrySize;
+    return true;
+  }
+
+  // After every entry was read: whether the file's check holds.
+  bool Finish() {
+    if (!ok_ || offset_ != end_ || at_ != piece_.size()) return false;
+    check_.Update(std::string_view(trailer_, kTrailerSize - 8));
+    return check_.Value() == Get64(trailer_ + 32);
+  }
+
+ private:
+  int fd_ = -1;
+  bool ok_ = false;
+  long long offset_ = 0;
+  long long end_ = 0;
+  char trailer_[kTrailerSize] = {};
+  std::string piece_;
+  std::size_t at_ = 0;
+  bool any_ = false;
+  std::uint64_t last_ = 0;
+  ContentHash check_;
+};
+
 void PageInputs::Prepare(std::uint64_t fingerprint,
                          const std::function<bool(std::int32_t)>& is_living) {
   fingerprint_ = fingerprint;
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> current;
-  store_.VisitRecordsByNumber([&](RecordKind kind, std::int32_t number, std::string_view bytes) {
-    ContentHash hash;
-    hash.Update(bytes);
-    if (kind == RecordKind::kIndividual && is_living && is_living(number)) hash.Update("L");
-    current.emplace_back(RecordKey(kind, number), hash.Value());
-  });
-  std::sort(current.begin(), current.end());
-
   const std::string name(kNewInputsFile);
   (void)platform::RemoveFile(name);
   new_fd_ = platform::CreateNewFile(name, false);
-  if (new_fd_ >= 0) {
-    WriteNew(kHeader);
-    std::string entry;
-    for (const auto& [key, hash] : current) {
-      entry.clear();
-      Put64(entry, key);
-      Put64(entry, hash);
-      WriteNew(entry);
-    }
-    new_count_ = static_cast<long long>(current.size());
-  }
+  if (new_fd_ >= 0) WriteNew(kHeader);
 
-  usable_ = ComparePrevious(current, fingerprint);
-  if (usable_) handled_.assign(changed_.previous_lines(), false);
-}
-
-bool PageInputs::ComparePrevious(
-    const std::vector<std::pair<std::uint64_t, std::uint64_t>>& current,
-    std::uint64_t fingerprint) {
   long long manifest_count = 0;
   std::uint64_t manifest_check = 0;
-  if (!changed_.PreviousSeal(manifest_count, manifest_check)) return false;
-  const int fd = platform::OpenForReading(std::string(kInputsFile));
-  if (fd < 0) return false;
-  const platform::FileStatus status = platform::StatusOfOpen(fd);
-  const long long size = status.size;
-  const long long body = size - static_cast<long long>(kHeader.size() + kTrailerSize);
-  bool ok = status.regular && body >= 0 && body % static_cast<long long>(kEntrySize) == 0;
+  const bool sealed = changed_.PreviousSeal(manifest_count, manifest_check);
+  std::optional<PreviousRecords> previous;
+  if (sealed) previous.emplace(fingerprint, manifest_count, manifest_check);
+  bool usable = previous && previous->ok();
 
-  // The trailer first: a record of another manifest or other settings is
-  // not read any further.
-  char trailer[kTrailerSize];
-  if (ok) {
-    ok = platform::ReadAt(fd, trailer, kTrailerSize, size - static_cast<long long>(kTrailerSize)) ==
-         kTrailerSize;
-  }
-  if (ok) {
-    ok = Get64(trailer) == static_cast<std::uint64_t>(body) / kEntrySize &&
-         Get64(trailer + 8) == fingerprint &&
-         Get64(trailer + 16) == static_cast<std::uint64_t>(manifest_count) &&
-         Get64(trailer + 24) == manifest_check;
-  }
-
-  // Then every entry beside the current hashes, in key order.
-  ContentHash check;
-  std::vector<std::uint64_t> changed;
-  std::size_t next = 0;  // in current
-  auto changed_up_to = [&](std::uint64_t key) {
-    while (next < current.size() && current[next].first < key)
-      changed.push_back(current[next++].first);
+  // The records of one kind at a time (numbers are never negative), so
+  // that memory holds 12 bytes for each record of the largest kind.
+  struct Entry {
+    std::uint32_t number;
+    std::uint32_t hash_low;
+    std::uint32_t hash_high;
   };
-  std::string piece(kHeader.size(), '\0');
-  if (ok) {
-    ok = platform::ReadAt(fd, piece.data(), piece.size(), 0) == piece.size() && piece == kHeader;
-    check.Update(piece);
-  }
-  long long offset = static_cast<long long>(kHeader.size());
-  std::uint64_t previous_key = 0;
-  bool first = true;
-  const long long end = size - static_cast<long long>(kTrailerSize);
-  while (ok && offset < end) {
-    const std::size_t want =
-        static_cast<std::size_t>(std::min<long long>(end - offset, 64 * 1024 * kEntrySize));
-    piece.resize(want);
-    if (platform::ReadAt(fd, piece.data(), want, offset) != want) {
-      ok = false;
-      break;
-    }
-    check.Update(piece);
-    offset += static_cast<long long>(want);
-    for (std::size_t at = 0; at + kEntrySize <= piece.size(); at += kEntrySize) {
-      const std::uint64_t key = Get64(piece.data() + at);
-      const std::uint64_t hash = Get64(piece.data() + at + 8);
-      if (!first && key <= previous_key) {
-        ok = false;
-        break;
+  std::vector<Entry> entries;
+  RecordKind kind{};
+  std::vector<std::uint64_t> changed;
+  auto previous_below = [&](std::uint64_t limit) {
+    std::uint64_t key = 0, hash = 0;
+    while (usable && previous->NextBelow(limit, key, hash)) changed.push_back(key);  // gone
+  };
+  auto finish_kind = [&] {
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.number < b.number; });
+    std::string bytes;
+    for (const Entry& entry : entries) {
+      const std::uint64_t key = RecordKey(kind, static_cast<std::int32_t>(entry.number));
+      const std::uint64_t hash = (std::uint64_t{entry.hash_high} << 32) | entry.hash_low;
+      Put64(bytes, key);
+      Put64(bytes, hash);
+      ++new_count_;
+      if (bytes.size() >= 64 * 1024) {
+        WriteNew(bytes);
+        bytes.clear();
       }
-      first = false;
-      previous_key = key;
-      changed_up_to(key);
-      if (next < current.size() && current[next].first == key) {
-        if (current[next].second != hash) changed.push_back(key);
-        ++next;
+      if (!usable) continue;
+      previous_below(key);
+      std::uint64_t previous_key = 0, previous_hash = 0;
+      if (previous->NextBelow(key + 1, previous_key, previous_hash)) {
+        if (previous_hash != hash) changed.push_back(key);
       } else {
-        changed.push_back(key);  // a record that is gone
+        changed.push_back(key);  // new
       }
     }
+    WriteNew(bytes);
+    entries = {};
+  };
+  store_.VisitRecordsByNumber([&](RecordKind of, std::int32_t number, std::string_view bytes) {
+    if (of != kind) {
+      if (!entries.empty()) finish_kind();
+      kind = of;
+      const RunCounters& counters = store_.counters;
+      const std::int32_t expected = of == RecordKind::kIndividual ? counters.IndividualCount
+                                    : of == RecordKind::kFamily   ? counters.FamilyCount
+                                    : of == RecordKind::kSource   ? counters.SourceCount
+                                    : of == RecordKind::kPhoto    ? counters.PhotoCount
+                                                                  : 0;
+      entries.reserve(static_cast<std::size_t>(std::max<std::int32_t>(expected, 0)));
+    }
+    ContentHash hash;
+    hash.Update(bytes);
+    if (of == RecordKind::kIndividual && is_living && is_living(number)) hash.Update("L");
+    const std::uint64_t value = hash.Value();
+    entries.push_back(Entry{static_cast<std::uint32_t>(number), static_cast<std::uint32_t>(value),
+                            static_cast<std::uint32_t>(value >> 32)});
+  });
+  if (!entries.empty()) finish_kind();
+  previous_below(UINT64_MAX);
+  usable = usable && previous->Finish();
+  previous.reset();
+
+  if (usable) {
+    std::sort(changed.begin(), changed.end());
+    changed_keys_ = std::move(changed);
+    handled_.assign(changed_.previous_lines(), false);
   }
-  (void)platform::CloseFile(fd);
-  if (!ok) return false;
-  // The check covers every byte but its own.
-  check.Update(std::string_view(trailer, kTrailerSize - 8));
-  if (check.Value() != Get64(trailer + 32)) return false;
-  changed_up_to(UINT64_MAX);  // records that are new
-  std::sort(changed.begin(), changed.end());
-  changed_keys_ = std::move(changed);
-  return true;
+  usable_ = usable;
 }
 
 bool PageInputs::Keep(const std::string& native_path, KeptPage& kept) {
   if (!usable_) return false;
   const std::string path = RecordPath(native_path);
-  const std::size_t position = changed_.PreviousPosition(path);
+  const std::size_t position = changed_.PreviousPosition(path, next_line_);
   if (position >= handled_.size()) return false;
   // A page made twice in a run is made again the second time: only the
   // first can be what the previous run left.
@@ -181,6 +240,7 @@ bool PageInputs::Keep(const std::string& native_path, KeptPage& kept) {
   kept.modified_ns = line.modified_ns;
   kept.flag = line.flag;
   kept.inputs.assign(line.inputs);
+  kept.position = position;
   ++kept_pages_;
   return true;
 }
@@ -246,6 +306,7 @@ std::string PageInputs::EndPage() {
 }
 
 void PageInputs::WriteNew(std::string_view bytes) {
+  if (new_fd_ < 0) return;
   new_check_.Update(bytes);
   new_buffer_.append(bytes);
   if (new_buffer_.size() >= 1024 * 1024) {

@@ -84,10 +84,7 @@ class PageInputs {
     long log_lines = 0;
   };
 
-  // Compares the sorted current hashes with kinloom.inputs; false when it
-  // cannot be used.
-  bool ComparePrevious(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& current,
-                       std::uint64_t fingerprint);
+  class PreviousRecords;
   bool Unchanged(std::string_view inputs) const;
   void WriteNew(std::string_view bytes);
 
@@ -99,6 +96,7 @@ class PageInputs {
   std::vector<std::uint64_t> changed_keys_;  // sorted
   std::vector<bool> handled_;                // per previous line: seen by this run
   RecordCursor cursor_;
+  std::size_t next_line_ = 0;  // where the next page's line is looked for first
   long kept_pages_ = 0;
 
   std::vector<std::unique_ptr<Watch>> watches_;  // one per page being made

@@ -229,7 +229,8 @@ bool SiteWriter::Execute(Op& op) {
     case OpKind::kKeep:
       if (changed_ != nullptr) {
         changed_->Keep(RecordFields{op.kept.hash, op.kept.size, op.kept.modified_ns, op.kept.flag,
-                                    op.kept.path, op.kept.inputs});
+                                    op.kept.path, op.kept.inputs},
+                       op.kept.position);
       }
       pages_written_.fetch_add(1, std::memory_order_relaxed);
       pages_kept_.fetch_add(1, std::memory_order_relaxed);

@@ -44,6 +44,7 @@ struct KeptPage {
   long long modified_ns = 0;
   char flag = '-';
   std::string inputs;
+  std::size_t position = 0;  // of its line in the previous record
 };
 
 // What a page's failure does to the run, and what is logged once the page

@@ -4,6 +4,8 @@
 // whatever happened before (a hand-edited page, a damaged record, a full
 // disk, a run killed at any point), the next run leaves html/ as a fresh
 // full run would.
+#include "run/changed_pages.h"
+
 #ifndef _WIN32
 #include <signal.h>
 #include <unistd.h>
@@ -415,6 +417,42 @@ TEST_F(ChangedOnlyTest, RunKilledAnywhereIsMendedByTheNextRun) {
     ASSERT_EQ(Publish(after), kResultOk);
     EXPECT_EQ(ReadFile("kinloom.changes"), "");
   }
+#endif
+}
+
+// A run cut off after it removed the files of the previous record that it
+// did not write, but before its own record took the old one's place and
+// it listed what it did: the next run still lists every file it removed.
+TEST_F(ChangedOnlyTest, FilesRemovedByACutOffRunAreStillListed) {
+  KINLOOM_SKIP_ON_WINDOWS("no fork()");
+#ifndef _WIN32
+  ASSERT_EQ(Publish(FamiliesTree(40, "Boston")), kResultOk);
+  const auto before = TreeFiles("html");
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    // A run that writes nothing: every file of the record goes.
+    ChangedPages pages([](std::string_view) {});
+    if (!pages.Begin().empty()) ::_exit(101);
+    (void)pages.Finish(true, [](long long, std::uint64_t) { ::raise(SIGKILL); });
+    ::_exit(100);
+  }
+  ASSERT_EQ(WaitForChild(pid).signal, SIGKILL);
+  ASSERT_TRUE(TreeFiles("html").empty());
+
+  const std::string after = FamiliesTree(30, "Boston");
+  ASSERT_EQ(Publish(after), kResultOk);
+  EXPECT_EQ(warnings_, "");
+  const auto site = TreeFiles("html");
+  EXPECT_TRUE(site == FreshSite(after, ChangedOnly(), "1 January 2000"));
+  std::string expected;
+  for (const auto& [name, bytes] : before) {
+    expected += (site.count(name) != 0 ? "written " : "removed ") + name + "\n";
+  }
+  EXPECT_EQ(ReadFile("kinloom.changes"), expected);
+  ExpectNoLeftovers();
+  ASSERT_EQ(Publish(after), kResultOk);
+  EXPECT_EQ(ReadFile("kinloom.changes"), "");
 #endif
 }
 
