@@ -112,6 +112,10 @@ int main(int argc, char** argv) {
 
   ProgressLine progress(kinloom::platform::StandardErrorIsTerminal());
   run.on_progress = [&progress](const kinloom::Progress& p) { progress.Show(p); };
+  run.on_warning = [&progress](std::string_view line) {
+    progress.Clear();
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+  };
   const int result = kinloom::CreateKinloom(run);
   progress.Clear();
 

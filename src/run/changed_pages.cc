@@ -231,13 +231,19 @@ ChangedPages::~ChangedPages() {
 void ChangedPages::Warn(std::string_view problem) {
   if (warned_) return;
   warned_ = true;
-  std::string line(problem);
-  line += ": every page is written and no file is removed.";
+  // Said by the run's thread once the previous record is read.
+  pending_warning_ = std::string(problem) + ": every page is written and no file is removed.";
+}
+
+void ChangedPages::WaitForPrevious() {
+  previous_ready_.wait();
+  if (pending_warning_.empty()) return;
   if (warn_) {
-    warn_(line);
+    warn_(pending_warning_);
   } else {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", pending_warning_.c_str());
   }
+  pending_warning_.clear();
 }
 
 std::string ChangedPages::Identity() const {
@@ -251,7 +257,29 @@ std::string ChangedPages::Begin() {
   const std::string manifest(kManifestFile);
   const std::string journal(kJournalFile);
   if (!RecoverCutOffRun()) return manifest;
-  ReadPrevious();
+  // The previous record is read, and the files it names are looked at on
+  // disk, by a thread of its own while the run reads the GEDCOM file.
+  auto read_previous = [this] {
+    try {
+      ReadPrevious();
+    } catch (...) {  // out of memory: as without a record
+      if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
+      previous_fd_ = -1;
+      previous_ = Index{};
+      seen_.clear();
+      done_hash_.clear();
+      on_disk_.reset();
+    }
+    previous_ready_.count_down();
+  };
+  try {
+    disk_checker_ = std::jthread([this, read_previous](const std::stop_token& stop) {
+      read_previous();
+      if (on_disk_) CheckFilesOnDisk(stop);
+    });
+  } catch (...) {
+    read_previous();
+  }
 
   const std::string temporary(kTemporaryDirectory);
   // A link in its place is removed, never followed; a file there stays.
@@ -385,11 +413,6 @@ void ChangedPages::ReadPrevious() {
   // disk while the run reads the GEDCOM file, rather than page by page
   // later on.
   on_disk_ = std::make_unique<std::atomic<std::uint8_t>[]>(seen_.size());
-  try {
-    disk_checker_ = std::jthread([this](const std::stop_token& stop) { CheckFilesOnDisk(stop); });
-  } catch (...) {
-    // Without the thread, each page asks the disk itself.
-  }
 }
 
 void ChangedPages::CheckFilesOnDisk(const std::stop_token& stop) {
@@ -438,6 +461,7 @@ void ChangedPages::StopCheckingFiles() {
 }
 
 int ChangedPages::OnDisk(std::size_t position) const {
+  previous_ready_.wait();
   if (!on_disk_ || position >= seen_.size()) return kOnDiskUnknown;
   return on_disk_[position].load(std::memory_order_acquire);
 }
@@ -534,6 +558,7 @@ ChangedPages::Page* ChangedPages::Find(int page) {
 }
 
 int ChangedPages::Open(const std::string& native_path) {
+  previous_ready_.wait();
   const std::string path = RecordPath(native_path);
   const platform::FileStatus status = platform::StatusOf(path);
   Page page;
@@ -626,6 +651,7 @@ void ChangedPages::Abandon(int handle) {
 }
 
 bool ChangedPages::Close(int handle, std::string_view inputs) {
+  previous_ready_.wait();
   Page* found = Find(handle);
   if (found == nullptr) return false;
   Page page = std::move(*found);
@@ -706,6 +732,7 @@ bool ChangedPages::Close(int handle, std::string_view inputs) {
 }
 
 void ChangedPages::Keep(const RecordFields& record, std::size_t position) {
+  previous_ready_.wait();
   if (position < seen_.size()) {
     // Done before in this run: what was done then stays.
     if (seen_[position]) return;
@@ -724,6 +751,7 @@ void ChangedPages::Keep(const RecordFields& record, std::size_t position) {
 }
 
 bool ChangedPages::PreviousSeal(long long& count, std::uint64_t& check) const {
+  previous_ready_.wait();
   if (previous_fd_ < 0) return false;
   count = previous_count_;
   check = previous_check_;
@@ -731,6 +759,7 @@ bool ChangedPages::PreviousSeal(long long& count, std::uint64_t& check) const {
 }
 
 std::size_t ChangedPages::PreviousPosition(const std::string& path) const {
+  previous_ready_.wait();
   const std::vector<std::uint64_t>& hashes = previous_.path_hashes;
   const std::uint64_t hash = PathHash(path);
   const auto it = std::lower_bound(hashes.begin(), hashes.end(), hash);
@@ -750,6 +779,7 @@ std::size_t ChangedPages::PreviousPosition(const std::string& path, std::size_t&
 
 bool ChangedPages::FindPreviousLine(std::size_t position, RecordCursor& cursor,
                                     RecordFields& record) const {
+  previous_ready_.wait();
   if (previous_fd_ < 0 || position >= previous_.offsets.size()) return false;
   const long long offset = previous_.offsets[position];
   // The pages come in much the order of the record, so one read of a
@@ -784,6 +814,7 @@ void ChangedPages::AddChange(std::string_view kind, const std::string& path) {
 
 std::string ChangedPages::Finish(
     bool complete, const std::function<void(long long, std::uint64_t)>& before_manifest) {
+  WaitForPrevious();
   StopCheckingFiles();
   const std::string manifest(kManifestFile);
   // The files of the previous record that this run did not write. Each

@@ -30,8 +30,9 @@
 // together name every file that a run put into html/. The next run merges
 // them first.
 //
-// All of it is used from one thread at a time: Begin and Finish from the
-// run's thread, the page calls from the thread that writes the pages.
+// Begin, WaitForPrevious and Finish are called from the run's thread, the
+// page calls from the thread that writes the pages, one at a time; the
+// calls marked below also from the run's thread beside them.
 #ifndef KINLOOM_RUN_CHANGED_PAGES_H_
 #define KINLOOM_RUN_CHANGED_PAGES_H_
 
@@ -39,6 +40,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <latch>
 #include <memory>
 #include <stop_token>
 #include <string>
@@ -87,8 +89,13 @@ class ChangedPages {
 
   // Reads the previous run's record (after merging what a cut-off run
   // left) and starts this run's journal, after the html directory exists.
-  // Returns the name of a file that could not be written, or empty.
+  // Returns the name of a file that could not be written, or empty. The
+  // previous record is read by a thread of its own: every call below
+  // waits for it.
   [[nodiscard]] std::string Begin();
+  // Waits for the previous record, then says (from the calling thread) the
+  // one line about a record that cannot be used, if there is one.
+  void WaitForPrevious();
 
   // A page: created at path unless it cannot be (the same checks as for
   // creating it in place); 0 then, else the page's handle.
@@ -195,6 +202,8 @@ class ChangedPages {
 
   std::function<void(std::string_view)> warn_;
   bool warned_ = false;
+  std::string pending_warning_;
+  std::latch previous_ready_{1};
   bool distrusted_ = false;  // the previous record is not used at all
 
   int previous_fd_ = -1;  // the manifest read at the start

@@ -132,6 +132,9 @@ int CreateKinloom(Run& run) {
       result = ReadGedcom(run);
       run.store.StopWriteBehind();
       if (result == kResultOk) result = CheckWorkFiles(run);
+      // The previous record was read meanwhile; what there is to say of it
+      // is said now.
+      if (changed) changed->WaitForPrevious();
     }
     struct Phase {
       const char* name;

@@ -1058,37 +1058,41 @@ bool WorkFiles::HasFamilyNote(std::int32_t key) const {
 
 // --- Every record by number ---------------------------------------------------
 
-// Both read their file around the cache, in large pieces, after a Flush.
+// Calls visit(slot, bytes) with every whole record of size bytes in dat,
+// read around the cache in large pieces (after a Flush).
+template <typename Visit>
+void WorkFiles::VisitSlots(FileIndex dat, std::size_t size, const Visit& visit) const {
+  const long long slots =
+      std::min<long long>(files_[dat].size() / static_cast<long long>(size), INT32_MAX);
+  std::vector<unsigned char> chunk(kChunkRecords * size);
+  for (long long first = 1; first <= slots; first += kChunkRecords) {
+    const auto m = static_cast<std::size_t>(std::min<long long>(kChunkRecords, slots - first + 1));
+    if (!files_[dat].ReadDirect((first - 1) * static_cast<long long>(size), chunk.data(),
+                                m * size)) {
+      return;
+    }
+    for (std::size_t k = 0; k < m; ++k) {
+      visit(first + static_cast<long long>(k), chunk.data() + k * size);
+    }
+  }
+}
+
 template <typename Record>
 void WorkFiles::VisitRecordFile(
     FileIndex idx, FileIndex dat, RecordKind kind,
     const std::function<void(RecordKind, std::int32_t, std::string_view)>& visit) const {
-  constexpr std::size_t kSize = Record::kSize;
-  const long long slots = std::min<long long>(files_[dat].size() / kSize, INT32_MAX);
-  std::vector<unsigned char> chunk(kChunkRecords * kSize);
-  for (long long first = 1; first <= slots; first += kChunkRecords) {
-    const auto m = static_cast<std::size_t>(std::min<long long>(kChunkRecords, slots - first + 1));
-    if (!files_[dat].ReadDirect((first - 1) * static_cast<long long>(kSize), chunk.data(),
-                                m * kSize)) {
-      return;
-    }
-    for (std::size_t k = 0; k < m; ++k) {
-      const unsigned char* bytes = chunk.data() + k * kSize;
-      const std::int32_t number = DecodeFixed32(bytes);
-      // Only the copy that the number's index entry leads to is ever read
-      // by number.
-      if (number < 0 || ReadIndex(idx, number) != first + static_cast<long long>(k)) continue;
-      visit(kind, number, std::string_view(reinterpret_cast<const char*>(bytes), kSize));
-    }
-  }
+  VisitSlots(dat, Record::kSize, [&](long long slot, const unsigned char* bytes) {
+    const std::int32_t number = DecodeFixed32(bytes);
+    // Only the copy that the number's index entry leads to is ever read by
+    // number.
+    if (number < 0 || ReadIndex(idx, number) != slot) return;
+    visit(kind, number, std::string_view(reinterpret_cast<const char*>(bytes), Record::kSize));
+  });
 }
 
 void WorkFiles::VisitNoteFile(
     FileIndex idx, FileIndex dat, RecordKind kind,
     const std::function<void(RecordKind, std::int32_t, std::string_view)>& visit) const {
-  constexpr std::size_t kSize = NoteLine::kSize;
-  const long long lines = std::min<long long>(files_[dat].size() / kSize, INT32_MAX);
-  std::vector<unsigned char> chunk(kChunkRecords * kSize);
   std::string note;
   std::int32_t owner = 0;
   bool reachable = false;  // the note getters walk the lines of owner from its first
@@ -1097,24 +1101,15 @@ void WorkFiles::VisitNoteFile(
     note.clear();
     reachable = false;
   };
-  for (long long first = 1; first <= lines; first += kChunkRecords) {
-    const auto m = static_cast<std::size_t>(std::min<long long>(kChunkRecords, lines - first + 1));
-    if (!files_[dat].ReadDirect((first - 1) * static_cast<long long>(kSize), chunk.data(),
-                                m * kSize)) {
-      break;
+  VisitSlots(dat, NoteLine::kSize, [&](long long line, const unsigned char* bytes) {
+    const std::int32_t key = DecodeFixed32(bytes);
+    if (line == 1 || key != owner) {
+      flush();
+      owner = key;
+      reachable = ReadIndex(idx, key) == line;
     }
-    for (std::size_t k = 0; k < m; ++k) {
-      const unsigned char* bytes = chunk.data() + k * kSize;
-      const long long line = first + static_cast<long long>(k);
-      const std::int32_t key = DecodeFixed32(bytes);
-      if (line == 1 || key != owner) {
-        flush();
-        owner = key;
-        reachable = ReadIndex(idx, key) == line;
-      }
-      if (reachable) note.append(reinterpret_cast<const char*>(bytes), kSize);
-    }
-  }
+    if (reachable) note.append(reinterpret_cast<const char*>(bytes), NoteLine::kSize);
+  });
   flush();
 }
 

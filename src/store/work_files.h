@@ -451,6 +451,8 @@ class WorkFiles {
   void NoteOtherRead() const {
     if (reads_ != nullptr) reads_->other = true;
   }
+  template <typename Visit>
+  void VisitSlots(FileIndex dat, std::size_t size, const Visit& visit) const;
   template <typename Record>
   void VisitRecordFile(
       FileIndex idx, FileIndex dat, RecordKind kind,

@@ -208,18 +208,23 @@ class KeptPagesTest : public SiteTest, public ::testing::WithParamInterface<char
 
 TEST_P(KeptPagesTest, EveryEditLeavesTheSiteAndLogOfAFreshRun) {
   run_.date.fixed_epoch = 1700000000;  // 14 November 2023, for who is presumed living
+  std::string warnings;
+  run_.on_warning = [&warnings](std::string_view line) { warnings += std::string(line) + "\n"; };
   std::string tree = FamilyTree();
   Settings settings = EveryOptionOn('Y');
   settings.changedonly = 'Y';
   settings.privacy = GetParam();
   ASSERT_EQ(RunSite(tree, settings), kResultOk);
   EXPECT_EQ(run_.progress.pages_kept, 0);  // nothing to keep from
+  EXPECT_NE(warnings, "");                 // no record of a previous run
+  warnings.clear();
 
   for (const Step& step : Steps()) {
     step.edit(tree, settings);
     run_.log.Clear();  // as the programs do before every run
     ASSERT_EQ(RunSite(tree, settings), kResultOk) << step.what;
     ExpectFreshSite(tree, settings, step.what);
+    EXPECT_EQ(warnings, "") << step.what;
     const long kept = run_.progress.pages_kept;
     if (step.keeps) {
       EXPECT_GT(kept, 0) << step.what;
@@ -238,7 +243,12 @@ TEST_P(KeptPagesTest, EveryEditLeavesTheSiteAndLogOfAFreshRun) {
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutPrivacy, KeptPagesTest, ::testing::Values('N', 'Y'));
 
-class KeptPagesOutsideTest : public SiteTest {};
+class KeptPagesOutsideTest : public SiteTest {
+ protected:
+  KeptPagesOutsideTest() {
+    run_.on_warning = [](std::string_view) {};  // the first run has no record
+  }
+};
 
 TEST_F(KeptPagesOutsideTest, KeptPagesFollowWhatHappensOutsideTheTree) {
   std::string tree = FamilyTree();

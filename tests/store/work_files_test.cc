@@ -160,6 +160,52 @@ TEST_F(WorkFilesTest, NumberStoredTwicePointsToTheLaterSlot) {
   EXPECT_EQ(store.IndividualNameAt(1), "First");
 }
 
+// The walk over every record by number gives what the getters read: of a
+// number stored twice the later copy, of a note key stored twice the lines
+// its index entry leads to, and watched reads note the numbers asked for.
+TEST_F(WorkFilesTest, RecordsByNumberAreWhatTheGettersRead) {
+  store.PutIndividual(4, 1, Individual(4, "First"));
+  store.PutIndividual(7, 2, Individual(7, "Seven"));
+  store.PutIndividual(4, 3, Individual(4, "Second"));
+  store.PutFamily(2, 1, Family(2, 7));
+  store.PutIndividualNoteLine(9, 1, NoteLine{9, kNoteKindNote, "old"});
+  store.PutIndividualNoteLine(8, 2, NoteLine{8, kNoteKindNote, "eight"});
+  store.PutIndividualNoteLine(9, 3, NoteLine{9, kNoteKindNote, "new"});
+  store.PutIndividualNoteLine(9, 4, NoteLine{9, kNoteKindCont, "more"});
+  store.Flush();
+  std::map<std::uint64_t, std::string> seen;
+  store.VisitRecordsByNumber([&](RecordKind kind, std::int32_t number, std::string_view bytes) {
+    EXPECT_TRUE(seen.emplace(RecordKey(kind, number), std::string(bytes)).second);
+  });
+  ASSERT_EQ(seen.size(), 5u);
+  IndividualRecord second;
+  Decode(reinterpret_cast<const unsigned char*>(seen[RecordKey(RecordKind::kIndividual, 4)].data()),
+         second);
+  EXPECT_EQ(second.name, "Second");
+  EXPECT_EQ(seen.count(RecordKey(RecordKind::kIndividual, 7)), 1u);
+  EXPECT_EQ(seen.count(RecordKey(RecordKind::kFamily, 2)), 1u);
+  EXPECT_EQ(seen[RecordKey(RecordKind::kIndividualNote, 8)].size(), NoteLine::kSize);
+  const std::string& nine = seen[RecordKey(RecordKind::kIndividualNote, 9)];
+  ASSERT_EQ(nine.size(), 2 * NoteLine::kSize);
+  NoteLine line;
+  Decode(reinterpret_cast<const unsigned char*>(nine.data()), line);
+  EXPECT_EQ(line.text, "new");
+
+  RecordReads reads;
+  store.WatchReads(&reads);
+  EXPECT_EQ(store.IndividualName(7), "Seven");
+  EXPECT_EQ(store.IndividualName(7), "Seven");  // noted once in a row
+  EXPECT_EQ(store.FamilyHusband(2), 7);
+  EXPECT_NE(store.IndividualNoteText(9, 2), nullptr);
+  EXPECT_FALSE(reads.other);
+  EXPECT_EQ(reads.keys, (std::vector<std::uint64_t>{RecordKey(RecordKind::kIndividual, 7),
+                                                    RecordKey(RecordKind::kFamily, 2),
+                                                    RecordKey(RecordKind::kIndividualNote, 9)}));
+  EXPECT_EQ(store.IndividualNumberAt(1), 4);  // by slot: no number stands for it
+  EXPECT_TRUE(reads.other);
+  store.WatchReads(nullptr);
+}
+
 TEST_F(WorkFilesTest, LargeNumbersMakeASparseIndex) {
   store.PutIndividual(5000000, 1, Individual(5000000, "Far"));
   store.Flush();
