@@ -403,10 +403,6 @@ void ChangedPages::ReadPrevious() {
             [this](std::uint32_t a, std::uint32_t b) {
               return previous_.offsets[a] < previous_.offsets[b];
             });
-  previous_.rank.resize(lines);
-  for (std::size_t k = 0; k < lines; ++k) {
-    previous_.rank[previous_.in_file[k]] = static_cast<std::uint32_t>(k);
-  }
   seen_.assign(lines, false);
   done_hash_.assign(lines, 0);
   // Whether each file is still the one its line describes is asked of the
@@ -773,7 +769,16 @@ std::size_t ChangedPages::PreviousPosition(const std::string& path, std::size_t&
     return in_file[next++];
   }
   const std::size_t position = PreviousPosition(path);
-  if (position < previous_.rank.size()) next = previous_.rank[position] + std::size_t{1};
+  if (position < in_file.size()) {
+    // The place of its line among the lines in the order of the file.
+    const std::uint32_t offset = previous_.offsets[position];
+    next = static_cast<std::size_t>(std::lower_bound(in_file.begin(), in_file.end(), offset,
+                                                     [this](std::uint32_t p, std::uint32_t o) {
+                                                       return previous_.offsets[p] < o;
+                                                     }) -
+                                    in_file.begin()) +
+           1;
+  }
   return position;
 }
 

@@ -169,7 +169,6 @@ class ChangedPages {
     std::vector<std::uint64_t> path_hashes;  // sorted
     std::vector<std::uint32_t> offsets;      // of each line, same order
     std::vector<std::uint32_t> in_file;      // the positions in the order of their lines
-    std::vector<std::uint32_t> rank;         // of each position in in_file
   };
 
   // Content hashes of the pages done by this run that the previous record

@@ -171,15 +171,9 @@ int CreateKinloom(Run& run) {
       // building leaves mostly idle.
       const bool store_final =
           phase.call == (s.privacy == 'Y' ? HideLivingIndividuals : IsValidGedcom);
-      if (result == kResultOk && run.write_in_background && store_final) {
-        // A run that keeps pages has the names sort to wait for: the sort
-        // goes at the run's pace then.
-        long long count = 0;
-        std::uint64_t check = 0;
-        StartNamesSort(run, changed && changed->PreviousSeal(count, check));
-      }
       // From here on, pages made from records that did not change since
-      // the previous run are kept.
+      // the previous run are kept. The records are hashed before the names
+      // sort starts, so that the two do not hold their memory at once.
       if (result == kResultOk && changed && store_final) {
         inputs.emplace(run.store, run.log, *changed);
         std::function<bool(std::int32_t)> is_living;
@@ -188,6 +182,11 @@ int CreateKinloom(Run& run) {
         }
         inputs->Prepare(PagesFingerprint(run), is_living);
         run.page_inputs = &*inputs;
+      }
+      if (result == kResultOk && run.write_in_background && store_final) {
+        // A run that keeps pages has the names sort to wait for: the sort
+        // goes at the run's pace then.
+        StartNamesSort(run, inputs && inputs->usable());
       }
     }
     // A run that ended early no longer needs the sort.
