@@ -33,6 +33,95 @@ OVERLAPPED At(long long offset) {
 // One call moves at most this much, whatever was asked.
 constexpr std::size_t kMaxTransfer = 1u << 30;
 
+// The C library's number for a Windows error, as its own calls map them.
+int ErrorNumberOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NO_MORE_FILES:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_INVALID_NAME:
+      return ENOENT;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_DIR_NOT_EMPTY:
+      return ENOTEMPTY;
+    case ERROR_DIRECTORY:
+      return ENOTDIR;
+    case ERROR_NOT_SAME_DEVICE:
+      return EXDEV;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return ENOMEM;
+    case ERROR_INVALID_HANDLE:
+      return EBADF;
+    case ERROR_INVALID_PARAMETER:
+      return EINVAL;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED:
+    case ERROR_CANNOT_MAKE:
+    case ERROR_CURRENT_DIRECTORY:
+    case ERROR_DRIVE_LOCKED:
+      return EACCES;
+    default:
+      return EIO;
+  }
+}
+
+DWORD AttributesOf(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
+
+bool IsDirectoryAttribute(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// What a call wanted at the path it was given.
+enum class Wanted { kFile, kAny };
+
+// Tells the reason for a path that could not be opened, made or renamed
+// as POSIX systems tell it, where Windows words it otherwise: a directory
+// where a file was wanted is EISDIR (Windows: access denied), and a file
+// where the path needs a directory is ENOTDIR (Windows: path not found).
+void TellAsPosix(const std::string& path, Wanted wanted = Wanted::kFile) {
+  const int error = errno;
+  if (error == EACCES) {
+    if (wanted == Wanted::kFile && IsDirectoryAttribute(AttributesOf(path))) errno = EISDIR;
+    return;
+  }
+  if (error != ENOENT) return;
+  // The nearest part of the path that exists decides.
+  std::string part = path;
+  for (;;) {
+    const std::size_t cut = part.find_last_of("/\\");
+    if (cut == std::string::npos || cut == 0) return;
+    part.resize(cut);
+    if (part.back() == ':' || part.back() == '?') return;  // a drive or a \\?\ prefix
+    const DWORD attributes = AttributesOf(part);
+    if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+    if (!IsDirectoryAttribute(attributes)) errno = ENOTDIR;
+    return;
+  }
+}
+
+// Keeps the reason of the Windows call that just failed for LastError,
+// worded as above for path when one is given.
+void KeepError(const std::string& path = {}, Wanted wanted = Wanted::kFile) {
+  errno = ErrorNumberOf(::GetLastError());
+  if (!path.empty()) TellAsPosix(path, wanted);
+}
+
 }  // namespace
 
 FileHandle OpenFile(const std::string& path, OpenMode mode) {
@@ -59,21 +148,28 @@ FileHandle OpenFile(const std::string& path, OpenMode mode) {
       break;
     }
   }
-  return ::_open(path.c_str(), flags, _S_IREAD | _S_IWRITE);
+  const FileHandle file = ::_open(path.c_str(), flags, _S_IREAD | _S_IWRITE);
+  if (file < 0) TellAsPosix(path);
+  return file;
 }
 
 FileHandle CreateNewFile(const std::string& path, bool text) {
   // _O_EXCL creates the file only where no name is, a link included.
-  return ::_open(path.c_str(),
-                 _O_CREAT | _O_EXCL | _O_WRONLY | _O_NOINHERIT | (text ? _O_TEXT : _O_BINARY),
-                 _S_IREAD | _S_IWRITE);
+  const FileHandle file = ::_open(
+      path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_NOINHERIT | (text ? _O_TEXT : _O_BINARY),
+      _S_IREAD | _S_IWRITE);
+  if (file < 0) TellAsPosix(path);
+  return file;
 }
 
 FileHandle OpenForReading(const std::string& path) {
   const HANDLE handle = ::CreateFileA(
       path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  if (handle == INVALID_HANDLE_VALUE) {
+    KeepError(path);
+    return kNoFile;
+  }
   const int file = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
   if (file < 0) ::CloseHandle(handle);
   return file;
@@ -83,12 +179,15 @@ FileHandle OpenUnnamedFile(const std::string& directory) {
   // Windows has no file without a name: a file of a name of its own that
   // the system deletes when it is closed comes closest.
   char name[MAX_PATH];
-  if (::GetTempFileNameA(directory.empty() ? "." : directory.c_str(), "kin", 0, name) == 0)
+  if (::GetTempFileNameA(directory.empty() ? "." : directory.c_str(), "kin", 0, name) == 0) {
+    KeepError();
     return kNoFile;
+  }
   const HANDLE handle = ::CreateFileA(
       name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
+    KeepError();
     ::DeleteFileA(name);
     return kNoFile;
   }
@@ -99,6 +198,7 @@ FileHandle OpenUnnamedFile(const std::string& directory) {
 
 bool NameUnnamedFile(FileHandle, const std::string&) {
   // A file that is deleted when closed cannot be kept under another name.
+  errno = ENOSYS;
   return false;
 }
 
@@ -112,7 +212,12 @@ std::size_t ReadAt(FileHandle file, void* buffer, std::size_t size, long long of
     OVERLAPPED where = At(offset + static_cast<long long>(done));
     DWORD got = 0;
     const auto want = static_cast<DWORD>(std::min(size - done, kMaxTransfer));
-    if (!::ReadFile(handle, dst + done, want, &got, &where) || got == 0) break;
+    if (!::ReadFile(handle, dst + done, want, &got, &where)) {
+      // The end of the file is no error.
+      if (::GetLastError() != ERROR_HANDLE_EOF) KeepError();
+      break;
+    }
+    if (got == 0) break;
     done += got;
   }
   return done;
@@ -126,7 +231,14 @@ bool WriteAt(FileHandle file, const void* bytes, std::size_t size, long long off
     OVERLAPPED where = At(offset + static_cast<long long>(done));
     DWORD put = 0;
     const auto want = static_cast<DWORD>(std::min(size - done, kMaxTransfer));
-    if (!::WriteFile(handle, src + done, want, &put, &where) || put == 0) return false;
+    if (!::WriteFile(handle, src + done, want, &put, &where)) {
+      KeepError();
+      return false;
+    }
+    if (put == 0) {
+      errno = ENOSPC;
+      return false;
+    }
     done += put;
   }
   return true;
@@ -138,6 +250,7 @@ bool WriteAll(FileHandle file, const void* bytes, std::size_t size) {
   while (done < size) {
     const auto want = static_cast<unsigned>(std::min(size - done, kMaxTransfer));
     const int put = ::_write(file, src + done, want);
+    if (put == 0) errno = ENOSPC;
     if (put <= 0) return false;
     done += static_cast<std::size_t>(put);
   }
@@ -160,14 +273,17 @@ bool CopyRange(FileHandle file, FileHandle source, long long offset, long long s
 
 bool MakeDirectory(const std::string& path) {
   if (::CreateDirectoryA(path.c_str(), nullptr)) return true;
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  KeepError(path, Wanted::kAny);
+  return IsDirectoryAttribute(AttributesOf(path));
 }
 
 bool RenameOver(const std::string& from, const std::string& to) {
   // The C library's rename refuses a name that is taken.
-  return ::MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  KeepError(to);
+  return false;
 }
 
 namespace {
@@ -176,7 +292,10 @@ bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
   const HANDLE handle =
       ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
+  if (handle == INVALID_HANDLE_VALUE) {
+    KeepError(path, Wanted::kAny);
+    return false;
+  }
   const bool ok = ::GetFileInformationByHandle(handle, &info) != 0;
   ::CloseHandle(handle);
   return ok;
@@ -212,9 +331,13 @@ FileStatus StatusOpening(const std::string& path, DWORD flags) {
   const HANDLE handle =
       ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return {};
+  if (handle == INVALID_HANDLE_VALUE) {
+    KeepError(path, Wanted::kAny);
+    return {};
+  }
   BY_HANDLE_FILE_INFORMATION info;
   const bool ok = ::GetFileInformationByHandle(handle, &info) != 0;
+  if (!ok) KeepError();
   ::CloseHandle(handle);
   if (!ok) return {};
   return StatusFrom(
@@ -232,20 +355,34 @@ FileStatus StatusThrough(const std::string& path) { return StatusOpening(path, 0
 
 FileStatus StatusOfOpen(FileHandle file) {
   BY_HANDLE_FILE_INFORMATION info;
-  if (!::GetFileInformationByHandle(HandleOf(file), &info)) return {};
+  if (!::GetFileInformationByHandle(HandleOf(file), &info)) {
+    KeepError();
+    return {};
+  }
   return StatusFrom(
       info.dwFileAttributes, info.ftLastWriteTime, info.nFileSizeHigh, info.nFileSizeLow,
       (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
 }
 
 bool MayWrite(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-         (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+  const DWORD attributes = AttributesOf(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    KeepError(path, Wanted::kAny);
+    return false;
+  }
+  // A read-only directory still takes new files on Windows.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+    return true;
+  }
+  errno = EACCES;
+  return false;
 }
 
-bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const std::string& path) {
+  if (::DeleteFileA(path.c_str())) return true;
+  KeepError(path);
+  return false;
+}
 
 std::vector<std::string> DirectoryNames(const std::string& path) {
   std::vector<std::string> names;
@@ -260,17 +397,25 @@ std::vector<std::string> DirectoryNames(const std::string& path) {
   return names;
 }
 
-bool RemoveDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != 0; }
+bool RemoveDirectory(const std::string& path) {
+  if (::RemoveDirectoryA(path.c_str())) return true;
+  KeepError(path, Wanted::kAny);
+  return false;
+}
 
 FileHandle TryLockFile(const std::string& path) {
   const HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  if (handle == INVALID_HANDLE_VALUE) {
+    KeepError(path);
+    return kNoFile;
+  }
   // The system drops the lock when the handle is closed, also when the
   // process ends.
   OVERLAPPED whole{};
   if (!::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+    KeepError();
     ::CloseHandle(handle);
     return kNoFile;
   }
@@ -286,7 +431,8 @@ bool SameFile(const std::string& a, const std::string& b) {
          ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-// The C library's calls above set errno, as the POSIX ones do.
+// Every call above that fails leaves its reason in errno, the C
+// library's calls by themselves and the Windows calls through KeepError.
 std::error_code LastError() {
   return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
 }

@@ -40,7 +40,11 @@ std::string GedcomNotOpenedNotice(std::string_view path, std::error_code error) 
 }
 
 std::string CannotWriteNotice(std::string_view path, std::error_code error) {
-  return "Cannot write \"" + std::string(path) + "\": " + ReasonText(error) + ".";
+  error = OpenFailureReason(path, error);
+  // Named as the pages link it, with "/" between directories on every
+  // system: the line reads the same on Windows.
+  return "Cannot write \"" + std::filesystem::path(path).generic_string() +
+         "\": " + ReasonText(error) + ".";
 }
 
 }  // namespace kinloom

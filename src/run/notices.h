@@ -36,7 +36,8 @@ class RunNotices {
 // directory" for a directory on every system, otherwise error.
 [[nodiscard]] std::error_code OpenFailureReason(std::string_view path, std::error_code error);
 [[nodiscard]] std::string GedcomNotOpenedNotice(std::string_view path, std::error_code error);
-// "Cannot write "PATH": REASON."
+// "Cannot write "PATH": REASON.", PATH with "/" between directories and
+// the reason as OpenFailureReason gives it.
 [[nodiscard]] std::string CannotWriteNotice(std::string_view path, std::error_code error);
 
 }  // namespace kinloom

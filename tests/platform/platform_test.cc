@@ -116,5 +116,64 @@ TEST(PlatformTest, RenameOverTakesTheNameOfAnExistingFile) {
   EXPECT_EQ(ReadFile("fresh.cfg"), "new");
 }
 
+// A call that fails leaves the reason LastError gives, worded alike on
+// every system: the cause lines of a run name it.
+TEST(PlatformTest, FailuresGiveTheSameReasonOnEverySystem) {
+  ScratchDir dir;
+  testing::WriteFile("plain", "x");
+  ASSERT_TRUE(MakeDirectory("folder"));
+  testing::WriteFile("folder/inner", "y");
+  const struct {
+    const char* what;
+    bool (*fails)();
+    std::errc reason;
+  } cases[] = {
+      {"a page under a file",
+       [] { return OpenFile("plain/page.htm", OpenMode::kWriteText) == kNoFile; },
+       std::errc::not_a_directory},
+      {"a page deeper under a file",
+       [] { return OpenFile("plain/fam/page.htm", OpenMode::kWriteText) == kNoFile; },
+       std::errc::not_a_directory},
+      {"a page in a missing folder",
+       [] { return OpenFile("missing/page.htm", OpenMode::kWriteText) == kNoFile; },
+       std::errc::no_such_file_or_directory},
+      {"a page where a folder is",
+       [] { return OpenFile("folder", OpenMode::kWriteText) == kNoFile; },
+       std::errc::is_a_directory},
+      {"a new file under a file", [] { return CreateNewFile("plain/new", true) == kNoFile; },
+       std::errc::not_a_directory},
+      {"a new file that exists", [] { return CreateNewFile("plain", false) == kNoFile; },
+       std::errc::file_exists},
+      {"reading a missing file", [] { return OpenForReading("missing") == kNoFile; },
+       std::errc::no_such_file_or_directory},
+      {"the lock under a file", [] { return TryLockFile("plain/kinloom.lock") == kNoFile; },
+       std::errc::not_a_directory},
+      {"a folder under a file", [] { return !MakeDirectory("plain/html"); },
+       std::errc::not_a_directory},
+      {"a folder in a missing folder", [] { return !MakeDirectory("missing/html"); },
+       std::errc::no_such_file_or_directory},
+      {"a folder where a file is", [] { return !MakeDirectory("plain"); }, std::errc::file_exists},
+      {"removing a folder that holds a file", [] { return !RemoveDirectory("folder"); },
+       std::errc::directory_not_empty},
+      {"removing a file as a folder", [] { return !RemoveDirectory("plain"); },
+       std::errc::not_a_directory},
+      {"renaming a missing file", [] { return !RenameOver("missing", "renamed"); },
+       std::errc::no_such_file_or_directory},
+      {"renaming onto a folder", [] { return !RenameOver("plain", "folder"); },
+       std::errc::is_a_directory},
+      {"removing a missing file", [] { return !RemoveFile("missing"); },
+       std::errc::no_such_file_or_directory},
+      {"the status under a file", [] { return !StatusOf("plain/x").exists; },
+       std::errc::not_a_directory},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(c.fails());
+    EXPECT_EQ(LastError(), std::make_error_code(c.reason)) << LastError().message();
+  }
+  EXPECT_EQ(ReadFile("plain"), "x");
+  EXPECT_EQ(ReadFile("folder/inner"), "y");
+}
+
 }  // namespace
 }  // namespace kinloom::platform

@@ -3,99 +3,114 @@
 // folder free.
 #include "run/run_lock.h"
 
-#include <signal.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
+#include <chrono>
+#include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "reliability/site_fixture.h"
+#include "support/windows_skip.h"
 
 namespace kinloom::testing {
 namespace {
 
 const char kLockedMessage[] = "Another Kinloom run is working in this folder.\n";
 
-// A child process that runs until it is told to go on, or is killed.
-struct Child {
-  pid_t pid = -1;
-  int to_child = -1;
-  int from_child = -1;
+// kinloom-lock-holder (tests/reliability/lock_holder.cc) started in the
+// current directory, waited for in a thread of its own.
+class LockHolder {
+ public:
+  LockHolder()
+      : thread_([] {
+          (void)std::system((Program() + " >holder.out 2>holder.err" + kNoInput).c_str());
+        }) {}
+  ~LockHolder() {
+    if (thread_.joinable()) {
+      WriteFile("holder.release", "");
+      thread_.join();
+    }
+  }
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
 
-  // Waits for the child's one-byte sign.
-  bool AwaitSign() const {
-    char sign;
-    return ::read(from_child, &sign, 1) == 1;
+  // Its process number once it holds the lock; empty when it has not
+  // taken it within a minute.
+  std::string AwaitHolding() const {
+    for (int waited = 0; waited < 6000; ++waited) {
+      if (FileExists("holder.pid")) {
+        std::string number = ReadText("holder.pid");
+        if (!number.empty() && number.back() == '\n') number.pop_back();
+        return number;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return {};
   }
-  void LetGo() const {
-    const char go = 'g';
-    (void)!::write(to_child, &go, 1);
+
+  // Ends it as the system ends a process that is killed, and waits for
+  // it.
+  void Kill(const std::string& number) {
+#ifdef _WIN32
+    const CommandResult killed = RunCommand("taskkill /F /PID " + number);
+#else
+    const CommandResult killed = RunCommand("kill -KILL " + number);
+#endif
+    EXPECT_EQ(killed.exit_status, 0) << killed.err;
+    thread_.join();
   }
+
+ private:
+#ifdef _WIN32
+  static constexpr const char* kNoInput = " <NUL";
+  static std::string Program() {
+    return std::string(KINLOOM_BINARY_DIR) + "/kinloom-lock-holder.exe";
+  }
+#else
+  static constexpr const char* kNoInput = " </dev/null";
+  static std::string Program() { return std::string(KINLOOM_BINARY_DIR) + "/kinloom-lock-holder"; }
+#endif
+
+  std::thread thread_;
 };
 
-// Forks a child that calls work(sign, wait): sign tells the parent, wait
-// waits for LetGo. The child exits with work's result.
-template <typename Work>
-Child Fork(Work work) {
-  int down[2];
-  int up[2];
-  Child child;
-  if (::pipe(down) != 0 || ::pipe(up) != 0) return child;
-  child.pid = ::fork();
-  if (child.pid == 0) {
-    const auto sign = [&] { (void)!::write(up[1], "s", 1); };
-    const auto wait = [&] {
-      char go;
-      (void)!::read(down[0], &go, 1);
-    };
-    ::_exit(work(sign, wait));
-  }
-  ::close(down[0]);
-  ::close(up[1]);
-  child.to_child = down[1];
-  child.from_child = up[0];
-  return child;
-}
-
+// The first run stops after its first page while a second tries, from
+// another process (kinloom-create) and from this one.
 TEST(RunLockTest, SecondRunIsRefusedAndTheFirstFinishesWhole) {
   ScratchDir dir;
   WriteFile("tree.ged", EveryPageTree());
   WriteFile("kinloom.cfg", EveryOptionOnConfig('N'));
-  // The first run stops after its first page until the second has tried.
-  const Child first = Fork([](auto sign, auto wait) {
-    kinloom::Run run(EveryOptionOn('N'), LabelTexts());
-    run.fixed_page_date = "1 January 2000";
-    run.write_in_background = false;  // nothing is written while it waits
-    bool stopped = false;
-    run.on_progress = [&](const Progress& progress) {
-      if (progress.pages_written >= 1 && !stopped) {
-        stopped = true;
-        sign();
-        wait();
-      }
-    };
-    return CreateKinloomExclusive(run);
-  });
-  ASSERT_TRUE(first.AwaitSign());
-  const std::string log = ReadFile("kinloom.log");
-  const auto site = TreeFiles("html");
+  kinloom::Run first(EveryOptionOn('N'), LabelTexts());
+  first.fixed_page_date = "1 January 2000";
+  first.write_in_background = false;  // nothing is written while it waits
+  bool tried = false;
+  first.on_progress = [&tried](const Progress& progress) {
+    if (progress.pages_written < 1 || tried) return;
+    tried = true;
+    const std::string log = ReadFile("kinloom.log");
+    const auto site = TreeFiles("html");
 
-  const CommandResult second = RunCommand(KinloomCreatePath());
-  EXPECT_EQ(second.exit_status, kResultRunLocked);
-  EXPECT_EQ(second.out, "");
-  EXPECT_EQ(second.err, kLockedMessage);
-  kinloom::Run third(EveryOptionOn('N'), LabelTexts());
-  EXPECT_EQ(CreateKinloomExclusive(third), kResultRunLocked);
-  EXPECT_EQ(ReadFile("kinloom.log"), log);
-  EXPECT_TRUE(TreeFiles("html") == site);
-
-  first.LetGo();
-  const ChildEnd end = WaitForChild(first.pid);
-  EXPECT_EQ(end.exit_status, kResultOk);
+    const CommandResult second = RunCommand(KinloomCreatePath());
+    EXPECT_EQ(second.exit_status, kResultRunLocked);
+    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(second.err, kLockedMessage);
+    kinloom::Run third(EveryOptionOn('N'), LabelTexts());
+    EXPECT_EQ(CreateKinloomExclusive(third), kResultRunLocked);
+    EXPECT_EQ(ReadFile("kinloom.log"), log);
+    EXPECT_TRUE(TreeFiles("html") == site);
+  };
+  EXPECT_EQ(CreateKinloomExclusive(first), kResultOk);
+  EXPECT_TRUE(tried);
   EXPECT_EQ(TreeFiles("html").size(), 13u);
-  EXPECT_EQ(LastLines(ReadFile("kinloom.log"), 1), "<CreateKinloom 0\n");
+  EXPECT_EQ(LastLines(ReadText("kinloom.log"), 1), "<CreateKinloom 0\n");
 }
 
 TEST(RunLockTest, LinkInThePlaceOfTheLockFileIsNotFollowed) {
+  KINLOOM_SKIP_ON_WINDOWS("symbolic links need privileges");
+#ifndef _WIN32
   ScratchDir dir;
   WriteFile("victim", "precious");
   ASSERT_EQ(::symlink((dir.path() + "/victim").c_str(), "kinloom.lock"), 0);
@@ -103,32 +118,52 @@ TEST(RunLockTest, LinkInThePlaceOfTheLockFileIsNotFollowed) {
   EXPECT_TRUE(lock.TryTake());
   EXPECT_EQ(ReadFile("victim"), "precious");
   EXPECT_FALSE(std::filesystem::is_symlink("kinloom.lock"));
+#endif
 }
 
+// Another process holds the lock: kinloom-create started in the folder
+// changes nothing and ends with 8, and so does a second holder. Killed, the
+// holder leaves the folder free; the lock file stays.
 TEST(RunLockTest, KilledHolderLeavesTheFolderFree) {
   ScratchDir dir;
-  const Child holder = Fork([](auto sign, auto wait) {
-    RunLock lock;
-    if (!lock.TryTake()) return 1;
-    sign();
-    wait();
-    return 0;
-  });
-  ASSERT_TRUE(holder.AwaitSign());
+  WriteFile("tree.ged", EveryPageTree());
+  WriteFile("kinloom.cfg", EveryOptionOnConfig('N'));
+  LockHolder holder;
+  const std::string number = holder.AwaitHolding();
+  ASSERT_NE(number, "");
   RunLock mine;
   EXPECT_FALSE(mine.TryTake());
   WriteFile("kinloom.log", "the holder's log\n");
-  EXPECT_EQ(RunCommand(KinloomCreatePath()).exit_status, kResultRunLocked);
+  const CommandResult refused = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(refused.exit_status, kResultRunLocked);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err, kLockedMessage);
   EXPECT_EQ(ReadFile("kinloom.log"), "the holder's log\n");
+  EXPECT_FALSE(FileExists("html"));
 
-  ASSERT_EQ(::kill(holder.pid, SIGKILL), 0);
-  EXPECT_EQ(WaitForChild(holder.pid).signal, SIGKILL);
+  holder.Kill(number);
   EXPECT_TRUE(FileExists("kinloom.lock"));  // the file stays, the lock does not
   EXPECT_TRUE(mine.TryTake());
   mine.Release();
   const CommandResult run = RunCommand(KinloomCreatePath());
-  EXPECT_EQ(run.exit_status, kResultPlaceholderEmail);
-  EXPECT_NE(ReadFile("kinloom.log"), "the holder's log\n");
+  EXPECT_EQ(run.exit_status, kResultOk) << run.err;
+  EXPECT_EQ(run.out, "        Finished!\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(LastLines(ReadText("kinloom.log"), 1), "<CreateKinloom 0\n");
+  EXPECT_TRUE(FileExists("html/fam00001.htm"));
+}
+
+// A holder that lets go leaves the folder free as well.
+TEST(RunLockTest, ReleasedHolderLeavesTheFolderFree) {
+  ScratchDir dir;
+  {
+    LockHolder holder;
+    ASSERT_NE(holder.AwaitHolding(), "");
+    RunLock mine;
+    EXPECT_FALSE(mine.TryTake());
+  }  // released and waited for
+  RunLock mine;
+  EXPECT_TRUE(mine.TryTake());
 }
 
 }  // namespace
