@@ -706,13 +706,15 @@ bool ChangedPages::Close(int handle, std::string_view inputs) {
   }
 
   bool ok = Spill(page);
-  platform::FileStatus written;
-  if (ok) {
-    written = platform::StatusOfOpen(page.temporary_fd);
-    ok = written.exists;
-  }
   ok = platform::CloseFile(page.temporary_fd) && ok;
   page.temporary_fd = -1;
+  // The size and time once the file is closed: some systems move the time
+  // at the close. Renaming keeps both.
+  platform::FileStatus written;
+  if (ok) {
+    written = platform::StatusOf(page.temporary);
+    ok = written.regular;
+  }
   if (ok) {
     Journal(RecordFields{hash, written.size, written.modified_ns, 'w', page.path, inputs});
     ok = FlushJournal() && platform::RenameOver(page.temporary, page.path);

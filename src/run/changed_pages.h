@@ -11,7 +11,7 @@
 //                     are done, and renamed to kinloom.manifest at its end;
 //   kinloom.tmp/      the pages being written, before they are renamed.
 // Both records have the same lines:
-//   "kinloom record 1 DEVICE INODE"   (of the html directory)
+//   "kinloom record 1 NUMBER"         (the html directory's file number)
 //   "HASH SIZE MTIME FLAG PATH[\tINPUTS]" per file, one or more
 //   "end COUNT CHECK"                 (the manifest only)
 // HASH is the 16 hex digits of the page content's hash with the date left
