@@ -463,15 +463,7 @@ int ChangedPages::OnDisk(std::size_t position) const {
 }
 
 bool ChangedPages::ReadPreviousLine(std::size_t position, RecordFields& parsed) {
-  // Lines are short: one small read is almost always enough.
-  for (const std::size_t want : {std::size_t{256}, kLongestLine + 1}) {
-    line_.resize(want);
-    line_.resize(platform::ReadAt(previous_fd_, line_.data(), want, previous_.offsets[position]));
-    const std::size_t nl = line_.find('\n');
-    if (nl != std::string::npos) return ParseRecord(std::string_view(line_).substr(0, nl), parsed);
-    if (line_.size() < want) return false;
-  }
-  return false;
+  return FindPreviousLine(position, cursor_, parsed);
 }
 
 bool ChangedPages::FindPrevious(const std::string& path, RecordFields& record,
@@ -827,8 +819,10 @@ std::string ChangedPages::Finish(
   // The files of the previous record that this run did not write. Each
   // is recorded as removed before it goes, so that a run cut off meanwhile
   // still has them listed by the next one.
+  // Both walks go in the order of the lines, so that the record is read
+  // once from start to end.
   if (complete) {
-    for (std::size_t i = 0; i < seen_.size(); ++i) {
+    for (const std::uint32_t i : previous_.in_file) {
       RecordFields parsed;
       if (seen_[i] || !ReadPreviousLine(i, parsed)) continue;
       parsed.flag = 'r';
@@ -837,7 +831,7 @@ std::string ChangedPages::Finish(
     }
     (void)FlushJournal();
   }
-  for (std::size_t i = 0; i < seen_.size(); ++i) {
+  for (const std::uint32_t i : previous_.in_file) {
     if (seen_[i]) continue;
     RecordFields parsed;
     if (!ReadPreviousLine(i, parsed)) continue;

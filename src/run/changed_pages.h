@@ -208,7 +208,7 @@ class ChangedPages {
   int previous_fd_ = -1;  // the manifest read at the start
   long long previous_count_ = 0;
   std::uint64_t previous_check_ = 0;
-  std::string line_;  // a line of it
+  RecordCursor cursor_;  // where the page calls and Finish read its lines
   Index previous_;
   std::vector<bool> seen_;  // per index position: written or kept by this run
   std::unique_ptr<std::atomic<std::uint8_t>[]> on_disk_;  // per index position
