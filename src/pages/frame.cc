@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "run/content_hash.h"
-#include "run/page_inputs.h"
+#include "publish/content_hash.h"
+#include "publish/page_inputs.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 

@@ -10,8 +10,8 @@
 #include "pages/phases.h"
 #include "platform/platform.h"
 #include "run/background_picture.h"
-#include "run/changed_pages.h"
-#include "run/page_inputs.h"
+#include "publish/changed_pages.h"
+#include "publish/page_inputs.h"
 #include "run/run_lock.h"
 
 namespace kinloom {

@@ -19,7 +19,7 @@
 #include "run/notices.h"
 #include "run/run_date.h"
 #include "run/settings.h"
-#include "run/site_writer.h"
+#include "publish/site_writer.h"
 #include "store/missing_records.h"
 #include "store/work_files.h"
 

@@ -1,4 +1,4 @@
-#include "run/page_inputs.h"
+#include "publish/page_inputs.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "run/site_writer.h"
+#include "publish/site_writer.h"
 
 #include <algorithm>
 #include <string>
@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "run/changed_pages.h"
+#include "publish/changed_pages.h"
 #include "run/log.h"
 
 namespace kinloom {

@@ -37,10 +37,10 @@
 #include <string_view>
 #include <vector>
 
-#include "run/changed_pages.h"
-#include "run/content_hash.h"
+#include "publish/changed_pages.h"
+#include "publish/content_hash.h"
 #include "run/log.h"
-#include "run/site_writer.h"
+#include "publish/site_writer.h"
 #include "store/work_files.h"
 
 namespace kinloom {

@@ -1,4 +1,4 @@
-#include "run/changed_pages.h"
+#include "publish/changed_pages.h"
 
 #include <algorithm>
 #include <charconv>

@@ -22,7 +22,7 @@
 // listed it, "-" otherwise;
 // CHECK is the hash of every byte before the "end" line. A page whose hash
 // and whose size and time on disk match its line is unchanged. INPUTS, when
-// there, lists the records the page was made from (see run/page_inputs.h);
+// there, lists the records the page was made from (see publish/page_inputs.h);
 // it is after the last tab of the line.
 //
 // A journal line is on disk before the page it describes is renamed into
@@ -49,7 +49,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/content_hash.h"
+#include "publish/content_hash.h"
 
 namespace kinloom {
 
