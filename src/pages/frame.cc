@@ -4,8 +4,7 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "publish/content_hash.h"
-#include "publish/page_inputs.h"
+#include "publish/publish.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 

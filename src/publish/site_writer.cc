@@ -7,7 +7,7 @@
 
 #include "platform/platform.h"
 #include "publish/changed_pages.h"
-#include "run/log.h"
+#include "publish/log_sink.h"
 
 namespace kinloom {
 
