@@ -4,8 +4,7 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "run/content_hash.h"
-#include "run/page_inputs.h"
+#include "publish/publish.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 

@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "gedcom/reader.h"
 #include "pages/frame.h"
 #include "pages/phases.h"
 #include "platform/platform.h"
+#include "publish/changed_pages.h"
+#include "publish/page_inputs.h"
 #include "run/background_picture.h"
-#include "run/changed_pages.h"
-#include "run/page_inputs.h"
-#include "run/run_lock.h"
 
 namespace kinloom {
 
@@ -52,6 +52,31 @@ int StartChangedPages(Run& run, std::optional<ChangedPages>& changed) {
   }
   run.output.UseChangedPages(&*changed);
   return kResultOk;
+}
+
+// Between the phases that edit the store and those that only read it.
+// With CHANGEDONLY, pages made from records that did not change since the
+// previous run are kept from here on. The names sort is worked out
+// meanwhile, on the core that the page building leaves mostly idle; the
+// records are hashed before it starts, so that the two do not hold their
+// memory at once.
+void BeginPagePhases(Run& run, std::optional<ChangedPages>& changed,
+                     std::optional<PageInputs>& inputs) {
+  const Settings& s = run.settings;
+  if (changed) {
+    inputs.emplace(run.store, run.log, *changed);
+    std::function<bool(std::int32_t)> is_living;
+    if (s.privacy == 'Y') {
+      is_living = [&run](std::int32_t number) { return run.living.IsLiving(number); };
+    }
+    inputs->Prepare(PagesFingerprint(run), is_living);
+    run.page_inputs = &*inputs;
+  }
+  if (run.write_in_background) {
+    // A run that keeps pages has the names sort to wait for: the sort goes
+    // at the run's pace then.
+    StartNamesSort(run, inputs && inputs->usable());
+  }
 }
 
 }  // namespace
@@ -141,9 +166,28 @@ int CreateKinloom(Run& run) {
       bool wanted;
       int (*call)(Run&);
     };
-    const Phase phases[] = {
+    auto run_phases = [&run, &result](std::span<const Phase> phases) {
+      for (const Phase& phase : phases) {
+        if (result != kResultOk) break;
+        if (!phase.wanted) continue;
+        run.EnterPhase(phase.name);
+        result = phase.call(run);
+        // A page written in the background may have failed after the phase
+        // went on; then the run ended there, whatever it returned. The
+        // writer may still be busy with the phase's last pages while the
+        // next one begins: what a later phase asks for after such a failure
+        // is dropped, so the run ends the same as if it had stopped at once.
+        if (run.output.stopped()) result = kResultCannotWrite;
+        if (result == kResultOk) result = CheckWorkFiles(run);
+      }
+    };
+    // The phases that check and still edit the store.
+    const Phase store_phases[] = {
         {"IsValidGedcom", true, IsValidGedcom},
         {"HideLivingIndividuals", s.privacy == 'Y', HideLivingIndividuals},
+    };
+    // The phases that write the pages: they only read the store.
+    const Phase page_phases[] = {
         {"BuildFamilyGroupRecords", true, BuildFamilyGroupRecords},
         {"BuildIndividualNotes", s.notes == 'Y', BuildIndividualNotes},
         {"BuildFamilyNotes", s.notes == 'Y', BuildFamilyNotes},
@@ -152,42 +196,11 @@ int CreateKinloom(Run& run) {
         {"BuildSurnamesPages", true, BuildSurnamesPages},
         {"BuildGendexFile", true, BuildGendexFile},
     };
-    for (const Phase& phase : phases) {
-      if (result != kResultOk) break;
-      if (!phase.wanted) continue;
-      if (phase.call == BuildFamilyGroupRecords) pages_begun = true;
-      run.EnterPhase(phase.name);
-      result = phase.call(run);
-      // A page written in the background may have failed after the phase
-      // went on; then the run ended there, whatever it returned. The
-      // writer may still be busy with the phase's last pages while the
-      // next one begins: what a later phase asks for after such a failure
-      // is dropped, so the run ends the same as if it had stopped at once.
-      if (run.output.stopped()) result = kResultCannotWrite;
-      if (result == kResultOk) result = CheckWorkFiles(run);
-      // After the check (and the privacy phase, which still edits the
-      // store) the page phases only read the store, so the names
-      // sort can be worked out meanwhile, on the core that the page
-      // building leaves mostly idle.
-      const bool store_final =
-          phase.call == (s.privacy == 'Y' ? HideLivingIndividuals : IsValidGedcom);
-      // From here on, pages made from records that did not change since
-      // the previous run are kept. The records are hashed before the names
-      // sort starts, so that the two do not hold their memory at once.
-      if (result == kResultOk && changed && store_final) {
-        inputs.emplace(run.store, run.log, *changed);
-        std::function<bool(std::int32_t)> is_living;
-        if (s.privacy == 'Y') {
-          is_living = [&run](std::int32_t number) { return run.living.IsLiving(number); };
-        }
-        inputs->Prepare(PagesFingerprint(run), is_living);
-        run.page_inputs = &*inputs;
-      }
-      if (result == kResultOk && run.write_in_background && store_final) {
-        // A run that keeps pages has the names sort to wait for: the sort
-        // goes at the run's pace then.
-        StartNamesSort(run, inputs && inputs->usable());
-      }
+    run_phases(store_phases);
+    if (result == kResultOk) {
+      BeginPagePhases(run, changed, inputs);
+      pages_begun = true;
+      run_phases(page_phases);
     }
     // A run that ended early no longer needs the sort.
     run.names_sort = std::jthread();
@@ -224,12 +237,6 @@ int CreateKinloom(Run& run) {
   log.LogFormatted("<CreateKinloom %d", static_cast<long>(result));
   run.output.StopBackground();
   return result;
-}
-
-int CreateKinloomExclusive(Run& run) {
-  RunLock lock;
-  if (!lock.TryTake()) return kResultRunLocked;
-  return CreateKinloom(run);
 }
 
 void KeepLargeBlocksApart() { platform::ReturnLargeBlocksWhenFreed(); }

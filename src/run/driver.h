@@ -21,10 +21,6 @@ namespace kinloom {
 // line. Returns the RunResult.
 int CreateKinloom(Run& run);
 
-// CreateKinloom under the run lock of the current directory: 8, and
-// nothing done, when another run holds it.
-int CreateKinloomExclusive(Run& run);
-
 // For the programs, once at their start: blocks of half a megabyte or
 // more are taken from the system for each allocation and given back when
 // freed. Otherwise the allocator raises that bound to the largest block

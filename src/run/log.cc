@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "run/site_writer.h"
+#include "publish/site_writer.h"
 
 namespace kinloom {
 

@@ -9,16 +9,16 @@
 #include <string>
 #include <string_view>
 
-namespace kinloom {
+#include "publish/log_sink.h"
 
-class SiteWriter;
+namespace kinloom {
 
 inline constexpr std::string_view kLogSeparator =
     "=================================================";
 // A log line holds at most this many characters; longer lines are cut.
 inline constexpr std::size_t kLogLineCapacity = 255;
 
-class RunLog {
+class RunLog : public LogSink {
  public:
   explicit RunLog(std::string path = "kinloom.log") : path_(std::move(path)) {}
 
@@ -34,17 +34,17 @@ class RunLog {
   void LogFormatted(const char* format, long first, long second) const;
 
   // Appends the line to the file now, whatever writer the log goes through.
-  void AppendNow(std::string_view text) const;
+  void AppendNow(std::string_view text) const override;
   // Sends every line through writer from now on; nullptr: straight to the
   // file again.
-  void DivertTo(SiteWriter* writer) { writer_ = writer; }
+  void DivertTo(SiteWriter* writer) override { writer_ = writer; }
 
   // Deletes the log file; a missing file is not an error.
   void Clear() const;
 
   const std::string& path() const { return path_; }
   // LogLine calls so far (lines the writers append themselves not counted).
-  long lines_logged() const { return lines_logged_; }
+  long lines_logged() const override { return lines_logged_; }
 
  private:
   std::string path_;

@@ -13,13 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "publish/site_writer.h"
 #include "run/installed_data.h"
 #include "run/living.h"
 #include "run/log.h"
 #include "run/notices.h"
 #include "run/run_date.h"
 #include "run/settings.h"
-#include "run/site_writer.h"
 #include "store/missing_records.h"
 #include "store/work_files.h"
 

@@ -22,6 +22,16 @@ inline std::int32_t DecodeFixed32(const unsigned char* src) {
   return static_cast<std::int32_t>(v);
 }
 
+inline void EncodeFixed64(unsigned char* dst, std::uint64_t value) {
+  for (int i = 0; i < 8; ++i) dst[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+inline std::uint64_t DecodeFixed64(const unsigned char* src) {
+  std::uint64_t value = 0;
+  for (int i = 7; i >= 0; --i) value = (value << 8) | src[i];
+  return value;
+}
+
 }  // namespace kinloom
 
 #endif  // KINLOOM_STORE_CODING_H_

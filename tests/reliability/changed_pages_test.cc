@@ -4,7 +4,7 @@
 // whatever happened before (a hand-edited page, a damaged record, a full
 // disk, a run killed at any point), the next run leaves html/ as a fresh
 // full run would.
-#include "run/changed_pages.h"
+#include "publish/changed_pages.h"
 
 #ifndef _WIN32
 #include <signal.h>

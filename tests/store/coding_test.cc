@@ -50,5 +50,14 @@ TEST(CodingTest, ReadsUnalignedPositions) {
             std::string(reinterpret_cast<const char*>(bytes), 6));
 }
 
+TEST(CodingTest, SixtyFourBitKnownAnswerAtAnUnalignedPosition) {
+  const unsigned char bytes[] = {0xaa, 0xef, 0xcd, 0xab, 0x89, 0x67, 0x45, 0x23, 0xf1, 0xbb};
+  EXPECT_EQ(DecodeFixed64(bytes + 1), 0xF123456789ABCDEFULL);
+  unsigned char out[10] = {0xaa, 0, 0, 0, 0, 0, 0, 0, 0, 0xbb};
+  EncodeFixed64(out + 1, 0xF123456789ABCDEFULL);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out), 10),
+            std::string(reinterpret_cast<const char*>(bytes), 10));
+}
+
 }  // namespace
 }  // namespace kinloom

@@ -14,8 +14,8 @@
 // writers return at once when a file cannot be created; a page that ends
 // the run throws away everything asked for after it, until the run resumes
 // the output for its closing lines.
-#ifndef KINLOOM_RUN_SITE_WRITER_H_
-#define KINLOOM_RUN_SITE_WRITER_H_
+#ifndef KINLOOM_PUBLISH_SITE_WRITER_H_
+#define KINLOOM_PUBLISH_SITE_WRITER_H_
 
 #include <atomic>
 #include <condition_variable>
@@ -34,7 +34,7 @@
 namespace kinloom {
 
 class ChangedPages;
-class RunLog;
+class LogSink;
 
 // A page kept as the previous run wrote it: its line of that run's record.
 struct KeptPage {
@@ -63,7 +63,7 @@ class SiteWriter {
   // many bytes; the run waits for it beyond that.
   static constexpr std::size_t kQueueLimit = 1024 * 1024;
 
-  explicit SiteWriter(RunLog& log) : log_(log) {}
+  explicit SiteWriter(LogSink& log) : log_(log) {}
   ~SiteWriter();
   SiteWriter(const SiteWriter&) = delete;
   SiteWriter& operator=(const SiteWriter&) = delete;
@@ -167,7 +167,7 @@ class SiteWriter {
   void HandOver();
   void ThreadMain();
 
-  RunLog& log_;
+  LogSink& log_;
   bool background_ = false;
   int next_page_ = 1;
 
@@ -201,4 +201,4 @@ class SiteWriter {
 
 }  // namespace kinloom
 
-#endif  // KINLOOM_RUN_SITE_WRITER_H_
+#endif  // KINLOOM_PUBLISH_SITE_WRITER_H_

@@ -1,4 +1,4 @@
-#include "run/site_writer.h"
+#include "publish/site_writer.h"
 
 #include <algorithm>
 #include <string>
@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "run/changed_pages.h"
-#include "run/log.h"
+#include "publish/changed_pages.h"
+#include "publish/log_sink.h"
 
 namespace kinloom {
 

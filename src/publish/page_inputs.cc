@@ -1,4 +1,4 @@
-#include "run/page_inputs.h"
+#include "publish/page_inputs.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "store/coding.h"
 
 namespace kinloom {
 
@@ -17,13 +18,13 @@ constexpr std::size_t kTrailerSize = 40;
 constexpr std::string_view kKindLetters = "ifspnm";  // by RecordKind, from 1
 
 void Put64(std::string& out, std::uint64_t value) {
-  for (int i = 0; i < 8; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  unsigned char bytes[8];
+  EncodeFixed64(bytes, value);
+  out.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 std::uint64_t Get64(const char* bytes) {
-  std::uint64_t value = 0;
-  for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
-  return value;
+  return DecodeFixed64(reinterpret_cast<const unsigned char*>(bytes));
 }
 
 }  // namespace

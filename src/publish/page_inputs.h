@@ -26,8 +26,8 @@
 // is always made.
 //
 // Used from the run's thread only.
-#ifndef KINLOOM_RUN_PAGE_INPUTS_H_
-#define KINLOOM_RUN_PAGE_INPUTS_H_
+#ifndef KINLOOM_PUBLISH_PAGE_INPUTS_H_
+#define KINLOOM_PUBLISH_PAGE_INPUTS_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -37,10 +37,10 @@
 #include <string_view>
 #include <vector>
 
-#include "run/changed_pages.h"
-#include "run/content_hash.h"
-#include "run/log.h"
-#include "run/site_writer.h"
+#include "publish/changed_pages.h"
+#include "publish/content_hash.h"
+#include "publish/log_sink.h"
+#include "publish/site_writer.h"
 #include "store/work_files.h"
 
 namespace kinloom {
@@ -52,7 +52,7 @@ class PageInputs {
   // A page whose inputs would make a longer text gets none.
   static constexpr std::size_t kLongestInputs = 3000;
 
-  PageInputs(WorkFiles& store, const RunLog& log, const ChangedPages& changed)
+  PageInputs(WorkFiles& store, const LogSink& log, const ChangedPages& changed)
       : store_(store), log_(log), changed_(changed) {}
   ~PageInputs();  // the store stops noting reads
   PageInputs(const PageInputs&) = delete;
@@ -89,7 +89,7 @@ class PageInputs {
   void WriteNew(std::string_view bytes);
 
   WorkFiles& store_;
-  const RunLog& log_;
+  const LogSink& log_;
   const ChangedPages& changed_;
 
   bool usable_ = false;
@@ -112,4 +112,4 @@ class PageInputs {
 
 }  // namespace kinloom
 
-#endif  // KINLOOM_RUN_PAGE_INPUTS_H_
+#endif  // KINLOOM_PUBLISH_PAGE_INPUTS_H_

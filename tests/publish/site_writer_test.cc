@@ -2,7 +2,7 @@
 // are written in the calling thread or in the background, also when pages
 // fail: each scenario below is written the way the page writers use pages
 // (return at once when a page cannot be created) and runs in both modes.
-#include "run/site_writer.h"
+#include "publish/site_writer.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -5,25 +5,7 @@
 // and this one does not are removed at the end of a finished run, and
 // kinloom.changes lists what was written and removed.
 //
-// The record of what the runs wrote lives in the current directory:
-//   kinloom.manifest  the record of the last run, one line per file;
-//   kinloom.journal   the record of the run going on, appended to as pages
-//                     are done, and renamed to kinloom.manifest at its end;
-//   kinloom.tmp/      the pages being written, before they are renamed.
-// Both records have the same lines:
-//   "kinloom record 1 NUMBER"         (the html directory's file number)
-//   "HASH SIZE MTIME FLAG PATH[\tINPUTS]" per file, one or more
-//   "end COUNT CHECK"                 (the manifest only)
-// HASH is the 16 hex digits of the page content's hash with the date left
-// out, SIZE and MTIME (nanoseconds) what the file had on disk when it was
-// written, FLAG "w" for a file written by the run and "p" for one written
-// by a run that was cut off before it listed its changes, "r" for a file
-// the run removed, "x" for one removed by a run that was cut off before it
-// listed it, "-" otherwise;
-// CHECK is the hash of every byte before the "end" line. A page whose hash
-// and whose size and time on disk match its line is unchanged. INPUTS, when
-// there, lists the records the page was made from (see run/page_inputs.h);
-// it is after the last tab of the line.
+// The records themselves are described in publish/record_file.h.
 //
 // A journal line is on disk before the page it describes is renamed into
 // place, so whenever a run is cut off, the manifest and the journal
@@ -33,8 +15,8 @@
 // Begin, WaitForPrevious and Finish are called from the run's thread, the
 // page calls from the thread that writes the pages, one at a time; the
 // calls marked below also from the run's thread beside them.
-#ifndef KINLOOM_RUN_CHANGED_PAGES_H_
-#define KINLOOM_RUN_CHANGED_PAGES_H_
+#ifndef KINLOOM_PUBLISH_CHANGED_PAGES_H_
+#define KINLOOM_PUBLISH_CHANGED_PAGES_H_
 
 #include <atomic>
 #include <cstddef>
@@ -49,33 +31,17 @@
 #include <utility>
 #include <vector>
 
-#include "run/content_hash.h"
+#include "publish/content_hash.h"
+#include "publish/record_file.h"
 
 namespace kinloom {
 
-// The fields of one record line; path views the line.
-struct RecordFields {
-  std::uint64_t hash = 0;
-  long long size = 0;
-  long long modified_ns = 0;
-  char flag = '-';
-  std::string_view path;
-  std::string_view inputs;
-};
-
-// Where the run's thread reads lines of the previous record, apart from
-// the thread that writes the pages: a piece of the file and its offset.
-struct RecordCursor {
-  std::string piece;
-  long long offset = -1;
-};
-
 class ChangedPages {
  public:
-  static constexpr std::string_view kManifestFile = "kinloom.manifest";
-  static constexpr std::string_view kJournalFile = "kinloom.journal";
-  static constexpr std::string_view kChangesFile = "kinloom.changes";
-  static constexpr std::string_view kTemporaryDirectory = "kinloom.tmp";
+  static constexpr std::string_view kManifestFile = kRecordManifestFile;
+  static constexpr std::string_view kJournalFile = kRecordJournalFile;
+  static constexpr std::string_view kChangesFile = kRecordChangesFile;
+  static constexpr std::string_view kTemporaryDirectory = kRecordTemporaryDirectory;
   // A page larger than this goes to its temporary file as it is written,
   // rather than being held until it is complete.
   static constexpr std::size_t kHeldPageLimit = 4 * 1024 * 1024;
@@ -231,17 +197,6 @@ class ChangedPages {
   std::string changes_;
 };
 
-// A page's path as the records and kinloom.changes keep it, with "/"
-// between its steps whatever the system's separator (the system takes "/"
-// too).
-[[nodiscard]] std::string RecordPath(std::string_view path);
-
-// One record line, "HASH SIZE MTIME FLAG PATH\n", or with "\tINPUTS"
-// before the line end when inputs is not empty (or the path holds a tab).
-[[nodiscard]] std::string RecordLine(std::uint64_t hash, long long size, long long modified_ns,
-                                     char flag, std::string_view path,
-                                     std::string_view inputs = {});
-
 }  // namespace kinloom
 
-#endif  // KINLOOM_RUN_CHANGED_PAGES_H_
+#endif  // KINLOOM_PUBLISH_CHANGED_PAGES_H_

@@ -1,12 +1,14 @@
 // A 64-bit hash of a byte stream, the same whatever pieces the bytes come
 // in: it tells whether a page's content differs from what a run wrote
 // before. Not for adversaries: for telling page versions apart.
-#ifndef KINLOOM_RUN_CONTENT_HASH_H_
-#define KINLOOM_RUN_CONTENT_HASH_H_
+#ifndef KINLOOM_PUBLISH_CONTENT_HASH_H_
+#define KINLOOM_PUBLISH_CONTENT_HASH_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "store/coding.h"
 
 namespace kinloom {
 
@@ -26,9 +28,7 @@ class ContentHash {
       pending_size_ = 0;
     }
     while (n >= 8) {
-      std::uint64_t word = 0;
-      for (int i = 7; i >= 0; --i) word = (word << 8) | p[i];  // little-endian
-      Mix(word);
+      Mix(DecodeFixed64(p));
       p += 8;
       n -= 8;
     }
@@ -66,4 +66,4 @@ class ContentHash {
 
 }  // namespace kinloom
 
-#endif  // KINLOOM_RUN_CONTENT_HASH_H_
+#endif  // KINLOOM_PUBLISH_CONTENT_HASH_H_
