@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 [ -d build-windows ] || { echo "test-windows.sh: run scripts/build-windows.sh first" >&2; exit 1; }
 
 if [ ! -x build/kinloom-create ]; then
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  ./scripts/configure.sh
   cmake --build build -j"$(nproc)" --target kinloom-create
 fi
 
