@@ -72,8 +72,9 @@ if(WIN32)
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/wine_dialog.sh help $<TARGET_FILE:kinloom>
             ${KINLOOM_WINEPREFIX})
   # Windows under Wine and a virtual display are slow to show when the
-  # engine tests load the machine: these run on their own.
-  set_tests_properties(ui_wine_dialog ui_wine_browse ui_wine_help PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
+  # engine tests load the machine: these run on their own. The first one
+  # to run may make and warm the prefix, and waits for a cold start.
+  set_tests_properties(ui_wine_dialog ui_wine_browse ui_wine_help PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900
                        RUN_SERIAL TRUE)
   return()
 endif()

@@ -6,7 +6,7 @@
 #                        [--rerun-sizes "N1 ..."] [--out DIR] [--plot FILE.png]
 #                        [--settle SECONDS]
 #
-# Builds a Release binary in build-release, generates one tree per size
+# Builds the programs in build/ (scripts/configure.sh), generates one tree per size
 # (kinloom-gedgen, seed 1), and runs kinloom-create on each with NOTES,
 # SOURCES, PHOTOS and SUBDIRS on and a ten-number PEDIGREELIST, and once
 # more with PEDIGREEALL on at the --all-size. Each case runs N times; each
@@ -79,13 +79,13 @@ if [ -e "$out" ]; then
   mv "$out" "$old"
 fi
 mkdir -p "$out"
-if ! { cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release &&
-  cmake --build build-release -j"$(nproc)" --target kinloom-create kinloom-gedgen kinloom-floor
+if ! { ./scripts/configure.sh &&
+  cmake --build build -j"$(nproc)" --target kinloom-create kinloom-gedgen kinloom-floor
 } >"$out/build.log" 2>&1; then
   cat "$out/build.log" >&2
   exit 1
 fi
-bin="$root/build-release"
+bin="$root/build"
 sync
 sleep "$settle"
 

@@ -3,7 +3,7 @@
 # example/html (open example/html/surnames.htm in a browser).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+./scripts/configure.sh
 cmake --build build -j"$(nproc)" --target kinloom-create
 cd example
 ../build/kinloom-create

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 [ -d build-windows ] || { echo "test-windows.sh: run scripts/build-windows.sh first" >&2; exit 1; }
 
 if [ ! -x build/kinloom-create ]; then
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  ./scripts/configure.sh
   cmake --build build -j"$(nproc)" --target kinloom-create
 fi
 
@@ -17,12 +17,14 @@ cmake --build build-windows -j"$(nproc)" --target windows-release \
   text_tests platform_tests store_tests run_tests gedcom_tests pages_tests reliability_tests \
   gedcom_replay whole_run_replay config_replay text_replay
 
-# One Wine prefix for all the tests, set up once, quietly, with no attempt
-# to download Mono or Gecko (there may be no network).
+# One Wine prefix for all the tests, made once, quietly, with no attempt
+# to download Mono or Gecko (there may be no network), and warmed: its first
+# window shown and closed on a virtual display before any test waits for
+# one. Prints how long that took.
 export WINEPREFIX="$PWD/build-windows/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+tests/windows/wine_prefix.sh "$WINEPREFIX"
 wineserver -w
 
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Kinloom and runs the whole test suite.
+# Builds Kinloom in build/ (scripts/configure.sh) and runs the whole test
+# suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+./scripts/configure.sh
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"

@@ -26,7 +26,9 @@ class LockHolder {
  public:
   LockHolder()
       : thread_([] {
-          (void)std::system((Program() + " >holder.out 2>holder.err" + kNoInput).c_str());
+          // How the holder ended shows in holder.out and holder.err.
+          [[maybe_unused]] const int status =
+              std::system((Program() + " >holder.out 2>holder.err" + kNoInput).c_str());
         }) {}
   ~LockHolder() {
     if (thread_.joinable()) {

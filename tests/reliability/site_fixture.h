@@ -174,8 +174,8 @@ inline ChildEnd RunKinloomCreateWithFileLimit(rlim_t file_size_limit) {
   const std::string program = KinloomCreatePath();
   const pid_t pid = ::fork();
   if (pid == 0) {
-    std::freopen("create.out", "w", stdout);
-    std::freopen("create.err", "w", stderr);
+    if (std::freopen("create.out", "w", stdout) == nullptr) ::_exit(122);
+    if (std::freopen("create.err", "w", stderr) == nullptr) ::_exit(123);
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{file_size_limit, file_size_limit};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(120);

@@ -16,8 +16,8 @@
 #                                                      its title bar (Wine draws the
 #                                                      windows on a desktop of its own)
 #
-# PREFIX is the Wine prefix to use (made on first use; several runs may share
-# it). Wine never reaches the network: it is told not to install Mono or
+# PREFIX is the Wine prefix to use (made and warmed on first use by
+# tests/windows/wine_prefix.sh; several runs may share it). Wine never reaches the network: it is told not to install Mono or
 # Gecko. Each run works in a scratch directory of its own. Exits 77
 # (skipped) when wine, Xvfb or xdotool is missing.
 set -euo pipefail
@@ -56,31 +56,54 @@ fail() {
 }
 
 # --- The Wine prefix -------------------------------------------------------------
-# Made once; the lock keeps runs that start together from making it twice.
-mkdir -p "$(dirname "$WINEPREFIX")"
-(
-  flock 9
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "making the Wine prefix $WINEPREFIX"
-    DISPLAY="" wineboot -i >"$scratch/wineboot.out" 2>&1 || {
-      cat "$scratch/wineboot.out" >&2
-      exit 1
-    }
-    DISPLAY="" wineserver -w
-  fi
-  # Debian's Wine leaves the prefix's Fonts folder empty and finds the
-  # others through fontconfig, but not Marlett, the font of the title bar
-  # buttons: without it they show as the letters "0 1 r".
-  marlett=$(ls /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf 2>/dev/null | head -n1 || true)
-  fonts="$WINEPREFIX/drive_c/windows/Fonts"
-  if [ -n "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
-    cp "$marlett" "$fonts/"
-  fi
-) 9>"$WINEPREFIX.lock" || fail "the Wine prefix could not be made"
+# Made and warmed once (its first window shown and closed) by whichever run
+# comes first; the others wait for it. Then any Wine session still ending
+# in it (one started without a display, say) is let go first, so that the
+# program's windows go to this run's display.
+bash "$(dirname "${BASH_SOURCE[0]}")/../windows/wine_prefix.sh" "$WINEPREFIX" ||
+  fail "the Wine prefix could not be made"
+wineserver -w
 
 # --- A virtual display -------------------------------------------------------------
 start_virtual_display
 
+# How long the program's first window may take: a cold start, prefix made
+# and Wine's first window on this display, takes some 20 s on the loaded
+# 2-core machine (wine_prefix.sh prints it); the wait leaves a wide margin.
+first_window_wait=300
+
+# What Wine was doing when a window did not show, for the failure message.
+wine_state() {
+  if [ -n "$kinloom_pid" ] && ! kill -0 "$kinloom_pid" 2>/dev/null; then
+    echo "the program had ended (see kinloom.out)"
+    return
+  fi
+  local p
+  for p in $(pgrep -u "$(id -u)" -f 'wineboot' || true); do
+    if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "Wine was still starting: wineboot was still running in the prefix"
+      return
+    fi
+  done
+  local titles
+  titles=$(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | paste -sd, || true)
+  if [ -z "$titles" ]; then
+    echo "Wine was still starting: no window of any kind on the display yet"
+  else
+    echo "Wine had started; windows shown: $titles"
+  fi
+}
+
+# Starts the program (the command line in "$@"), output to kinloom.out, and
+# sets main to the id of its main dialog (or of the window named
+# $window_name); fails saying how long it waited and what Wine was doing.
+start_program() {
+  local started=$SECONDS
+  "$@" >kinloom.out 2>&1 &
+  kinloom_pid=$!
+  main=$(wait_for_window "${window_name:-^Kinloom\$}" "$first_window_wait") ||
+    fail "${window_what:-the main dialog} did not show after $((SECONDS - started)) s (waited up to $first_window_wait s; $(wine_state))"
+}
 
 file_menu_exit() {
   press "$1" alt+f
@@ -95,9 +118,7 @@ write_sample_tree
 
 # --- Create Page -------------------------------------------------------------------
 if [ "$mode" = create-page ]; then
-  wine "$exe" >kinloom.out 2>&1 &
-  kinloom_pid=$!
-  main=$(wait_for_window '^Kinloom$' 120) || fail "the main dialog did not show"
+  start_program wine "$exe"
 
   # Create Page is the default button: Enter starts the run.
   press "$main" Return
@@ -125,9 +146,7 @@ fi
 
 # --- Browse ------------------------------------------------------------------------
 if [ "$mode" = browse ]; then
-  wine "$exe" >kinloom.out 2>&1 &
-  kinloom_pid=$!
-  main=$(wait_for_window '^Kinloom$' 120) || fail "the main dialog did not show"
+  start_program wine "$exe"
 
   # A click into the GEDCOM file field (the middle of its left half: dialog
   # units 12-169 across, 136-148 down, drawn 6 by 12 pixels per 4 by 8
@@ -168,9 +187,7 @@ if [ "$mode" = help ]; then
   help_asked_for() {
     grep -F "trace:exec:ShellExecuteA " kinloom.out | tail -n1 | grep -qF "\"$(windows_path "$1" | sed 's/\\/\\\\/g')\""
   }
-  WINEDEBUG=trace+exec wine program/kinloom.exe >kinloom.out 2>&1 &
-  kinloom_pid=$!
-  main=$(wait_for_window '^Kinloom$' 120) || fail "the main dialog did not show"
+  WINEDEBUG=trace+exec start_program wine program/kinloom.exe
 
   press "$main" alt+h
   sleep 0.5
@@ -194,9 +211,8 @@ fi
 if [ "$mode" = screenshot ]; then
   # Without a window manager Wine draws no title bars; on a Wine desktop it
   # draws them itself, as Windows does.
-  wine explorer /desktop=KinloomShot,460x390 "$exe" >kinloom.out 2>&1 &
-  kinloom_pid=$!
-  desktop=$(wait_for_window 'KinloomShot' 120) || fail "the Wine desktop did not show"
+  window_name=KinloomShot window_what="the Wine desktop" start_program wine explorer /desktop=KinloomShot,460x390 "$exe"
+  desktop=$main
   # The dialog is drawn inside the desktop window: wait for its pixels.
   sleep 8
   # The keyboard goes to the desktop window, and a click on the title bar

@@ -34,7 +34,8 @@ linux_exe=$(realpath "$linux_exe")
 export WINEPREFIX=${WINEPREFIX:-$(dirname "$win_exe")/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
+# Made and warmed once, under a lock, by whichever test comes first.
+bash "$(dirname "$0")/wine_prefix.sh" "$WINEPREFIX"
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/kinloom-wine-XXXXXX")
 cleanup() {
