@@ -171,11 +171,11 @@ void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
         settings.*entry.flag = value.empty() ? ' ' : value[0];
         break;
       case KeyKind::kText:
-        settings.*entry.text = std::string(value.substr(0, entry.capacity));
-        // A path pasted as Explorer copies it, in double quotes.
-        if (entry.text == &Settings::gedfile) {
-          settings.gedfile = std::string(WithoutSurroundingQuotes(settings.gedfile));
-        }
+        // A path pasted as Explorer copies it, in double quotes, is kept
+        // without them.
+        settings.*entry.text =
+            std::string((entry.text == &Settings::gedfile ? WithoutSurroundingQuotes(value) : value)
+                            .substr(0, entry.capacity));
         break;
       case KeyKind::kLabel:
         labels.Set(entry.label, value);
