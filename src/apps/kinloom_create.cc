@@ -19,13 +19,25 @@
 namespace {
 
 void PrintUsage(std::FILE* out) {
+  // Named as the system's own shell names them.
+  const bool windows = kinloom::platform::DirectorySeparator() == '\\';
+  const char* html = windows ? "html\\" : "./html";
+  const char* config = windows ? "kinloom.cfg" : "./kinloom.cfg";
+  const char* log = windows ? "kinloom.log" : "./kinloom.log";
   std::fprintf(out,
-               "Usage: kinloom-create [--help | --version]\n"
+               "Usage: kinloom-create [-h | --help | --version]\n"
                "\n"
-               "Builds the family tree web site in ./html from the GEDCOM file and the\n"
-               "settings of ./kinloom.cfg, exactly as pressing Create Page in the Kinloom\n"
-               "window does. The run log is written to ./kinloom.log.\n"
+               "Builds the family tree web site in %s from the GEDCOM file and the\n"
+               "settings of %s, exactly as pressing Create Page in the Kinloom\n"
+               "window does. The run log is written to %s.\n"
                "\n"
+               "kinloom.cfg holds one KEY=value per line; a run needs at least these three:\n"
+               "  GEDFILE=family.ged              the GEDCOM file\n"
+               "  HOME=https://www.example.org/   the address of your home page\n"
+               "  EMAIL=me@example.org            your e-mail address\n"
+               "\n",
+               html, config, log);
+  std::fprintf(out,
                "Exit status: 0 when the site is finished, otherwise the run's result code\n"
                "(1 GEDCOM file not opened, 2 long tag names, 3 e-mail address not filled in,\n"
                "4 home page not filled in, 5 invalid GEDCOM file, 6 a file could not be\n"
@@ -93,10 +105,13 @@ int main(int argc, char** argv) {
 
   // Before anything in the folder is touched, the log included.
   kinloom::RunLock lock;
-  if (!lock.TryTake()) {
-    std::fprintf(stderr, "%s\n",
-                 std::string(kinloom::RunResultMessage(kinloom::kResultRunLocked).text).c_str());
-    return kinloom::kResultRunLocked;
+  kinloom::RunNotices lock_notices;
+  if (const int refused = kinloom::TakeRunLock(lock, lock_notices); refused != kinloom::kResultOk) {
+    std::fprintf(stderr, "%s\n", std::string(kinloom::RunResultMessage(refused).text).c_str());
+    for (const std::string& line : lock_notices.lines()) {
+      std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    return refused;
   }
 
   kinloom::Run run;
@@ -105,6 +120,9 @@ int main(int argc, char** argv) {
   run.date.fixed_epoch = epoch.seconds;
   run.log.Clear();
   kinloom::LoadConfiguration(run.settings, run.labels);
+  for (const std::string& warning : kinloom::ConfigurationWarnings()) {
+    std::fprintf(stderr, "%s\n", warning.c_str());
+  }
   run.installed = kinloom::InstalledData::ForExecutable(kinloom::platform::ExecutablePath());
   if (const auto missing = kinloom::MissingConfigurationNotice()) {
     std::fprintf(stderr, "%s\n", missing->c_str());
@@ -130,6 +148,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", kinloom::SkippedReferencesText(skipped).c_str());
   }
   for (const std::string& line : run.notices.lines()) std::fprintf(stderr, "%s\n", line.c_str());
-  if (result == kinloom::kResultCannotWrite) kinloom::LogCannotWriteFollowUp(run.log);
+  if (result == kinloom::kResultCannotWrite) kinloom::LogCannotWriteFollowUp(run);
   return result;
 }

@@ -91,7 +91,9 @@ struct FileStatus {
 // An exclusive advisory lock on the file at path (created when missing,
 // never through a symbolic link), held while the returned file is open and
 // dropped by the system when the process ends, however it ends. kNoFile
-// when another open file holds it or it cannot be had.
+// when another open file holds it (LastError() then gives
+// std::errc::operation_would_block) or the file cannot be had (LastError()
+// gives the system's reason).
 [[nodiscard]] FileHandle TryLockFile(const std::string& path);
 
 // Makes directory path; true when it exists afterwards as a directory.

@@ -229,7 +229,9 @@ FileHandle TryLockFile(const std::string& path) {
     locked = ::flock(file, LOCK_EX | LOCK_NB);
   } while (locked != 0 && errno == EINTR);
   if (locked != 0) {
+    const int reason = errno;
     ::close(file);
+    errno = reason == EAGAIN ? EWOULDBLOCK : reason;
     return kNoFile;
   }
   return file;

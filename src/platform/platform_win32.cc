@@ -415,8 +415,11 @@ FileHandle TryLockFile(const std::string& path) {
   // process ends.
   OVERLAPPED whole{};
   if (!::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
-    KeepError();
+    const DWORD reason = ::GetLastError();
     ::CloseHandle(handle);
+    // Another process holds the lock: told apart from a file that cannot
+    // be had.
+    errno = reason == ERROR_LOCK_VIOLATION ? EWOULDBLOCK : ErrorNumberOf(reason);
     return kNoFile;
   }
   const int file = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);

@@ -1,6 +1,7 @@
 #include "run/driver.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
@@ -37,6 +38,7 @@ int CheckWorkFiles(Run& run) {
   const auto failed = run.store.WriteFailure();
   if (!failed) return kResultOk;
   run.log.LogFormatted("Unable to write work file %s.", *failed);
+  run.notices.Add("Cannot write the work file " + *failed + " in this folder.");
   return kResultCannotWrite;
 }
 
@@ -47,6 +49,7 @@ int StartChangedPages(Run& run, std::optional<ChangedPages>& changed) {
   const std::string failed = changed->Begin();
   if (!failed.empty()) {
     run.log.LogFormatted("Unable to write file %s.", failed);
+    run.notices.Add(CannotWriteNotice(failed, platform::LastError()));
     changed.reset();
     return kResultCannotWrite;
   }
@@ -222,6 +225,7 @@ int CreateKinloom(Run& run) {
           });
       if (!failed.empty() && result == kResultOk) {
         run.log.LogFormatted("Unable to write file %s.", failed);
+        run.notices.Add(CannotWriteNotice(failed, platform::LastError()));
         result = kResultCannotWrite;
       }
     }
@@ -229,6 +233,13 @@ int CreateKinloom(Run& run) {
       run.notices.Add(CannotWriteNotice(failure->path, failure->error));
     }
     if (pages_begun) BackgroundPicture(s, run.installed).Place(run.notices);
+    if (result == kResultInvalidGedcom) {
+      run.notices.Add(MissingRecordsNotice(run.missing_records.found()));
+    } else if (result == kResultPedigreeDepth) {
+      run.notices.Add(
+          "A pedigree chart went deeper than 150 generations: someone is likely recorded as "
+          "their own ancestor (the names are in kinloom.log).");
+    }
   }
   CloseKinloomFiles(run);
   if (const long skipped = run.missing_records.skipped(); skipped > 0) {
@@ -237,6 +248,23 @@ int CreateKinloom(Run& run) {
   log.LogFormatted("<CreateKinloom %d", static_cast<long>(result));
   run.output.StopBackground();
   return result;
+}
+
+int TakeRunLock(RunLock& lock, RunNotices& notices) {
+  switch (lock.Take()) {
+    case RunLock::Outcome::kTaken:
+      return kResultOk;
+    case RunLock::Outcome::kHeldElsewhere:
+      return kResultRunLocked;
+    case RunLock::Outcome::kUnavailable:
+      break;
+  }
+  std::error_code no_folder;
+  const std::filesystem::path folder = std::filesystem::current_path(no_folder);
+  notices.Add("Cannot write \"" + std::string(RunLock::kLockFile) + "\" in " +
+              (no_folder ? std::string("this folder") : folder.string()) + ": " +
+              ReasonText(lock.error()) + ".");
+  return kResultCannotWrite;
 }
 
 void KeepLargeBlocksApart() { platform::ReturnLargeBlocksWhenFreed(); }
@@ -284,10 +312,23 @@ ResultMessage RunResultMessage(int result) {
 }
 
 std::string SkippedReferencesText(long skipped) {
-  return "Skipped " + std::to_string(skipped) + " references without records.";
+  return "Skipped " + std::to_string(skipped) +
+         (skipped == 1 ? " reference without a record." : " references without records.");
 }
 
-void LogCannotWriteFollowUp(const RunLog& log) {
+std::string MissingRecordsNotice(long found) {
+  const bool one = found == 1;
+  return "The GEDCOM file has " + std::to_string(found) +
+         (one ? " reference without a record" : " references without records") +
+         " (listed in kinloom.log). Skip Missing Records (SKIPMISSING=Y) publishes the tree with " +
+         (one ? "it" : "them") + " left out.";
+}
+
+void LogCannotWriteFollowUp(const Run& run) {
+  const RunLog& log = run.log;
+  if (const auto& failure = run.output.first_failure()) {
+    log.LogLine(CannotWriteNotice(failure->path, failure->error));
+  }
   log.LogLine("Windows has a limit of 32767 files in a single directory.");
   log.LogLine("You have most likely surpassed it.");
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "run/run.h"
+#include "run/run_lock.h"
 
 namespace kinloom {
 
@@ -20,6 +21,11 @@ namespace kinloom {
 // their count is logged (SkippedReferencesText) right before the closing
 // line. Returns the RunResult.
 int CreateKinloom(Run& run);
+
+// Takes the run lock of the current directory for a run: kResultOk when it
+// is held, kResultRunLocked when another run holds it, kResultCannotWrite
+// (and the notice that says why) when the lock file cannot be had.
+[[nodiscard]] int TakeRunLock(RunLock& lock, RunNotices& notices);
 
 // For the programs, once at their start: blocks of half a megabyte or
 // more are taken from the system for each allocation and given back when
@@ -55,8 +61,14 @@ ResultMessage RunResultMessage(int result);
 // its own in each front end's report, whenever there were any.
 [[nodiscard]] std::string SkippedReferencesText(long skipped);
 
-// The two lines appended to the log after the message for RunResult 6.
-void LogCannotWriteFollowUp(const RunLog& log);
+// The notice of a run that stopped at references without records (5): how
+// many, and that SKIPMISSING publishes the tree without them.
+[[nodiscard]] std::string MissingRecordsNotice(long found);
+
+// The lines appended to the log after the message for RunResult 6: the
+// first page or file the run could not write with the system's reason
+// (when a page was the cause), then two fixed lines.
+void LogCannotWriteFollowUp(const Run& run);
 
 }  // namespace kinloom
 

@@ -4,10 +4,14 @@
 
 namespace kinloom {
 
-bool RunLock::TryTake() {
-  if (held()) return true;
+RunLock::Outcome RunLock::Take() {
+  if (held()) return Outcome::kTaken;
+  error_ = {};
   fd_ = platform::TryLockFile(std::string(kLockFile));
-  return held();
+  if (held()) return Outcome::kTaken;
+  error_ = platform::LastError();
+  return error_ == std::errc::operation_would_block ? Outcome::kHeldElsewhere
+                                                    : Outcome::kUnavailable;
 }
 
 void RunLock::Release() {

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace kinloom {
 
@@ -15,19 +16,30 @@ class RunLock {
  public:
   static constexpr std::string_view kLockFile = "kinloom.lock";
 
+  // What Take found.
+  enum class Outcome {
+    kTaken,
+    kHeldElsewhere,  // another run holds the lock
+    kUnavailable,    // the lock file cannot be created or opened (error())
+  };
+
   RunLock() = default;
   ~RunLock() { Release(); }
   RunLock(const RunLock&) = delete;
   RunLock& operator=(const RunLock&) = delete;
 
-  // Takes the lock of the current directory; false when another run holds
-  // it (or the lock file cannot be opened).
-  [[nodiscard]] bool TryTake();
+  // Takes the lock of the current directory.
+  [[nodiscard]] Outcome Take();
+  // Take, true when the lock is held afterwards.
+  [[nodiscard]] bool TryTake() { return Take() == Outcome::kTaken; }
   bool held() const { return fd_ >= 0; }
+  // Why the last Take gave kUnavailable: the system's reason.
+  std::error_code error() const { return error_; }
   void Release();
 
  private:
   int fd_ = -1;
+  std::error_code error_;
 };
 
 }  // namespace kinloom

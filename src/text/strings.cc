@@ -190,4 +190,11 @@ std::string FoldForSorting(std::string_view text) {
   return folded;
 }
 
+std::string_view WithoutSurroundingQuotes(std::string_view text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    return text.substr(1, text.size() - 2);
+  }
+  return text;
+}
+
 }  // namespace kinloom

@@ -46,6 +46,11 @@ std::string SoundexCode(std::string_view surname);
 // else unchanged. The result may be longer than the text.
 std::string FoldForSorting(std::string_view text);
 
+// The text without the double quotes around it, when it begins and ends
+// with one (a path as Explorer's "Copy as path" gives it); otherwise the
+// text as it is. The result lies within text.
+[[nodiscard]] std::string_view WithoutSurroundingQuotes(std::string_view text);
+
 }  // namespace kinloom
 
 #endif  // KINLOOM_TEXT_STRINGS_H_

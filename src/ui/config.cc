@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "platform/platform.h"
 #include "run/notices.h"
@@ -108,11 +109,59 @@ std::string_view KeyName(const ConfigKey& key) {
   return key.kind == KeyKind::kLabel ? kLabelInfo[static_cast<int>(key.label)].key : key.key;
 }
 
+// The key of a line "KEY=value"; nothing for a line without "=".
+std::optional<std::string_view> LineKey(std::string_view line) {
+  const int equals = FindOccurrence(line, "=", 1);
+  if (equals < 0) return std::nullopt;
+  return line.substr(0, static_cast<std::size_t>(equals));
+}
+
+bool IsSetting(std::string_view key) {
+  auto known = [key](const auto& entries) {
+    for (const ConfigKey& entry : entries) {
+      if (KeyName(entry) == key) return true;
+    }
+    return false;
+  };
+  return known(kKeys) || known(kOptionalKeys) || known(kLaterFlags);
+}
+
+// Calls each(line) for every line of the file at path, its line end taken
+// off; false when the file cannot be opened.
+template <typename Each>
+bool ForEachLine(const std::string& path, Each each) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  std::string line;
+  int c;
+  bool pending = false;
+  while ((c = std::fgetc(file)) != EOF) {
+    if (c == '\n') {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      each(std::string_view(line));
+      line.clear();
+      pending = false;
+      continue;
+    }
+    // Lines are only ever as long as a key, "=" and the longest value; cap
+    // what is kept of a giant line so a hostile file cannot eat memory.
+    if (line.size() < 4096) line += static_cast<char>(c);
+    pending = true;
+  }
+  if (pending) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    each(std::string_view(line));
+  }
+  std::fclose(file);
+  return true;
+}
+
 void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
-  int equals = FindOccurrence(line, "=", 1);
-  if (equals < 0) return;  // no key
-  std::string_view key = line.substr(0, static_cast<std::size_t>(equals));
-  std::string_view value = line.substr(static_cast<std::size_t>(equals) + 1);
+  const std::optional<std::string_view> found = LineKey(line);
+  if (!found) return;  // no key
+  const std::string_view key = *found;
+  const std::size_t equals = key.size();
+  std::string_view value = line.substr(equals + 1);
   auto apply = [&](const ConfigKey& entry) {
     if (KeyName(entry) != key) return;
     switch (entry.kind) {
@@ -122,7 +171,11 @@ void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
         settings.*entry.flag = value.empty() ? ' ' : value[0];
         break;
       case KeyKind::kText:
-        settings.*entry.text = std::string(value.substr(0, entry.capacity));
+        // A path pasted as Explorer copies it, in double quotes, is kept
+        // without them.
+        settings.*entry.text =
+            std::string((entry.text == &Settings::gedfile ? WithoutSurroundingQuotes(value) : value)
+                            .substr(0, entry.capacity));
         break;
       case KeyKind::kLabel:
         labels.Set(entry.label, value);
@@ -170,29 +223,20 @@ bool AtDefault(const ConfigKey& entry, const Settings& settings, const LabelText
 
 void LoadConfiguration(Settings& settings, LabelTexts& labels, const std::string& path) {
   SetDefaultSettings(settings, labels);
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return;
-  std::string line;
-  int c;
-  bool pending = false;
-  while ((c = std::fgetc(file)) != EOF) {
-    if (c == '\n') {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      ApplyLine(line, settings, labels);
-      line.clear();
-      pending = false;
-      continue;
-    }
-    // Lines are only ever as long as a key, "=" and the longest value; cap
-    // what is kept of a giant line so a hostile file cannot eat memory.
-    if (line.size() < 4096) line += static_cast<char>(c);
-    pending = true;
-  }
-  if (pending) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    ApplyLine(line, settings, labels);
-  }
-  std::fclose(file);
+  (void)ForEachLine(path, [&](std::string_view line) { ApplyLine(line, settings, labels); });
+}
+
+std::vector<std::string> ConfigurationWarnings(const std::string& path) {
+  std::vector<std::string> warnings;
+  long number = 0;
+  (void)ForEachLine(path, [&](std::string_view line) {
+    ++number;
+    const std::optional<std::string_view> key = LineKey(line);
+    if (!key || IsSetting(*key)) return;
+    warnings.push_back(path + " line " + std::to_string(number) + ": '" + std::string(*key) +
+                       "' is not a setting; ignored.");
+  });
+  return warnings;
 }
 
 std::string ConfigurationText(const Settings& settings, const LabelTexts& labels) {
@@ -218,7 +262,12 @@ bool SaveConfiguration(const Settings& settings, const LabelTexts& labels,
   ok = platform::CloseFile(file) && ok;
   // The saved file replaces the old one in one step, on every system.
   if (ok) ok = platform::RenameOver(temporary, path);
-  if (!ok) std::remove(temporary.c_str());
+  if (!ok) {
+    // The reason of the failure stays for the caller (platform::LastError).
+    const int reason = errno;
+    std::remove(temporary.c_str());
+    errno = reason;
+  }
   return ok;
 }
 

@@ -134,10 +134,12 @@ struct OPENFILENAMEA {
 };
 using LPOPENFILENAMEA = OPENFILENAMEA*;
 
+inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
 inline constexpr DWORD OFN_SHOWHELP = 0x00000010;
 inline constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;
 inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
 inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+inline constexpr DWORD OFN_EXPLORER = 0x00080000;
 
 // Runs the dialog of template `name` (a number made with MAKEINTRESOURCEA)
 // modally over `owner` (none: a top-level window). `proc` gets WM_INITDIALOG
@@ -158,6 +160,8 @@ UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
 BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check);
 // Returns TRUE when the window was disabled before the call.
 BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+// Sets a dialog's title (or a control's text).
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND dialog, int index, LONG_PTR value);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND dialog, int index);
 // Shows a modal message box over `owner`; returns the button pressed (IDOK).

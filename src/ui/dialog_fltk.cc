@@ -644,6 +644,17 @@ BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
   return was_disabled;
 }
 
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
+  if (window == nullptr) return FALSE;
+  if (window->source != nullptr) {
+    window->widget->copy_label(text == nullptr ? "" : text);
+    window->widget->redraw();
+  } else {
+    window->dialog->copy_label(text == nullptr ? "" : text);
+  }
+  return TRUE;
+}
+
 LONG_PTR WINAPI SetWindowLongPtrA(HWND dialog, int index, LONG_PTR value) {
   if (dialog == nullptr || dialog->source != nullptr || index != DWLP_USER) return 0;
   return std::exchange(dialog->dialog->user, value);

@@ -46,6 +46,7 @@ struct HeadlessDialog {
   bool enabled = true;
   bool ended = false;
   INT_PTR result = 0;
+  std::optional<std::string> caption;  // set by SetWindowTextA
 };
 
 struct HeadlessDesktop::State {
@@ -247,7 +248,8 @@ bool HeadlessDesktop::HasControl(HWND dialog, int id) const {
 
 std::string HeadlessDesktop::Caption(HWND window) const {
   const HeadlessDialog* dialog = state_->DialogOf(window);
-  return dialog == nullptr ? std::string() : std::string(dialog->source->caption);
+  if (dialog == nullptr) return std::string();
+  return dialog->caption ? *dialog->caption : std::string(dialog->source->caption);
 }
 
 bool HeadlessDesktop::IsOpen(HWND window) const {
@@ -405,6 +407,22 @@ BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
   const BOOL was_disabled = enabled ? FALSE : TRUE;
   enabled = enable != FALSE;
   return was_disabled;
+}
+
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
+  HeadlessDesktop::State& screen = Screen();
+  HeadlessDialog* dialog = screen.DialogOf(window);
+  if (dialog == nullptr) {
+    screen.problems.push_back("SetWindowTextA: no such window");
+    return FALSE;
+  }
+  const std::string value = text == nullptr ? "" : text;
+  if (window == &dialog->handle) {
+    dialog->caption = value;
+  } else {
+    dialog->controls[static_cast<std::size_t>(window->control)].text = value;
+  }
+  return TRUE;
 }
 
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {

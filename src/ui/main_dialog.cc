@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,7 +11,9 @@
 #include "run/driver.h"
 #include "run/installed_data.h"
 #include "run/log.h"
+#include "run/notices.h"
 #include "run/run_lock.h"
+#include "text/strings.h"
 #include "ui/config.h"
 #include "ui/kinloom_resources.h"
 #include "ui/program.h"
@@ -111,6 +114,8 @@ void InitMainDialog(HWND dialog, ProgramState& state) {
   LoadConfiguration(state.settings, state.labels);
   state.missing_configuration = MissingConfigurationNotice();
   const Settings& s = state.settings;
+  // Where the settings, the log and the site are.
+  SetWindowTextA(dialog, (std::string(kProgramTitle) + " - " + CurrentDirectory()).c_str());
 
   for (const EditField& edit : kEditFields) {
     SetDlgItemTextA(dialog, edit.id, (s.*edit.field).c_str());
@@ -125,6 +130,17 @@ void InitMainDialog(HWND dialog, ProgramState& state) {
   CheckDlgButton(dialog, id::kPedigreeAll, CheckState(s.pedigreeall == 'Y'));
   EnableWindow(GetDlgItem(dialog, id::kPedigreeList), s.pedigreeall == 'Y' ? FALSE : TRUE);
   CheckDlgButton(dialog, id::kHtmlExtension, CheckState(s.extension == "html"));
+
+  // Lines of kinloom.cfg that set nothing: on standard error, and once here.
+  std::string warnings;
+  for (const std::string& warning : ConfigurationWarnings()) {
+    std::fprintf(stderr, "%s\n", warning.c_str());
+    if (!warnings.empty()) warnings += '\n';
+    warnings += warning;
+  }
+  if (!warnings.empty()) {
+    MessageBoxA(dialog, warnings.c_str(), kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 // The result's message, and under it what names the cause: a missing
@@ -145,11 +161,20 @@ void CreatePage(HWND dialog, ProgramState& state) {
   Run run(state.settings, state.labels);
   run.installed = state.installed;
   run.date = state.date;
-  // Held until the run's last log lines are written.
-  RunLock lock;
-  int result = kResultRunLocked;
-  if (lock.TryTake())
-    result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
+  int result = kResultOk;
+  {
+    // Held until the run's last log lines are written, and no longer: a
+    // run started meanwhile elsewhere need not wait for the message box.
+    RunLock lock;
+    RunNotices lock_notices;
+    result = TakeRunLock(lock, lock_notices);
+    if (result == kResultOk) {
+      result = state.create_kinloom ? state.create_kinloom(run) : CreateKinloom(run);
+      if (result == kResultCannotWrite) LogCannotWriteFollowUp(run);
+    } else {
+      run.notices = std::move(lock_notices);
+    }
+  }
   SetCursor(previous);
 
   const ResultMessage message = RunResultMessage(result);
@@ -159,14 +184,53 @@ void CreatePage(HWND dialog, ProgramState& state) {
     text += '\n';
     text += SkippedReferencesText(skipped);
   }
+  if (result == kResultOk) {
+    text += "\nThe site is in " + CurrentDirectory() + platform::DirectorySeparator() + "html.";
+  }
   MessageBoxA(dialog, text.c_str(), std::string(kResultMessageTitle).c_str(), MB_OK | icon);
-  if (result == kResultCannotWrite) LogCannotWriteFollowUp(run.log);
+}
+
+// Help: the user guide in the desktop's browser, or a word on where it was
+// looked for and why it did not show.
+void ShowHelp(HWND dialog, const ProgramState& state) {
+  // The user's own help.htm first, as always; else the one beside the
+  // program (Windows), else the installed guide.
+  std::string help = HelpDocument(state.program_directory);
+  if (help == kHelpFileName) {
+    if (const auto installed = HelpFilePath(state.installed)) help = *installed;
+  }
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(help, error)) {
+    std::vector<std::string> places{CurrentDirectory()};
+    if (!state.program_directory.empty()) places.push_back(state.program_directory);
+    for (const std::string& folder : state.installed.folders()) places.push_back(folder);
+    std::string text =
+        std::string("The user guide ") + kHelpFileName + " was not found. Help looked in:";
+    for (std::size_t i = 0; i < places.size(); ++i) {
+      if (std::find(places.begin(), places.begin() + static_cast<long>(i), places[i]) ==
+          places.begin() + static_cast<long>(i)) {
+        text += "\n" + places[i];
+      }
+    }
+    MessageBoxA(dialog, text.c_str(), kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  const HINSTANCE shown =
+      ShellExecuteA(dialog, nullptr, help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(shown) <= 32) {
+    const std::string text = "The user guide " + help +
+                             " could not be shown: the system has no program to open it. Open it "
+                             "in a web browser.";
+    MessageBoxA(dialog, text.c_str(), kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 void CloseMainDialog(HWND dialog, ProgramState& state) {
   CopyFieldsToSettings(dialog, state.settings);
   if (!SaveConfiguration(state.settings, state.labels)) {
-    MessageBoxA(dialog, kCannotSaveSettings, kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
+    const std::string text = std::string(kCannotSaveSettings) + "\n" +
+                             CannotWriteNotice(kConfigFileName, platform::LastError());
+    MessageBoxA(dialog, text.c_str(), kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
   }
   EndDialog(dialog, 1);
 }
@@ -216,16 +280,9 @@ void OnCommand(HWND dialog, ProgramState& state, int command) {
     case id::kMenuExit:
       CloseMainDialog(dialog, state);
       break;
-    case id::kMenuHelp: {
-      // The user's own help.htm first, as always; else the one beside the
-      // program (Windows), else the installed guide.
-      std::string help = HelpDocument(state.program_directory);
-      if (help == kHelpFileName) {
-        if (const auto installed = HelpFilePath(state.installed)) help = *installed;
-      }
-      ShellExecuteA(dialog, nullptr, help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    case id::kMenuHelp:
+      ShowHelp(dialog, state);
       break;
-    }
     case id::kMenuAbout:
       ShowAboutBox(state, dialog);
       break;
@@ -268,6 +325,13 @@ void CopyFieldsToSettings(HWND dialog, Settings& settings) {
     GetDlgItemTextA(dialog, edit.id, buffer.data(), edit.buffer);
     settings.*edit.field = buffer.data();
   }
+  // A path pasted as Explorer copies it, in double quotes: the field shows
+  // what is used.
+  const std::string_view unquoted = WithoutSurroundingQuotes(settings.gedfile);
+  if (unquoted.size() != settings.gedfile.size()) {
+    settings.gedfile = std::string(unquoted);
+    SetDlgItemTextA(dialog, id::kGedFile, settings.gedfile.c_str());
+  }
 }
 
 std::string HelpDocument(const std::string& program_directory) {
@@ -279,6 +343,14 @@ std::string HelpDocument(const std::string& program_directory) {
   if (!error && std::filesystem::exists(here, error)) return here.string();
   const std::filesystem::path beside = std::filesystem::path(program_directory) / kHelpFile;
   return std::filesystem::is_regular_file(beside, error) ? beside.string() : kHelpFile;
+}
+
+std::string PathFromWorkingFolder(const std::string& path, const std::string& folder) {
+  if (folder.empty()) return path;
+  const std::filesystem::path relative =
+      std::filesystem::path(path).lexically_relative(std::filesystem::path(folder));
+  if (relative.empty() || *relative.begin() == "..") return path;
+  return relative.string();
 }
 
 std::string CurrentDirectory() {
@@ -312,17 +384,17 @@ int BrowseGedcomFile(HWND dialog, ProgramState& state) {
   options.lpstrFileTitle = title.data();
   options.nMaxFileTitle = kFileTitleBufferSize;
   options.lpstrInitialDir = remembered.c_str();
-  options.Flags = OFN_SHOWHELP | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  options.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 
   if (GetOpenFileNameA(&options)) {
-    const std::string_view path(file.data());
+    const std::string path = PathFromWorkingFolder(file.data(), remembered);
     // GEDFILE reaches Settings through its field, which holds one character
     // less than the buffer it is read with.
     if (path.size() > static_cast<std::size_t>(kPathBuffer - 1)) {
       MessageBoxA(dialog, kGedcomPathTooLong, kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
     } else {
-      state.settings.gedfile = std::string(path);
-      SetDlgItemTextA(dialog, id::kGedFile, file.data());
+      state.settings.gedfile = path;
+      SetDlgItemTextA(dialog, id::kGedFile, path.c_str());
     }
   }
   // The open-file dialog may have moved the current directory; the

@@ -57,11 +57,13 @@ INT_PTR CALLBACK MainDlgBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM
 
 // Copies the main dialog's nine edit fields into settings, each cut to what
 // its field holds (6 characters for a colour, 149 for BGPIC and GEDFILE, 99
-// for HOME, EMAIL and PEDIGREELIST).
+// for HOME, EMAIL and PEDIGREELIST). A GEDCOM path in double quotes loses
+// them, in the field too.
 void CopyFieldsToSettings(HWND dialog, Settings& settings);
 
 // The Browse command: lets the user choose the GEDCOM file. A chosen path
-// becomes GEDFILE and shows in its field, unless it is longer than the field
+// becomes GEDFILE and shows in its field (relative to the current directory
+// when it lies under it), unless it is longer than the field
 // holds: then a warning says so and GEDFILE keeps its value. The current
 // directory is the same afterwards. Returns 1 when the open-file dialog was
 // shown, 0 when its filter could not be loaded.
@@ -74,6 +76,10 @@ int BrowseGedcomFile(HWND dialog, ProgramState& state);
 
 // The absolute path of the current directory.
 std::string CurrentDirectory();
+
+// path as the settings keep it: relative to folder when it lies under it
+// ("tree/family.ged"), otherwise as it is.
+[[nodiscard]] std::string PathFromWorkingFolder(const std::string& path, const std::string& folder);
 
 // Runs the colour picker over owner; returns the chosen colour's six hex
 // digits, or an empty text when it was closed without a choice.

@@ -2,7 +2,8 @@
 # Kinloom as a user gets it: the Debian package unpacked into a scratch root
 # with dpkg-deb -x, and `cmake --install` under a prefix with a space in
 # it. In each, both programs run from where they lie and find their data:
-# kinloom-create builds the example tree and the default background picture
+# kinloom-create builds the example tree (copied whole, as the README says),
+# every picture its pages show is there, the default background picture
 # lands in html/; kinloom --help names the installed user guide.
 #
 #   installed_tree.sh BUILD_DIR
@@ -38,13 +39,19 @@ check_tree() {
 
   local tree="$scratch/$what tree"
   mkdir -p "$tree"
-  cp "$share/example/family.ged" "$share/example/kinloom.cfg" "$tree/"
+  # The whole example, pictures and all, as the README's try-out copies it.
+  cp -r "$share/example/." "$tree/"
   (cd "$tree" && "$prefix/bin/kinloom-create" > out.txt 2> err.txt) ||
     fail "$what: kinloom-create exited $? ($(cat "$tree/err.txt"))"
   [ "$(cat "$tree/out.txt")" = "        Finished!" ] || fail "$what: kinloom-create said $(cat "$tree/out.txt")"
   [ ! -s "$tree/err.txt" ] || fail "$what: kinloom-create complained: $(cat "$tree/err.txt")"
   cmp -s "$tree/html/sand1.jpg" "$share/sand1.jpg" || fail "$what: html/sand1.jpg is not the shipped picture"
   [ -f "$tree/html/surnames.htm" ] || fail "$what: no surnames.htm"
+  # Every picture the pages show came with the example.
+  local picture
+  for picture in $(grep -ohiE '<IMG SRC="[^"]+"' "$tree"/html/*.htm | sed -E 's/.*SRC="([^"]+)"/\1/I' | sort -u); do
+    [ -f "$tree/html/$picture" ] || fail "$what: the pages show $picture, which the example lacks"
+  done
 
   if [ -x "$prefix/bin/kinloom" ]; then
     local help

@@ -339,11 +339,12 @@ TEST(FullDiskTest, FullDiskWhilePagesAreWrittenEndsWithSix) {
   EXPECT_EQ(ReadText("create.err"),
             "Error opening file for write.\nSee kinloom.log file.\n"
             "Cannot write \"html/fam/fam00001.htm\": File too large.\n");
-  EXPECT_EQ(LastLines(ReadText("kinloom.log"), 7),
+  EXPECT_EQ(LastLines(ReadText("kinloom.log"), 8),
             std::string(">BuildFamilyGroupRecords\n"
                         "Unable to create new FAM file.\n") +
                 kCloseLines +
                 "<CreateKinloom 6\n"
+                "Cannot write \"html/fam/fam00001.htm\": File too large.\n"
                 "Windows has a limit of 32767 files in a single directory.\n"
                 "You have most likely surpassed it.\n");
   EXPECT_EQ(ReadFile("tree.ged"), tree);

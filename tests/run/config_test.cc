@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/scratch_dir.h"
 
@@ -108,6 +109,51 @@ TEST(ConfigurationTest, ChangedOnlyIsSavedAfterTheKeysOnlyWhenOn) {
     ASSERT_TRUE(SaveConfiguration(loaded, labels));
     EXPECT_EQ(ReadText("kinloom.cfg"), kDefaultFile) << value;
   }
+}
+
+// Quotes around GEDFILE (a pasted Explorer path) go before the value is
+// cut to its 150 characters; a quote on one side only, or around another
+// value, is kept.
+TEST(ConfigurationTest, QuotesAroundTheGedcomPathAreRemoved) {
+  ScratchDir dir;
+  Settings settings;
+  LabelTexts labels;
+  const std::string longest(150, 'g');
+  struct Case {
+    std::string line;
+    std::string gedfile;
+    std::string bgpic;
+  };
+  const Case cases[] = {
+      {"GEDFILE=\"C:\\Users\\ann\\family.ged\"", "C:\\Users\\ann\\family.ged", "sand1.jpg"},
+      {"GEDFILE=\"" + longest + "\"", longest, "sand1.jpg"},
+      {"GEDFILE=\"family.ged", "\"family.ged", "sand1.jpg"},
+      {"GEDFILE=\"\"", "", "sand1.jpg"},
+      {"BGPIC=\"sand2.jpg\"", "smith.ged", "\"sand2.jpg\""},
+  };
+  for (const Case& c : cases) {
+    WriteFile("kinloom.cfg", c.line + "\n");
+    LoadConfiguration(settings, labels);
+    EXPECT_EQ(settings.gedfile, c.gedfile) << c.line;
+    EXPECT_EQ(settings.bgpic, c.bgpic) << c.line;
+  }
+}
+
+// Each line whose key is not a setting gets one warning with its number;
+// captions and later keys are settings too, lines without "=" say nothing.
+TEST(ConfigurationTest, LinesWhoseKeyIsNotASettingAreWarnedAbout) {
+  ScratchDir dir;
+  EXPECT_TRUE(ConfigurationWarnings().empty());  // no file
+  WriteFile("kinloom.cfg",
+            "EMAIL =me@example.org\r\nSHUSBAND=Mann\r\nSKIPMISSING=Y\r\nemail=x\r\n\r\nno key\r\n"
+            "=value\r\nGEDFIEL=tree.ged");
+  const std::vector<std::string> expected = {
+      "kinloom.cfg line 1: 'EMAIL ' is not a setting; ignored.",
+      "kinloom.cfg line 4: 'email' is not a setting; ignored.",
+      "kinloom.cfg line 7: '' is not a setting; ignored.",
+      "kinloom.cfg line 8: 'GEDFIEL' is not a setting; ignored.",
+  };
+  EXPECT_EQ(ConfigurationWarnings(), expected);
 }
 
 TEST(ConfigurationTest, MissingFileGivesDefaults) {

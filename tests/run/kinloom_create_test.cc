@@ -28,7 +28,17 @@ TEST(KinloomCreateTest, VersionHelpAndUsageErrors) {
 
   auto help = RunCommand(KinloomCreatePath() + " --help");
   EXPECT_EQ(help.exit_status, 0);
-  EXPECT_NE(help.out.find("Usage: kinloom-create"), std::string::npos);
+  EXPECT_NE(help.out.find("Usage: kinloom-create [-h | --help | --version]\n"), std::string::npos);
+  // The three settings a run cannot do without.
+  EXPECT_NE(help.out.find("kinloom.cfg holds one KEY=value per line; a run needs at least these "
+                          "three:\n"
+                          "  GEDFILE=family.ged              the GEDCOM file\n"
+                          "  HOME=https://www.example.org/   the address of your home page\n"
+                          "  EMAIL=me@example.org            your e-mail address\n"),
+            std::string::npos);
+  auto short_help = RunCommand(KinloomCreatePath() + " -h");
+  EXPECT_EQ(short_help.exit_status, 0);
+  EXPECT_EQ(short_help.out, help.out);
 
   for (const char* args : {" --frobnicate", " tree.ged", " --help --version"}) {
     auto bad = RunCommand(KinloomCreatePath() + args);
@@ -88,6 +98,7 @@ TEST(KinloomCreateTest, CannotWriteAppendsTheFollowUpLines) {
   const std::string log = ReadText("kinloom.log");
   const std::string tail =
       "<CreateKinloom 6\n"
+      "Cannot write \"html/fam00001.htm\": Not a directory.\n"
       "Windows has a limit of 32767 files in a single directory.\n"
       "You have most likely surpassed it.\n";
   ASSERT_GE(log.size(), tail.size());
@@ -138,7 +149,10 @@ TEST(KinloomCreateTest, SkippedReferencesAreCountedOnStandardError) {
   WriteFile("kinloom.cfg", config);
   auto refused = RunCommand(KinloomCreatePath());
   EXPECT_EQ(refused.exit_status, 5);
-  EXPECT_EQ(refused.err, "Your gedcom file is invalid! See kinloom.log file.\n");
+  EXPECT_EQ(refused.err,
+            "Your gedcom file is invalid! See kinloom.log file.\n"
+            "The GEDCOM file has 2 references without records (listed in kinloom.log). Skip "
+            "Missing Records (SKIPMISSING=Y) publishes the tree with them left out.\n");
 
   WriteFile("kinloom.cfg", config + "SKIPMISSING=Y\n");
   auto skipped = RunCommand(KinloomCreatePath());
@@ -147,6 +161,83 @@ TEST(KinloomCreateTest, SkippedReferencesAreCountedOnStandardError) {
   EXPECT_EQ(skipped.err, "Skipped 2 references without records.\n");
   EXPECT_TRUE(FileExists("html/fam00001.htm"));
   EXPECT_FALSE(FileExists("html/fam00002.htm"));
+}
+
+// One reference without a record: the hint and the count in the singular.
+TEST(KinloomCreateTest, OneMissingRecordIsNamedInTheSingularWithTheWayOut) {
+  ScratchDir dir;
+  const std::string config = "EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=tree.ged\n";
+  WriteFile("tree.ged",
+            "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n1 FAMS @F1@\n"
+            "0 @F1@ FAM\n1 WIFE @I1@\n1 CHIL @I7@\n0 TRLR\n");
+  WriteFile("kinloom.cfg", config);
+  auto refused = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(refused.exit_status, 5);
+  EXPECT_EQ(refused.err,
+            "Your gedcom file is invalid! See kinloom.log file.\n"
+            "The GEDCOM file has 1 reference without a record (listed in kinloom.log). Skip "
+            "Missing Records (SKIPMISSING=Y) publishes the tree with it left out.\n");
+
+  WriteFile("kinloom.cfg", config + "SKIPMISSING=Y\n");
+  auto skipped = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(skipped.exit_status, 0);
+  EXPECT_EQ(skipped.err, "Skipped 1 reference without a record.\n");
+  const std::string log = ReadText("kinloom.log");
+  EXPECT_NE(log.find("Skipped 1 reference without a record.\n<CreateKinloom 0\n"),
+            std::string::npos);
+}
+
+// Lines whose key is not a setting are named, one warning each, before the
+// run; the rest of the file is read as ever.
+TEST(KinloomCreateTest, LinesThatSetNothingAreWarnedAbout) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg",
+            "HOME=https://example.org/\nGEDFILE=tree.ged\nEMAIL =me@example.org\n"
+            "EMAIL=me@example.org\nemail=me@example.org\nNOTE=Y\nno key on this line\n");
+  WriteFile("tree.ged", "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 TRLR\n");
+  auto result = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, "        Finished!\n");
+  EXPECT_EQ(result.err,
+            "kinloom.cfg line 3: 'EMAIL ' is not a setting; ignored.\n"
+            "kinloom.cfg line 5: 'email' is not a setting; ignored.\n"
+            "kinloom.cfg line 6: 'NOTE' is not a setting; ignored.\n");
+}
+
+// A GEDCOM path as Explorer's "Copy as path" gives it, in double quotes.
+TEST(KinloomCreateTest, QuotedGedcomPathIsUsedWithoutItsQuotes) {
+  ScratchDir dir;
+  std::filesystem::create_directory("my tree");
+  WriteFile("my tree/family.ged", "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 TRLR\n");
+  WriteFile("kinloom.cfg",
+            "EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=\"my tree/family.ged\"\n");
+  auto result = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_NE(ReadText("kinloom.log").find("\ngedfile=my tree/family.ged\n"), std::string::npos);
+}
+
+// A folder where kinloom.lock cannot be made is no other run's: the run
+// ends with "cannot write" and names the lock file, the folder and the
+// system's reason. As root the folder is made immutable, as others read-only.
+TEST(KinloomCreateTest, ReadOnlyFolderIsNotAnotherRun) {
+  KINLOOM_SKIP_ON_WINDOWS("makes the folder read-only through the POSIX shell");
+  ScratchDir dir;
+  std::filesystem::create_directory("tree");
+  WriteFile("tree/kinloom.cfg", "EMAIL=me@example.org\nHOME=https://example.org/\n");
+  const bool root = RunCommand("id -u").out == "0\n";
+  const std::string protect = root ? "chattr +i tree" : "chmod a-w tree";
+  if (RunCommand(protect).exit_status != 0) GTEST_SKIP() << protect << " failed";
+  auto result = RunCommand("(cd tree && " + KinloomCreatePath() + ")");
+  (void)RunCommand(root ? "chattr -i tree" : "chmod u+w tree");
+  EXPECT_EQ(result.exit_status, 6);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err,
+            "Error opening file for write.\nSee kinloom.log file.\n"
+            "Cannot write \"kinloom.lock\" in " +
+                dir.path() + "/tree: " + (root ? "Operation not permitted" : "Permission denied") +
+                ".\n");
+  EXPECT_FALSE(FileExists("tree/kinloom.log"));
 }
 
 TEST(KinloomCreateTest, PrivacyRunTellsHowManyWerePresumedLiving) {

@@ -250,7 +250,7 @@ TEST_F(SkipMissingTest, AncestryLoopStillEndsTheRun) {
   EXPECT_NE(looped.log.find("INDV rec 9 from FAM rec 1 does not exist\n<IsValidGedcom\n"),
             std::string::npos);
   EXPECT_NE(looped.log.find("Someone is likely their own ancestor."), std::string::npos);
-  EXPECT_TRUE(looped.log.ends_with("Skipped 1 references without records.\n<CreateKinloom 7\n"))
+  EXPECT_TRUE(looped.log.ends_with("Skipped 1 reference without a record.\n<CreateKinloom 7\n"))
       << looped.log;
 
   EXPECT_EQ(RunIn(tree, EveryOptionOn('N')).result, kResultInvalidGedcom);

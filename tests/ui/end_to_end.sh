@@ -66,8 +66,9 @@ write_sample_tree
 
 "$kinloom" >kinloom.out 2>kinloom.err &
 kinloom_pid=$!
-main=$(wait_for_window '^Kinloom$') || true
-[ -n "$main" ] || fail "the main dialog did not show"
+# The title names the folder the dialog works in.
+main=$(wait_for_window "^Kinloom - $(pwd | sed 's/[.]/\\&/g')\$") || true
+[ -n "$main" ] || fail "the main dialog did not show, titled with its folder"
 
 # --- Create Page ---------------------------------------------------------------
 if [ "$mode" = create-page ]; then

@@ -132,7 +132,8 @@ TEST_F(DialogTest, OpeningDeletesThePreviousRunLog) {
 
 TEST_F(DialogTest, MainDialogHasItsCaptionAndMenu) {
   WithMainDialog([&](HWND dialog) {
-    EXPECT_EQ(desktop.Caption(dialog), "Kinloom");
+    // The title names the folder the dialog works in.
+    EXPECT_EQ(desktop.Caption(dialog), "Kinloom - " + scratch.path());
     EXPECT_FALSE(desktop.ChooseMenu(dialog, 134));  // no such item
   });
 }
@@ -354,7 +355,10 @@ TEST_F(DialogTest, EachRunResultShowsItsMessageBox) {
       ASSERT_TRUE(desktop.Click(dialog, id::kCreatePage));
       ASSERT_EQ(desktop.message_boxes().size(), before + 1);
       const auto& box = desktop.message_boxes().back();
-      EXPECT_EQ(box.text, c.text);
+      // A finished run says where the site is.
+      EXPECT_EQ(box.text, c.result == 0 ? std::string(c.text) + "\nThe site is in " +
+                                              scratch.path() + "/html."
+                                        : std::string(c.text));
       EXPECT_EQ(box.caption, "Kinloom Create");
       EXPECT_EQ(box.type, c.type);
       EXPECT_EQ(box.owner, dialog);
@@ -376,24 +380,43 @@ TEST_F(DialogTest, SkippedReferencesAreTheMessageBoxSecondLine) {
     desktop.Click(dialog, id::kCreatePage);
   });
   ASSERT_EQ(desktop.message_boxes().size(), 2u);
+  const std::string where = "\nThe site is in " + scratch.path() + "/html.";
   EXPECT_EQ(desktop.message_boxes()[0].text,
-            "        Finished!\nSkipped 622 references without records.");
-  EXPECT_EQ(desktop.message_boxes()[1].text, "        Finished!");
+            "        Finished!\nSkipped 622 references without records." + where);
+  EXPECT_EQ(desktop.message_boxes()[1].text, "        Finished!" + where);
 }
 
-TEST_F(DialogTest, CannotWriteAppendsTwoLogLinesAfterItsMessage) {
+// The log is whole and the folder free before the message box shows: a
+// script started while it is up is not refused.
+TEST_F(DialogTest, CannotWriteAppendsTwoLogLinesBeforeItsMessage) {
   state.create_kinloom = [](kinloom::Run& run) {
     run.log.LogLine("<CreateKinloom 6");
     return kResultCannotWrite;
   };
   std::string log_while_box_is_up;
-  desktop.OnMessageBox([&](const auto&) { log_while_box_is_up = ReadFile("kinloom.log"); });
+  bool free_while_box_is_up = false;
+  desktop.OnMessageBox([&](const auto&) {
+    log_while_box_is_up = ReadFile("kinloom.log");
+    RunLock script;
+    free_while_box_is_up = script.TryTake();
+  });
   WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
-  EXPECT_EQ(log_while_box_is_up, "<CreateKinloom 6\n");
-  EXPECT_EQ(ReadFile("kinloom.log"),
+  EXPECT_EQ(log_while_box_is_up,
             "<CreateKinloom 6\n"
             "Windows has a limit of 32767 files in a single directory.\n"
             "You have most likely surpassed it.\n");
+  EXPECT_TRUE(free_while_box_is_up);
+}
+
+TEST_F(DialogTest, FinishedRunReleasesTheFolderBeforeItsMessage) {
+  state.create_kinloom = [](kinloom::Run&) { return kResultOk; };
+  bool free_while_box_is_up = false;
+  desktop.OnMessageBox([&](const auto&) {
+    RunLock script;
+    free_while_box_is_up = script.TryTake();
+  });
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+  EXPECT_TRUE(free_while_box_is_up);
 }
 
 // Another run (a script, a second window) works in this folder: the dialog
@@ -617,7 +640,9 @@ TEST_F(DialogTest, FailedSaveIsReportedBeforeTheProgramEnds) {
   EXPECT_EQ(result, 1);
   ASSERT_EQ(desktop.message_boxes().size(), 1u);
   const auto& box = desktop.message_boxes()[0];
-  EXPECT_EQ(box.text, "Settings could not be saved to kinloom.cfg.");
+  EXPECT_EQ(box.text,
+            "Settings could not be saved to kinloom.cfg.\n"
+            "Cannot write \"kinloom.cfg\": Is a directory.");
   EXPECT_EQ(box.caption, "Kinloom");
   EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
 }
@@ -656,8 +681,9 @@ TEST_F(DialogTest, BrowseShowsTheGedcomFilterAndKeepsTheCurrentDirectory) {
   WithMainDialog([&](HWND dialog) {
     ASSERT_TRUE(desktop.Click(dialog, id::kBrowse));
     EXPECT_EQ(std::filesystem::current_path().string(), before);
-    EXPECT_EQ(state.settings.gedfile, before + "/family/tree.ged");
-    EXPECT_EQ(desktop.Text(dialog, id::kGedFile), before + "/family/tree.ged");
+    // Under the working folder: kept relative to it, so the folder can move.
+    EXPECT_EQ(state.settings.gedfile, "family/tree.ged");
+    EXPECT_EQ(desktop.Text(dialog, id::kGedFile), "family/tree.ged");
 
     ASSERT_EQ(desktop.open_file_calls().size(), 1u);
     const auto& call = desktop.open_file_calls()[0];
@@ -669,10 +695,41 @@ TEST_F(DialogTest, BrowseShowsTheGedcomFilterAndKeepsTheCurrentDirectory) {
     EXPECT_EQ(call.initial_dir, before);
     EXPECT_EQ(call.title, "");
     EXPECT_EQ(call.default_extension, "");
-    EXPECT_EQ(call.flags, OFN_SHOWHELP | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
+    // The Explorer-style dialog, without a read-only box or a Help button.
+    EXPECT_EQ(call.flags, OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
   });
   // The configuration lands where it was loaded from.
   EXPECT_TRUE(FileExists(before + "/kinloom.cfg"));
+}
+
+// A path pasted with Explorer's "Copy as path" comes in double quotes.
+TEST_F(DialogTest, QuotesAroundTheGedcomPathAreRemoved) {
+  WithMainDialog([&](HWND dialog) {
+    desktop.Type(dialog, id::kGedFile, "\"C:\\Users\\ann\\my tree\\family.ged\"");
+    desktop.Click(dialog, id::kCreatePage);
+    EXPECT_EQ(state.settings.gedfile, "C:\\Users\\ann\\my tree\\family.ged");
+    EXPECT_EQ(desktop.Text(dialog, id::kGedFile), "C:\\Users\\ann\\my tree\\family.ged");
+    // One quote alone is part of the name.
+    desktop.Type(dialog, id::kGedFile, "\"family.ged");
+    desktop.Click(dialog, id::kCreatePage);
+    EXPECT_EQ(state.settings.gedfile, "\"family.ged");
+  });
+}
+
+// kinloom.cfg lines that set nothing are named once, in one box, as the
+// dialog opens; the rest of the file is read.
+TEST_F(DialogTest, ConfigurationLinesThatSetNothingAreShownAtStartUp) {
+  WriteFile("kinloom.cfg", "HOME=https://example.org/\nEMAIL =me@example.org\nemail=x\n");
+  WithMainDialog([&](HWND dialog) {
+    EXPECT_EQ(desktop.Text(dialog, id::kHome), "https://example.org/");
+    ASSERT_EQ(desktop.message_boxes().size(), 1u);
+    const auto& box = desktop.message_boxes()[0];
+    EXPECT_EQ(box.text,
+              "kinloom.cfg line 2: 'EMAIL ' is not a setting; ignored.\n"
+              "kinloom.cfg line 3: 'email' is not a setting; ignored.");
+    EXPECT_EQ(box.caption, "Kinloom");
+    EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
+  });
 }
 
 TEST_F(DialogTest, CancelledBrowseChangesNothing) {
@@ -685,9 +742,12 @@ TEST_F(DialogTest, CancelledBrowseChangesNothing) {
   });
 }
 
+// A file outside the working folder is kept by its full path.
 TEST_F(DialogTest, BrowsePathsUpToWhatTheFieldHoldsAreTaken) {
   const std::string longest = FileWithPathLength(149);
   ASSERT_EQ(longest.size(), 149u);
+  std::filesystem::create_directory("work");
+  std::filesystem::current_path("work");
   desktop.AnswerOpenFile(longest);
   WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kBrowse); });
   EXPECT_EQ(state.settings.gedfile, longest);  // also after the field is copied back
@@ -699,6 +759,8 @@ TEST_F(DialogTest, BrowsePathTooLongForTheFieldIsRefused) {
     SCOPED_TRACE(length);
     const std::string path = FileWithPathLength(length);
     ASSERT_EQ(path.size(), length);
+    std::filesystem::create_directory("work");
+    std::filesystem::current_path("work");
     desktop.AnswerOpenFile(path);
     const std::size_t boxes = desktop.message_boxes().size();
     WithMainDialog([&](HWND dialog) {
@@ -706,6 +768,7 @@ TEST_F(DialogTest, BrowsePathTooLongForTheFieldIsRefused) {
       EXPECT_EQ(state.settings.gedfile, "smith.ged");
       EXPECT_EQ(desktop.Text(dialog, id::kGedFile), "smith.ged");
     });
+    std::filesystem::current_path("..");
     ASSERT_EQ(desktop.message_boxes().size(), boxes + 1);
     const auto& box = desktop.message_boxes().back();
     EXPECT_EQ(box.text, "The path of the GEDCOM file is too long.");
@@ -715,6 +778,7 @@ TEST_F(DialogTest, BrowsePathTooLongForTheFieldIsRefused) {
 }
 
 TEST_F(DialogTest, HelpOpensHelpDocumentOfTheCurrentDirectory) {
+  WriteFile("help.htm", "<html>");
   WithMainDialog([&](HWND dialog) { EXPECT_TRUE(desktop.ChooseMenu(dialog, id::kMenuHelp)); });
   ASSERT_EQ(desktop.shell_calls().size(), 1u);
   const auto& call = desktop.shell_calls()[0];
@@ -723,7 +787,21 @@ TEST_F(DialogTest, HelpOpensHelpDocumentOfTheCurrentDirectory) {
   EXPECT_EQ(call.parameters, "");
   EXPECT_EQ(call.directory, "");
   EXPECT_EQ(call.show, SW_SHOWNORMAL);
-  EXPECT_THAT(desktop.message_boxes(), IsEmpty());  // a missing document is silent
+  EXPECT_THAT(desktop.message_boxes(), IsEmpty());
+}
+
+// No guide anywhere: a word on where Help looked, and no shell call.
+TEST_F(DialogTest, HelpThatFindsNothingSaysWhereItLooked) {
+  state.program_directory = scratch.path() + "/program";
+  state.installed = InstalledData({scratch.path() + "/share/kinloom"});
+  WithMainDialog([&](HWND dialog) { EXPECT_TRUE(desktop.ChooseMenu(dialog, id::kMenuHelp)); });
+  EXPECT_THAT(desktop.shell_calls(), IsEmpty());
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  const auto& box = desktop.message_boxes()[0];
+  EXPECT_EQ(box.text, "The user guide help.htm was not found. Help looked in:\n" + scratch.path() +
+                          "\n" + scratch.path() + "/program\n" + scratch.path() + "/share/kinloom");
+  EXPECT_EQ(box.caption, "Kinloom");
+  EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
 }
 
 TEST_F(DialogTest, HelpFallsBackToTheDocumentBesideTheProgram) {
@@ -741,9 +819,9 @@ TEST_F(DialogTest, HelpFallsBackToTheDocumentBesideTheProgram) {
       {false, true, program, beside},
       {true, true, program, here},  // the current directory comes first
       {true, false, program, here},
-      {false, false, program, "help.htm"},  // none anywhere: asked for as before
+      {false, false, program, ""},  // none anywhere: said in a message box
       // A program that does not know its place asks for the bare name.
-      {false, true, "", "help.htm"},
+      {false, true, "", ""},
       {true, true, "", "help.htm"},
   };
   for (const Case& c : cases) {
@@ -755,6 +833,10 @@ TEST_F(DialogTest, HelpFallsBackToTheDocumentBesideTheProgram) {
     state.program_directory = c.folder;
     const std::size_t calls = desktop.shell_calls().size();
     WithMainDialog([&](HWND dialog) { desktop.ChooseMenu(dialog, id::kMenuHelp); });
+    if (c.expected.empty()) {
+      EXPECT_EQ(desktop.shell_calls().size(), calls);
+      continue;
+    }
     ASSERT_EQ(desktop.shell_calls().size(), calls + 1);
     EXPECT_EQ(desktop.shell_calls().back().file, c.expected);
   }

@@ -16,6 +16,10 @@
 # output that cannot be written (6: html a file, a page a directory, a
 # page directory a file, html read-only), each with the same cause line on
 # standard error, and a GEDFILE longer than its field (cut as on Linux).
+# Last the messages that name a cause and the way out: a reference without
+# a record (the count and SKIPMISSING), kinloom.cfg keys that are not
+# settings, a GEDFILE in double quotes, a folder where kinloom.lock cannot
+# be made (6, not 8), and -h.
 #
 # Wine runs in WINEPREFIX (default: a directory beside WINDOWS_EXE), quiet,
 # without Mono and Gecko. Exits 77 (skipped) when Wine or the Linux program
@@ -89,9 +93,10 @@ compare_output() {
     return 1
   fi
   # Where the Linux run met a cause that Windows words otherwise (see
-  # read-only-html), the Linux reason is read as the Windows one.
+  # read-only-html), the Linux reason is read as the Windows one, on
+  # standard error and in the log's cause line.
   if [ -n "${linux_reason:-}" ]; then
-    perl -pi -e "s/: \Q$linux_reason\E\.\$/: $windows_reason./" "$lin/err"
+    perl -pi -e "s/: \Q$linux_reason\E\.\$/: $windows_reason./" "$lin/err" "$lin/kinloom.log"
   fi
   for f in status out err; do
     cmp -s "$lin/$f" "$win/$f" || { fail "$name: $f differs: $(head -c 300 "$lin/$f") / $(head -c 300 "$win/$f")"; return 1; }
@@ -387,6 +392,92 @@ if [ "$(id -u)" -ne 0 ] || chattr +i "$probe" 2>/dev/null; then
   fi
 else
   echo "note: as root without chattr +i no read-only directory can be made; html as a file stands in"
+fi
+
+# --- Messages that name the cause and the way out ------------------------------
+# A reference without a record: both builds give the count and the hint.
+missing_record_setup() {
+  printf '%s\n' "0 HEAD" "0 @I1@ INDI" "1 NAME Ann /Lee/" "1 FAMS @F1@" "0 @F1@ FAM" \
+    "1 WIFE @I1@" "1 CHIL @I7@" "0 TRLR" >"$1/tree.ged"
+  sample_config tree.ged N >"$1/kinloom.cfg"
+}
+compare_case missing-record missing_record_setup 5
+dir="$scratch/missing-record-hint"
+mkdir -p "$dir"
+missing_record_setup "$dir"
+run_windows "$dir"
+if [ "$(cat "$dir/err")" != "Your gedcom file is invalid! See kinloom.log file.
+The GEDCOM file has 1 reference without a record (listed in kinloom.log). Skip Missing Records (SKIPMISSING=Y) publishes the tree with it left out." ]; then
+  fail "missing record: no hint: $(cat "$dir/err")"
+else
+  echo "ok: missing record: the count and SKIPMISSING named"
+  passed=$((passed + 1))
+fi
+
+# kinloom.cfg lines that set nothing are named on standard error, the run
+# goes on (compared with Linux, and the words checked).
+misspelt_key_setup() {
+  cp "$source_dir/example/family.ged" "$1/"
+  { sample_config family.ged N; printf 'EMAIL =me@example.org\nemial=me@example.org\n'; } >"$1/kinloom.cfg"
+}
+compare_case misspelt-key misspelt_key_setup 0
+dir="$scratch/misspelt-key-words"
+mkdir -p "$dir"
+misspelt_key_setup "$dir"
+run_windows "$dir"
+if [ "$(cat "$dir/err")" != "kinloom.cfg line 10: 'EMAIL ' is not a setting; ignored.
+kinloom.cfg line 11: 'emial' is not a setting; ignored." ] || [ "$(cat "$dir/status")" != 0 ]; then
+  fail "misspelt key: status $(cat "$dir/status"): $(cat "$dir/err")"
+else
+  echo "ok: misspelt key: one warning line each"
+  passed=$((passed + 1))
+fi
+
+# A GEDCOM path as Explorer's "Copy as path" gives it, in double quotes.
+dir="$scratch/quoted-path"
+mkdir -p "$dir/my tree"
+cp "$source_dir/example/family.ged" "$dir/my tree/"
+sample_config "\"Z:$(realpath "$dir" | tr / '\\')\\my tree\\family.ged\"" N >"$dir/kinloom.cfg"
+run_windows "$dir"
+if [ "$(cat "$dir/status")" != 0 ] || [ ! -f "$dir/html/surnames.htm" ]; then
+  fail "quoted GEDFILE: status $(cat "$dir/status"): $(cat "$dir/err")"
+else
+  echo "ok: quoted GEDFILE: the quotes are removed"
+  passed=$((passed + 1))
+fi
+
+# A folder where kinloom.lock cannot be made is not another run: 6, with
+# the lock file, the folder and the reason (as root the folder is made
+# immutable, which Wine reports as access denied).
+dir="$scratch/read-only-folder"
+mkdir -p "$dir"
+cp "$source_dir/example/family.ged" "$dir/"
+sample_config family.ged N >"$dir/kinloom.cfg"
+if { [ "$(id -u)" -eq 0 ] && chattr +i "$dir" 2>/dev/null; } || { [ "$(id -u)" -ne 0 ] && chmod a-w "$dir"; }; then
+  (cd "$dir" && set +e && wine "$win_exe" >"$scratch/ro.out" 2>"$scratch/ro.err" </dev/null; echo $? >"$scratch/ro.status")
+  chattr -i "$dir" 2>/dev/null || true
+  chmod u+w "$dir"
+  perl -pi -e 's/\r\n/\n/g' "$scratch/ro.err"
+  expected="Error opening file for write.
+See kinloom.log file.
+Cannot write \"kinloom.lock\" in Z:$(realpath "$dir" | tr / '\\'): Permission denied."
+  if [ "$(cat "$scratch/ro.status")" != 6 ] || [ "$(cat "$scratch/ro.err")" != "$expected" ]; then
+    fail "read-only folder: status $(cat "$scratch/ro.status"): $(cat "$scratch/ro.err")"
+  else
+    echo "ok: read-only folder: 6, kinloom.lock and the folder named"
+    passed=$((passed + 1))
+  fi
+else
+  echo "note: no read-only folder could be made; not tried"
+fi
+
+# -h is --help; the usage names the folder as Windows does.
+(cd "$scratch" && wine "$win_exe" -h >usage.out 2>&1 </dev/null) || true
+if ! tr -d '\r' <"$scratch/usage.out" | grep -qF 'Builds the family tree web site in html\ from'; then
+  fail "usage: $(head -c 300 "$scratch/usage.out")"
+else
+  echo "ok: -h shows the usage with html\\"
+  passed=$((passed + 1))
 fi
 
 echo "whole runs under Wine: $passed passed, $failures failed; $compared files compared byte for byte"
