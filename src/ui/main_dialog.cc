@@ -232,6 +232,9 @@ void OnCommand(HWND dialog, ProgramState& state, int command) {
     case id::kMenuEditText:
       EditLabelTexts(state, dialog);
       break;
+    case id::kMenuPicturesFolder:
+      EditPicturesFolder(state, dialog);
+      break;
     default:
       break;
   }
