@@ -102,6 +102,40 @@ std::string FolderOf(const std::string& file) {
   return file.substr(0, last);
 }
 
+// Texts of the pages are Latin-1; where file names are UTF-8, a name with
+// letters beyond ASCII is looked for, and copied, in UTF-8. A text that
+// already is UTF-8 (a GEDCOM file read as it stands) is left alone.
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) continue;
+    const int more = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
+    if (more < 0 || i + static_cast<std::size_t>(more) >= text.size()) return false;
+    for (int k = 1; k <= more; ++k) {
+      if ((static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) {
+        return false;
+      }
+    }
+    i += static_cast<std::size_t>(more);
+  }
+  return true;
+}
+
+std::string OnDiskName(std::string_view name) {
+  if (!platform::NamesInUtf8() || IsUtf8(name)) return std::string(name);
+  std::string utf8;
+  for (char ch : name) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      utf8 += ch;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 std::string Stamp(const platform::FileStatus& status) {
   return std::to_string(status.size) + " " + std::to_string(status.modified_ns);
 }
@@ -314,6 +348,13 @@ void PictureFinder::Walk() {
 }
 
 PictureFinder::Result PictureFinder::Find(std::string_view written) {
+  Result result = FindAsGiven(written);
+  if (result.found || !result.refused.empty()) return result;
+  const std::string on_disk = OnDiskName(written);
+  return on_disk == written ? result : FindAsGiven(on_disk);
+}
+
+PictureFinder::Result PictureFinder::FindAsGiven(std::string_view written) {
   Result result;
   const PicturePath path = ParsePicturePath(written);
   if (!path.refused.empty()) {
@@ -469,7 +510,7 @@ void PicturePlan::Prepare(Run& run) {
     if (!found.found) {
       // A picture the user put beside the pages himself is in place.
       if (found.refused.empty() && IsPlainName(picture.name) &&
-          platform::StatusOf(InFolder(target_folder, picture.name)).regular) {
+          platform::StatusOf(InFolder(target_folder, OnDiskName(picture.name))).regular) {
         ++counts_.in_place;
         continue;
       }
@@ -493,7 +534,7 @@ void PicturePlan::Prepare(Run& run) {
       run.log.LogLine("Picture not copied, its name is not allowed: " + written);
       continue;
     }
-    Place(run, written, {found.source, InFolder(target_folder, picture.name)});
+    Place(run, written, {found.source, InFolder(target_folder, OnDiskName(picture.name))});
   }
 }
 

@@ -72,6 +72,8 @@ class PictureFinder {
     bool tie = false;      // more than one file matched equally well
     std::string refused;   // why the path was not looked for
   };
+  // A path with letters beyond ASCII is also looked for in UTF-8 where
+  // file names are UTF-8 (the pages' texts are Latin-1).
   [[nodiscard]] Result Find(std::string_view written);
   // Directory walks made so far (at most one).
   [[nodiscard]] int walks() const { return walks_; }
@@ -81,6 +83,7 @@ class PictureFinder {
     std::string relative;
     std::string lower_name;
   };
+  [[nodiscard]] Result FindAsGiven(std::string_view written);
   [[nodiscard]] bool Check(const std::vector<std::string>& steps, std::size_t from,
                            Result& result) const;
   [[nodiscard]] bool Inside(const std::string& canonical) const;

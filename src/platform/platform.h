@@ -127,6 +127,9 @@ struct DirectoryEntry {
 [[nodiscard]] std::string ExecutablePath();
 // The separator the system puts between directory names ("/" or "\").
 [[nodiscard]] char DirectorySeparator();
+// True where file names are bytes that programs read as UTF-8; false where
+// the calls take names in the system's 8-bit code page (Windows).
+[[nodiscard]] bool NamesInUtf8();
 
 // Today's date in the local time zone (month 1 to 12); false when the
 // system cannot tell.

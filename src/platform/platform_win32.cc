@@ -516,6 +516,8 @@ std::string ExecutablePath() {
 
 char DirectorySeparator() { return '\\'; }
 
+bool NamesInUtf8() { return false; }
+
 bool LocalToday(int& year, int& month, int& day) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
