@@ -26,7 +26,7 @@ if(TARGET kinloom)
 endif()
 install(FILES ${KINLOOM_SHIPPED_DATA} DESTINATION ${KINLOOM_DATA_DIR})
 install(FILES example/family.ged example/kinloom.cfg DESTINATION ${KINLOOM_DATA_DIR}/example)
-install(FILES example/html/margarethe.png example/html/margarethe-1920.png
+install(FILES example/html/margarethe.png example/html/margarethe-1920.png example/html/thomas.png
         DESTINATION ${KINLOOM_DATA_DIR}/example/html)
 install(FILES packaging/kinloom.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/kinloom.svg

@@ -456,6 +456,8 @@ void PicturePlan::Prepare(Run& run) {
   counts_ = {};
   ours_.clear();
   any_ = false;
+  // A run that already failed copies nothing more.
+  if (run.output.stopped()) return;
   for (std::int32_t photo = 1; photo <= count && !any_; ++photo) {
     any_ = !store.PhotoFile(photo).empty();
   }
@@ -634,7 +636,7 @@ void PicturePlan::Finish(Run& run) {
   run.log.LogLine("Pictures: " + std::to_string(counts_.copied) + " copied, " +
                   std::to_string(counts_.in_place) + " already in place, " +
                   std::to_string(counts_.not_found) + " not found.");
-  if (counts_.not_found > 0) {
+  if (counts_.not_found > 0 && !run.output.stopped()) {
     run.notices.Add(std::to_string(counts_.not_found) +
                     " pictures were not found (listed in kinloom.log); set the pictures folder.");
   }

@@ -38,7 +38,8 @@ check_tree() {
 
   local tree="$scratch/$what tree"
   mkdir -p "$tree"
-  cp "$share/example/family.ged" "$share/example/kinloom.cfg" "$tree/"
+  # The example with its pictures, as the README tells.
+  cp -r "$share/example/." "$tree/"
   (cd "$tree" && "$prefix/bin/kinloom-create" > out.txt 2> err.txt) ||
     fail "$what: kinloom-create exited $? ($(cat "$tree/err.txt"))"
   [ "$(cat "$tree/out.txt")" = "        Finished!" ] || fail "$what: kinloom-create said $(cat "$tree/out.txt")"
