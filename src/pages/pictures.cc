@@ -572,7 +572,10 @@ void PicturePlan::Place(Run& run, const std::string& written, const Copy& copy) 
     constexpr PageOutcome kPicture{"Unable to copy picture.", false, false, {}};
     const platform::FileHandle file = platform::OpenForReading(copy.source);
     if (file == platform::kNoFile) {
-      run.log.LogLine("Picture cannot be read: " + written);
+      run.log.LogLine("Picture cannot be copied: " + written + " (" +
+                      ReasonText(platform::LastError()) + ")");
+      --counts_.copied;
+      ++counts_.not_found;
       ours_.pop_back();
       return;
     }
