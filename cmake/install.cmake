@@ -28,6 +28,10 @@ install(FILES ${KINLOOM_SHIPPED_DATA} DESTINATION ${KINLOOM_DATA_DIR})
 install(FILES example/family.ged example/kinloom.cfg DESTINATION ${KINLOOM_DATA_DIR}/example)
 install(FILES example/html/margarethe.png example/html/margarethe-1920.png example/html/thomas.png
         DESTINATION ${KINLOOM_DATA_DIR}/example/html)
+# The pictures as a user keeps them beside the tree, where the run finds them.
+install(FILES example/photos/thomas.png DESTINATION ${KINLOOM_DATA_DIR}/example/photos)
+install(FILES example/pictures/Margarethe.png example/pictures/margarethe-1920.png
+        DESTINATION ${KINLOOM_DATA_DIR}/example/pictures)
 install(FILES packaging/kinloom.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/kinloom.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

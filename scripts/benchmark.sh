@@ -4,12 +4,14 @@
 #
 #   scripts/benchmark.sh [--quick] [--runs N] [--sizes "N1 N2 ..."] [--all-size N]
 #                        [--rerun-sizes "N1 ..."] [--out DIR] [--plot FILE.png]
-#                        [--settle SECONDS]
+#                        [--settle SECONDS] [--pictures N]
 #
 # Builds the programs in build/ (scripts/configure.sh), generates one tree per size
 # (kinloom-gedgen, seed 1), and runs kinloom-create on each with NOTES,
 # SOURCES, PHOTOS and SUBDIRS on and a ten-number PEDIGREELIST, and once
-# more with PEDIGREEALL on at the --all-size. Each case runs N times; each
+# more with PEDIGREEALL on at the --all-size (the photos' pictures are looked
+# for in the run's own folder, so that the walk for them does not cross the
+# other cases' sites). Each case runs N times; each
 # run is followed by one pass of kinloom-floor on the site it wrote. The
 # table gives medians: wall and CPU seconds and peak resident memory
 # (/usr/bin/time -v), files and bytes written, the floor and the ratio of
@@ -21,10 +23,22 @@
 # floor of the full site. rerun.tsv and rerun.md give their medians and the
 # files each wrote (lines "written" in kinloom.changes).
 #
+# Pictures: a tree of N people with one photo each, whose pictures (1 KiB
+# each, 100 to a folder) lie in a pictures folder; the photos name them by
+# absolute Windows paths of another computer. Timed N times each: (p1) the
+# pictures found by their last folders and copied; (p2) the same files
+# named with folders that do not exist, so every one is found by the one
+# walk of the folder; (p3) a re-run with every copy in place; (p0) the
+# pictures folder empty (the pages alone, every picture reported), and
+# cp -r of the pictures folder (the bytes alone). pictures.tsv and
+# pictures.md give the medians.
+#
 # Defaults: --runs 3 --sizes "10000 100000 1000000" --all-size 100000
-# --rerun-sizes "100000 1000000" (--all-size 0: no PEDIGREEALL case;
-# --rerun-sizes "": no re-runs).
-# --quick: one run, sizes 1000 and 10000, PEDIGREEALL and re-runs at 10000.
+# --rerun-sizes "100000 1000000" --pictures 10000 (--all-size 0: no
+# PEDIGREEALL case; --rerun-sizes "": no re-runs; --pictures 0: no
+# pictures case).
+# --quick: one run, sizes 1000 and 10000, PEDIGREEALL and re-runs at 10000,
+# 2000 pictures.
 # Results go to --out (default out/benchmark): results.tsv, results.md,
 # and the site of the last run of each case.
 #
@@ -49,9 +63,10 @@ rerun_sizes="100000 1000000"
 out="$root/out/benchmark"
 plot=""
 settle=90
+pictures=10000
 while [ $# -gt 0 ]; do
   case "$1" in
-    --quick) runs=1; sizes="1000 10000"; all_size=10000; rerun_sizes=10000; settle=0 ;;
+    --quick) runs=1; sizes="1000 10000"; all_size=10000; rerun_sizes=10000; settle=0; pictures=2000 ;;
     --runs) runs="$2"; shift ;;
     --sizes) sizes="$2"; shift ;;
     --all-size) all_size="$2"; shift ;;
@@ -59,7 +74,8 @@ while [ $# -gt 0 ]; do
     --out) out="$2"; shift ;;
     --plot) plot="$2"; shift ;;
     --settle) settle="$2"; shift ;;
-    -h|--help) sed -n '2,40p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --pictures) pictures="$2"; shift ;;
+    -h|--help) sed -n '2,54p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "benchmark.sh: unknown argument $1" >&2; exit 64 ;;
   esac
   shift
@@ -127,6 +143,7 @@ PHOTOS=Y
 SUBDIRS=Y
 PEDIGREEALL=$all
 PEDIGREELIST=$list
+PHOTODIR=.
 EOF
   local walls="" cpus="" rsss="" floors="" files=0 bytes=0 r
   for r in $(seq 1 "$runs"); do
@@ -272,6 +289,76 @@ if [ -n "$rerun_sizes" ]; then
   cat "$out/rerun.md"
 fi
 
+# The pictures case: a tree of $1 people, one photo each.
+pictures_case() {
+  local count=$1
+  local dir="$out/pictures-$count"
+  mkdir -p "$dir/tree/pictures" "$dir/empty"
+  awk -v n="$count" -v root="$dir/tree/pictures" 'BEGIN {
+    printf "0 HEAD\r\n1 CHAR UTF-8\r\n" > "/dev/stdout"
+    pad = ""; for (i = 0; i < 1023; i++) pad = pad "x"
+    for (k = 1; k <= n; k++) {
+      folder = sprintf("d%03d", k % 100)
+      if (k <= 100) system("mkdir -p " root "/" folder)
+      file = root "/" folder "/pic" k ".jpg"
+      print pad > file; close(file)
+      printf "0 @I%d@ INDI\r\n1 NAME Person %d /Surname%d/\r\n1 OBJE\r\n", k, k, k % 500
+      printf "2 FILE C:\\Users\\me\\Pictures\\%s\\pic%d.jpg\r\n2 TITL Picture %d\r\n", folder, k, k
+    }
+    printf "0 TRLR\r\n" }' >"$dir/tree/found.ged"
+  # The same pictures under folders that are not there.
+  sed 's/\\\(d[0-9]*\)\\pic/\\old-\1\\pic/' "$dir/tree/found.ged" >"$dir/tree/walked.ged"
+  local label ged photodir samples r
+  for label in "(p1) found by their last folders" "(p2) found by the walk" \
+    "(p3) re-run, all in place" "(p0) pictures folder empty"; do
+    case "$label" in
+      "(p1)"*) ged=found.ged photodir=tree/pictures ;;
+      "(p2)"*) ged=walked.ged photodir=tree/pictures ;;
+      "(p3)"*) ged=found.ged photodir=tree/pictures ;;
+      "(p0)"*) ged=found.ged photodir=empty ;;
+    esac
+    samples=""
+    for r in $(seq 1 "$runs"); do
+      local run_dir="$dir/run-${label:1:2}-$r"
+      mkdir -p "$run_dir"
+      # (p3) re-runs in the folder of the last (p1) run.
+      [ "${label:1:2}" = p3 ] && run_dir="$dir/run-p1-$runs"
+      printf '%s\n' "HOME=https://www.example.org/benchmark/" "EMAIL=benchmark@example.org" \
+        "GEDFILE=../tree/$ged" "NOTES=Y" "SOURCES=Y" "PHOTOS=Y" "SUBDIRS=Y" \
+        "PHOTODIR=../$photodir" >"$run_dir/kinloom.cfg"
+      sync
+      samples="$samples${samples:+$'\n'}$(timed_run "$run_dir")"
+      grep -a '^Pictures: ' "$run_dir/kinloom.log" >&2
+    done
+    echo "  pictures $count $label: $samples" >&2
+    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$label" "$count" "$(echo "$samples" | wc -l)" \
+      "$(echo "$samples" | awk '{ print $1 }' | median)" \
+      "$(echo "$samples" | awk '{ print $2 }' | median)" \
+      "$(echo "$samples" | awk '{ print $3 }' | median)" >>"$out/pictures.tsv"
+  done
+  samples=""
+  for r in $(seq 1 "$runs"); do
+    sync
+    /usr/bin/time -v -o "$dir/cp-time.txt" cp -r "$dir/tree/pictures" "$dir/cp-$r"
+    samples="$samples $(wall_seconds "$dir/cp-time.txt")"
+  done
+  printf '%s\t%s\t%s\t%s\t\t\n' "cp -r of the pictures folder" "$count" "$runs" \
+    "$(echo "$samples" | tr ' ' '\n' | grep . | median)" >>"$out/pictures.tsv"
+}
+
+if [ "$pictures" != 0 ]; then
+  echo "pictures: $pictures" >&2
+  printf 'case\tpictures\truns\twall_s\tcpu_s\tpeak_rss_mb\n' >"$out/pictures.tsv"
+  pictures_case "$pictures"
+  {
+    echo "| Pictures | Case | Runs | Wall s | CPU s | Peak RSS MB |"
+    echo "|---:|:---|---:|---:|---:|---:|"
+    tail -n +2 "$out/pictures.tsv" | awk -F'\t' '{ printf "| %s | %s | %s | %s | %s | %s |\n",
+      $2, $1, $3, $4, $5, $6 }'
+  } >"$out/pictures.md"
+  cat "$out/pictures.md"
+fi
+
 # Clean up: the floor's copies, every site but the last of each case, the
 # trees, and what an earlier benchmark left.
 for case_dir in "$out"/case-*; do
@@ -282,6 +369,7 @@ for case_dir in "$out"/case-*; do
   done
 done
 rm -f "$out"/tree-*.ged
+rm -rf "$out"/pictures-*/cp-* "$out"/pictures-*/run-p0-* "$out"/pictures-*/run-p2-*
 if [ -n "$old" ]; then rm -rf "$old"; fi
 
 if [ -n "$plot" ]; then

@@ -61,7 +61,8 @@ bool IsUtf8Name(std::string_view value) {
 // definition of each identifier, its file name and title in one arena.
 class MediaShelf {
  public:
-  void Define(std::int32_t number, std::string_view file, std::string_view title) {
+  void Define(std::int32_t number, std::string_view file, std::string_view title,
+              std::string_view path) {
     if (number <= 0) return;
     const auto index = static_cast<std::size_t>(number - 1);
     if (index >= entries_.size()) entries_.resize(index + 1);
@@ -71,8 +72,20 @@ class MediaShelf {
     entry.offset = bytes_.size();
     entry.file_length = static_cast<std::uint16_t>(file.size());
     entry.title_length = static_cast<std::uint16_t>(title.size());
+    entry.path_length = path.size();
     bytes_.append(file);
     bytes_.append(title);
+    bytes_.append(path);
+  }
+
+  // The picture's path as the record writes it; empty when the record has
+  // not been read (yet).
+  [[nodiscard]] std::string_view PathOf(std::int32_t number) const {
+    if (number <= 0 || static_cast<std::size_t>(number - 1) >= entries_.size()) return {};
+    const Entry& entry = entries_[static_cast<std::size_t>(number - 1)];
+    if (!entry.defined) return {};
+    return std::string_view(bytes_).substr(entry.offset + entry.file_length + entry.title_length,
+                                           entry.path_length);
   }
 
   // Gives photo the file name and title of media record number when that
@@ -94,6 +107,7 @@ class MediaShelf {
     std::size_t offset = 0;
     std::uint16_t file_length = 0;   // at most kPhotoFileCapacity
     std::uint16_t title_length = 0;  // at most kPhotoTitleCapacity
+    std::size_t path_length = 0;
     bool defined = false;
   };
   std::vector<Entry> entries_;
@@ -228,6 +242,7 @@ class GedcomReader {
   NoteLine note_line_;             // the note line being written
   std::int32_t photo_media_ = 0;   // media record the open photo points to
   bool photo_under_file_ = false;  // the photo's last child line was FILE
+  std::string photo_path_;         // the open photo's FILE as written
 
   std::int32_t note_key_ = 0;
   bool note_key_individual_ = false;    // the key's lines go to the individual notes
@@ -237,6 +252,7 @@ class GedcomReader {
 
   std::int32_t media_number_ = 0;
   std::string media_file_;
+  std::string media_path_;
   std::string media_title_;
   bool media_file_seen_ = false;
   bool media_title_seen_ = false;
@@ -264,6 +280,7 @@ class GedcomReader {
 int GedcomReader::Read() {
   run_.log.LogLine(">ReadGedcom");
   store_.counters = RunCounters{};
+  run_.picture_paths.Clear();
   GedcomLineReader lines;
   if (!lines.Open(settings_.gedfile)) {
     run_.notices.Add(GedcomNotOpenedNotice(settings_.gedfile, lines.open_error()));
@@ -420,6 +437,7 @@ void GedcomReader::HandleLevel0(std::string_view line) {
   } else if (parsed.tag == "OBJE" && parsed.identifier) {
     media_number_ = media_.NumberOf(*parsed.identifier);
     media_file_.clear();
+    media_path_.clear();
     media_title_.clear();
     media_file_seen_ = false;
     media_title_seen_ = false;
@@ -501,6 +519,7 @@ void GedcomReader::IndividualLine(std::string_view line, int level, int code) {
     case kTagFile:
       if (sub_state_ == SubState::kPhoto && level == sub_level_ + 1) {
         photo_.file = PhotoFileName(value);
+        photo_path_ = value;
       }
       break;
     case kTagTitl:
@@ -594,6 +613,7 @@ void GedcomReader::MediaRecordLine(std::string_view line, int level, int code) {
   if (level == 1) media_under_first_file_ = false;
   if (code == kTagFile && level == 1 && !media_file_seen_) {
     media_file_ = PhotoFileName(ValueOf(line));
+    media_path_ = ValueOf(line);
     media_file_seen_ = true;
     media_under_first_file_ = true;
   } else if (code == kTagTitl && !media_title_seen_ &&
@@ -621,7 +641,7 @@ void GedcomReader::StoreRecord() {
       store_.PutFamily(family_.number, store_.counters.FamilyCount, family_);
       break;
     case RecordKind::kMediaRecord:
-      media_shelf_.Define(media_number_, media_file_, media_title_);
+      media_shelf_.Define(media_number_, media_file_, media_title_, media_path_);
       break;
     case RecordKind::kNoteRecord:
     case RecordKind::kSourceRecord:
@@ -632,10 +652,15 @@ void GedcomReader::StoreRecord() {
 }
 
 void GedcomReader::StorePhoto() {
-  if (photo_media_ != 0 && !media_shelf_.Apply(photo_media_, photo_)) {
-    pending_photos_.push_back({photo_.number, photo_media_});
+  if (photo_media_ != 0) {
+    if (media_shelf_.Apply(photo_media_, photo_)) {
+      photo_path_ = media_shelf_.PathOf(photo_media_);
+    } else {
+      pending_photos_.push_back({photo_.number, photo_media_});
+    }
   }
   store_.PutPhoto(photo_.number, photo_.number, photo_);
+  if (settings_.photos == 'Y') run_.picture_paths.Set(photo_.number, photo_path_);
 }
 
 void GedcomReader::PatchPendingPhotos() {
@@ -644,6 +669,9 @@ void GedcomReader::PatchPendingPhotos() {
     store_.GetPhotoAt(pending.slot, record);
     if (media_shelf_.Apply(pending.media, record)) {
       store_.PutPhoto(record.number, pending.slot, record);
+      if (settings_.photos == 'Y') {
+        run_.picture_paths.Set(record.number, media_shelf_.PathOf(pending.media));
+      }
     }
   }
   pending_photos_.clear();
@@ -738,6 +766,7 @@ void GedcomReader::BeginPhoto(std::string_view line, int level) {
   AppendToList(individual_.photos, number);
   photo_media_ = IsPointer(line) ? PointerNumber(media_, line) : 0;
   photo_under_file_ = false;
+  photo_path_.clear();
 }
 
 // A note value longer than a NoteLine holds goes on in further lines of

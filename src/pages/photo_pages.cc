@@ -2,21 +2,22 @@
 // and a line naming the individual it belongs to.
 #include "pages/frame.h"
 #include "pages/phases.h"
+#include "pages/pictures.h"
 
 namespace kinloom {
 
 namespace {
 
-int WritePhotoPage(Run& run, std::int32_t photo) {
+int WritePhotoPage(Run& run, std::int32_t photo, const PagePicture& picture) {
   const Settings& s = run.settings;
   const WorkFiles& store = run.store;
   constexpr PageOutcome kPhotoPage{"Unable to create new PHO file.", false, true, {}};
   PageFile page(run);
-  if (!page.CreateOrKeep(PagePath(s, "pho", PageFileName(s, "pho", photo)), kPhotoPage)) {
+  // The picture's name depends on the other photos too: the page is
+  // always made (and written only when it changed).
+  if (!page.Create(PagePath(s, "pho", PageFileName(s, "pho", photo)), kPhotoPage)) {
     return kResultCannotWrite;
   }
-  if (page.kept()) return kResultOk;
-  const std::string file = store.PhotoFile(photo);
   const std::string title = store.PhotoTitle(photo);
   const std::int32_t owner = store.PhotoOwner(photo);
   WritePageStart(run, page, title);
@@ -27,7 +28,17 @@ int WritePhotoPage(Run& run, std::int32_t photo) {
                                  "\">" + FormatName(s, store.IndividualName(owner)) + "</A>";
   page.Write("<CENTER><B>" + run.Text(Label::kPhotoFor) + " " + owner_link + "</B></CENTER>\n");
   page.Write("<HR NOSHADE SIZE=3>\n");
-  page.Write("<CENTER><img src=\"" + file + "\"><br>");
+  switch (picture.show) {
+    case PictureShow::kImage:
+      page.Write("<CENTER><img src=\"" + picture.name + "\"><br>");
+      break;
+    case PictureShow::kLink:
+      page.Write("<CENTER><A HREF=\"" + picture.name + "\">" + picture.name + "</A><br>");
+      break;
+    case PictureShow::kWebAddress:
+      page.Write("<CENTER>" + WebAddressLink(picture.name) + "<br>");
+      break;
+  }
   page.Write("<B>" + title + "</B></CENTER>\n");
   page.Write("<HR NOSHADE SIZE=1>");
   WritePageFoot(run, page, 'Y', "../");
@@ -38,12 +49,15 @@ int WritePhotoPage(Run& run, std::int32_t photo) {
 
 int BuildPhotoPages(Run& run) {
   run.log.LogLine(">BuildPhotoPages");
+  PicturePlan pictures;
+  pictures.Prepare(run);
   for (std::int32_t photo = 1; photo <= run.store.counters.PhotoCount; ++photo) {
     // A photo whose file name is unknown has nothing to show: no page, and
     // the family group pages do not link to it.
     if (run.store.PhotoFile(photo).empty()) continue;
-    if (WritePhotoPage(run, photo) != kResultOk) return kResultCannotWrite;
+    if (WritePhotoPage(run, photo, pictures.Of(photo)) != kResultOk) return kResultCannotWrite;
   }
+  pictures.Finish(run);
   run.log.LogLine("<BuildPhotoPages");
   return kResultOk;
 }

@@ -88,6 +88,24 @@ struct FileStatus {
 [[nodiscard]] std::vector<std::string> DirectoryNames(const std::string& path);
 // Removes an empty directory.
 [[nodiscard]] bool RemoveDirectory(const std::string& path);
+
+// One name in a directory and what it is, as the directory itself tells
+// (a symbolic link is not followed).
+struct DirectoryEntry {
+  enum class Kind { kFile, kDirectory, kLink, kOther };
+  std::string name;
+  Kind kind = Kind::kOther;
+};
+// The entries of a directory, "." and ".." left out; none when it cannot
+// be read.
+[[nodiscard]] std::vector<DirectoryEntry> DirectoryEntries(const std::string& path);
+// The absolute path of what path names, every symbolic link, "." and ".."
+// resolved, with the system's separator; empty when path names nothing.
+[[nodiscard]] std::string CanonicalPath(const std::string& path);
+// Copies the bytes of the file from into the file to, created or emptied
+// (a symbolic link at to is replaced, never followed). False when a read
+// or write fails; to may then hold part of the bytes.
+[[nodiscard]] bool CopyFileTo(const std::string& from, const std::string& to);
 // An exclusive advisory lock on the file at path (created when missing,
 // never through a symbolic link), held while the returned file is open and
 // dropped by the system when the process ends, however it ends. kNoFile
@@ -111,6 +129,9 @@ struct FileStatus {
 [[nodiscard]] std::string ExecutablePath();
 // The separator the system puts between directory names ("/" or "\").
 [[nodiscard]] char DirectorySeparator();
+// True where file names are bytes that programs read as UTF-8; false where
+// the calls take names in the system's 8-bit code page (Windows).
+[[nodiscard]] bool NamesInUtf8();
 
 // Today's date in the local time zone (month 1 to 12); false when the
 // system cannot tell.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -210,6 +211,58 @@ std::vector<std::string> DirectoryNames(const std::string& path) {
 
 bool RemoveDirectory(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 
+std::vector<DirectoryEntry> DirectoryEntries(const std::string& path) {
+  std::vector<DirectoryEntry> entries;
+  DIR* dir = ::opendir(path.c_str());
+  if (dir == nullptr) return entries;
+  while (const dirent* entry = ::readdir(dir)) {
+    DirectoryEntry found;
+    found.name = entry->d_name;
+    if (found.name == "." || found.name == "..") continue;
+    unsigned char type = entry->d_type;
+    if (type == DT_UNKNOWN) {
+      // Some file systems do not say; ask for the entry itself.
+      struct stat st;
+      if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        type = S_ISREG(st.st_mode)   ? DT_REG
+               : S_ISDIR(st.st_mode) ? DT_DIR
+               : S_ISLNK(st.st_mode) ? DT_LNK
+                                     : DT_UNKNOWN;
+      }
+    }
+    found.kind = type == DT_REG   ? DirectoryEntry::Kind::kFile
+                 : type == DT_DIR ? DirectoryEntry::Kind::kDirectory
+                 : type == DT_LNK ? DirectoryEntry::Kind::kLink
+                                  : DirectoryEntry::Kind::kOther;
+    entries.push_back(std::move(found));
+  }
+  ::closedir(dir);
+  return entries;
+}
+
+std::string CanonicalPath(const std::string& path) {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return {};
+  std::string result(resolved);
+  std::free(resolved);
+  return result;
+}
+
+bool CopyFileTo(const std::string& from, const std::string& to) {
+  int source;
+  do {
+    source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (source < 0 && errno == EINTR);
+  if (source < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(source, &st) == 0 && S_ISREG(st.st_mode);
+  const FileHandle target = ok ? OpenFile(to, OpenMode::kReadWriteNoLink) : kNoFile;
+  ok = ok && target != kNoFile && CopyRange(target, source, 0, st.st_size);
+  if (target != kNoFile) ok = CloseFile(target) && ok;
+  ::close(source);
+  return ok;
+}
+
 FileHandle TryLockFile(const std::string& path) {
   int file;
   do {
@@ -272,6 +325,8 @@ std::string ExecutablePath() {
 }
 
 char DirectorySeparator() { return '/'; }
+
+bool NamesInUtf8() { return true; }
 
 bool LocalToday(int& year, int& month, int& day) {
   const std::time_t now = std::time(nullptr);

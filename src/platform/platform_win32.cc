@@ -397,6 +397,70 @@ std::vector<std::string> DirectoryNames(const std::string& path) {
   return names;
 }
 
+std::vector<DirectoryEntry> DirectoryEntries(const std::string& path) {
+  std::vector<DirectoryEntry> entries;
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return entries;
+  do {
+    DirectoryEntry found;
+    found.name = entry.cFileName;
+    if (found.name == "." || found.name == "..") continue;
+    const DWORD attributes = entry.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      found.kind = DirectoryEntry::Kind::kLink;
+    } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      found.kind = DirectoryEntry::Kind::kDirectory;
+    } else if ((attributes & FILE_ATTRIBUTE_DEVICE) == 0) {
+      found.kind = DirectoryEntry::Kind::kFile;
+    }
+    entries.push_back(std::move(found));
+  } while (::FindNextFileA(search, &entry));
+  ::FindClose(search);
+  return entries;
+}
+
+std::string CanonicalPath(const std::string& path) {
+  const HANDLE handle =
+      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    KeepError(path, Wanted::kAny);
+    return {};
+  }
+  std::string result(MAX_PATH, '\0');
+  DWORD length =
+      ::GetFinalPathNameByHandleA(handle, result.data(), static_cast<DWORD>(result.size()), 0);
+  if (length >= result.size()) {
+    result.resize(length + 1);
+    length =
+        ::GetFinalPathNameByHandleA(handle, result.data(), static_cast<DWORD>(result.size()), 0);
+  }
+  ::CloseHandle(handle);
+  if (length == 0 || length >= result.size()) return {};
+  result.resize(length);
+  // "\\?\C:\..." for a drive, "\\?\UNC\server\..." for a share.
+  if (result.rfind("\\\\?\\UNC\\", 0) == 0) {
+    result = "\\" + result.substr(7);
+  } else if (result.rfind("\\\\?\\", 0) == 0) {
+    result.erase(0, 4);
+  }
+  return result;
+}
+
+bool CopyFileTo(const std::string& from, const std::string& to) {
+  // A link at to is replaced by the copy, not written through.
+  const DWORD attributes = AttributesOf(to);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+      !::DeleteFileA(to.c_str())) {
+    KeepError(to);
+    return false;
+  }
+  if (::CopyFileA(from.c_str(), to.c_str(), FALSE)) return true;
+  KeepError(to);
+  return false;
+}
+
 bool RemoveDirectory(const std::string& path) {
   if (::RemoveDirectoryA(path.c_str())) return true;
   KeepError(path, Wanted::kAny);
@@ -454,6 +518,8 @@ std::string ExecutablePath() {
 }
 
 char DirectorySeparator() { return '\\'; }
+
+bool NamesInUtf8() { return false; }
 
 bool LocalToday(int& year, int& month, int& day) {
   const std::time_t now = std::time(nullptr);

@@ -21,6 +21,7 @@
 #include "run/run_date.h"
 #include "run/settings.h"
 #include "store/missing_records.h"
+#include "store/picture_paths.h"
 #include "store/work_files.h"
 
 namespace kinloom {
@@ -109,6 +110,9 @@ struct Run {
   // References without a record that the cross-reference check found, and
   // how many of them the run went on without.
   MissingRecords missing_records;
+  // Each photo's picture path as the GEDCOM file writes it (PHOTOS "Y"
+  // only), kept for this run alone.
+  PicturePaths picture_paths;
   // What the front end shows under the result's message.
   RunNotices notices;
   // Where the files that come with the program are (the default background

@@ -66,6 +66,7 @@ void CutSettingsToCapacity(Settings& s) {
   Cut(s.email, kEmailCapacity);
   Cut(s.gedfile, kGedFileCapacity);
   Cut(s.pedigreelist, kPedigreeListCapacity);
+  Cut(s.photodir, kPhotoDirCapacity);
   Cut(s.extension, kExtensionCapacity);
 }
 

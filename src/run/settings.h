@@ -29,6 +29,7 @@ inline constexpr std::size_t kGedFileCapacity = 150;
 inline constexpr std::size_t kPedigreeListCapacity = 100;
 inline constexpr std::size_t kExtensionCapacity = 10;
 inline constexpr std::size_t kLabelCapacity = 99;
+inline constexpr std::size_t kPhotoDirCapacity = 150;
 
 // Flags hold one character; "Y" means on for every flag but BACKGROUND,
 // where "G" selects the background picture and anything else the colour.
@@ -60,6 +61,9 @@ struct Settings {
   // Only pages whose content changed are written; files that the previous
   // run wrote and this one does not are removed.
   char changedonly = 'N';
+  // The folder the photo pages' pictures are looked for in (empty: the
+  // GEDCOM file's folder); saved only when not empty.
+  std::string photodir;
 
   bool operator==(const Settings&) const = default;
 };

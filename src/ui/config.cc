@@ -105,6 +105,11 @@ const ConfigKey kLaterFlags[] = {
     Flag("SKIPMISSING", &Settings::skipmissing),
 };
 
+// Texts of later options, written after those only when not empty.
+const ConfigKey kLaterTexts[] = {
+    Text("PHOTODIR", &Settings::photodir, kPhotoDirCapacity),
+};
+
 std::string_view KeyName(const ConfigKey& key) {
   return key.kind == KeyKind::kLabel ? kLabelInfo[static_cast<int>(key.label)].key : key.key;
 }
@@ -185,6 +190,7 @@ void ApplyLine(std::string_view line, Settings& settings, LabelTexts& labels) {
   for (const ConfigKey& entry : kKeys) apply(entry);
   for (const ConfigKey& entry : kOptionalKeys) apply(entry);
   for (const ConfigKey& entry : kLaterFlags) apply(entry);
+  for (const ConfigKey& entry : kLaterTexts) apply(entry);
 }
 
 void AppendKey(const ConfigKey& entry, const Settings& settings, const LabelTexts& labels,
@@ -247,6 +253,9 @@ std::string ConfigurationText(const Settings& settings, const LabelTexts& labels
   }
   for (const ConfigKey& entry : kLaterFlags) {
     if (settings.*entry.flag == 'Y') AppendKey(entry, settings, labels, out);
+  }
+  for (const ConfigKey& entry : kLaterTexts) {
+    if (!(settings.*entry.text).empty()) AppendKey(entry, settings, labels, out);
   }
   return out;
 }

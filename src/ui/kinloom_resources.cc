@@ -112,6 +112,15 @@ constexpr std::array<ControlTemplate, kLabelCount + 2> MakeEditTextControls() {
 }
 constexpr auto kEditTextControls = MakeEditTextControls();
 
+// Template 6: the pictures folder, a field and Browse.
+constexpr ControlTemplate kPicturesControls[] = {
+    Text("Pictures Folder (empty: the GEDCOM file's folder)", kStaticLeft, 6, 6, 200, 8),
+    Edit(id::kPicturesFolder, kEditAutoHScroll, 6, 17, 158, 12),
+    Button(id::kPicturesBrowse, "Browse", kPushButton, 168, 17, 40, 12),
+    Button(id::kPicturesOk, "OK", kDefaultPushButton, 50, 36, 52, 14),
+    Button(id::kPicturesCancel, "Cancel", kPushButton, 112, 36, 52, 14),
+};
+
 constexpr std::uint32_t kDialogStyle = style::kPopup | style::kCaption | style::kSystemMenu;
 
 constexpr DialogTemplate kDialogs[] = {
@@ -124,18 +133,22 @@ constexpr DialogTemplate kDialogs[] = {
      kColourControls},
     {kEditTextDialog, "Edit Text", "", kDialogStyle | style::kModalFrame, 3, 11, 158, 176, "System",
      0, kEditTextControls},
+    {kPicturesDialog, "Pictures Folder", "", kDialogStyle | style::kModalFrame, 20, 40, 214, 56,
+     "System", 0, kPicturesControls},
 };
 
 constexpr MenuItemTemplate kMainMenuItems[] = {
     {"&File", "E&xit", id::kMenuExit},
     {"&Edit", "&Edit All Text", id::kMenuEditText},
+    {"&Edit", "&Pictures Folder...", id::kMenuPicturesFolder},
     {"&Help", "&Help", id::kMenuHelp},
     {"&Help", "&About Kinloom", id::kMenuAbout},
 };
 
 constexpr MenuTemplate kMenus[] = {{"KINLOOMMENU", kMainMenuItems}};
 
-constexpr StringTableEntry kStrings[] = {{kGedcomFilterString, "Gedcom Files(*.GED)|*.ged|"}};
+constexpr StringTableEntry kStrings[] = {{kGedcomFilterString, "Gedcom Files(*.GED)|*.ged|"},
+                                         {kPicturesFilterString, "All Files(*.*)|*.*|"}};
 
 // The sixteen standard colours.
 constexpr std::uint32_t kIconPalette[16] = {

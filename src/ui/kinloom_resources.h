@@ -1,5 +1,5 @@
-// Kinloom's resources: the main dialog, about box, colour picker and caption
-// editor templates, the main menu, the string table and the program icon,
+// Kinloom's resources: the main dialog, about box, colour picker, caption
+// editor and pictures folder templates, the main menu, the string table and the program icon,
 // with the IDs the dialog procedures use.
 #ifndef KINLOOM_UI_KINLOOM_RESOURCES_H_
 #define KINLOOM_UI_KINLOOM_RESOURCES_H_
@@ -17,6 +17,7 @@ inline constexpr int kMainDialog = 1;
 inline constexpr int kAboutDialog = 2;
 inline constexpr int kColourDialog = 3;
 inline constexpr int kEditTextDialog = 5;
+inline constexpr int kPicturesDialog = 6;
 
 // Main dialog controls and menu items.
 namespace id {
@@ -54,6 +55,7 @@ inline constexpr int kMenuExit = 131;
 inline constexpr int kMenuHelp = 132;
 inline constexpr int kMenuAbout = 133;
 inline constexpr int kMenuEditText = 135;
+inline constexpr int kMenuPicturesFolder = 136;
 
 // About box.
 inline constexpr int kAboutOk = 121;
@@ -65,10 +67,17 @@ inline constexpr int kLastColour = 236;
 // Caption editor.
 inline constexpr int kEditTextOk = 425;
 inline constexpr int kEditTextCancel = 426;
+
+// Pictures folder.
+inline constexpr int kPicturesFolder = 441;
+inline constexpr int kPicturesBrowse = 442;
+inline constexpr int kPicturesOk = 443;
+inline constexpr int kPicturesCancel = 444;
 }  // namespace id
 
 // String table.
 inline constexpr unsigned kGedcomFilterString = 2;
+inline constexpr unsigned kPicturesFilterString = 3;
 
 inline constexpr std::string_view kIconName = "KINLOOM";
 

@@ -289,6 +289,9 @@ void OnCommand(HWND dialog, ProgramState& state, int command) {
     case id::kMenuEditText:
       EditLabelTexts(state, dialog);
       break;
+    case id::kMenuPicturesFolder:
+      EditPicturesFolder(state, dialog);
+      break;
     default:
       break;
   }

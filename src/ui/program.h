@@ -91,6 +91,13 @@ INT_PTR CALLBACK ColourPickerProc(HWND dialog, UINT message, WPARAM wparam, LPAR
 void EditLabelTexts(ProgramState& state, HWND owner);
 INT_PTR CALLBACK EditTextProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
+// Runs the pictures folder dialog over owner. OK stores the field, cut to
+// 150 characters, as PHOTODIR; Cancel and the close box change nothing.
+// Browse lets the user choose a file in the folder and puts its folder in
+// the field.
+void EditPicturesFolder(ProgramState& state, HWND owner);
+INT_PTR CALLBACK PicturesFolderProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
 // Runs the about box over owner.
 void ShowAboutBox(ProgramState& state, HWND owner);
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
@@ -99,6 +106,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
 inline constexpr const char* kProgramTitle = "Kinloom";
 inline constexpr const char* kCannotSaveSettings = "Settings could not be saved to kinloom.cfg.";
 inline constexpr const char* kGedcomPathTooLong = "The path of the GEDCOM file is too long.";
+inline constexpr const char* kPicturesPathTooLong = "The path of the pictures folder is too long.";
 
 }  // namespace kinloom::ui
 

@@ -10,6 +10,8 @@ namespace {
 
 // Room for a caption text of kLabelCapacity characters and its NUL.
 constexpr int kLabelBuffer = static_cast<int>(kLabelCapacity) + 1;
+// Room for PHOTODIR and its NUL.
+constexpr int kPhotoDirBuffer = static_cast<int>(kPhotoDirCapacity) + 1;
 
 ProgramState& StateOf(HWND dialog) {
   return *reinterpret_cast<ProgramState*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -80,6 +82,87 @@ INT_PTR CALLBACK EditTextProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
         EndDialog(dialog, 0);
       }
       return TRUE;  // Escape and the fields' notifications are ignored
+    case WM_CLOSE:
+      EndDialog(dialog, 0);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void EditPicturesFolder(ProgramState& state, HWND owner) {
+  RunDialog(state, kPicturesDialog, owner, PicturesFolderProc);
+}
+
+namespace {
+
+// Lets the user choose a file in the pictures folder; its folder goes into
+// the field. The current directory stays as it is.
+void BrowsePicturesFolder(HWND dialog, ProgramState& state) {
+  constexpr int kFilterSize = 64;
+  char filter[kFilterSize] = {};
+  const int length = LoadStringA(state.instance, kPicturesFilterString, filter, kFilterSize);
+  if (length <= 0) return;
+  const char separator = filter[length - 1];
+  for (int i = 0; i < length; ++i) {
+    if (filter[i] == separator) filter[i] = '\0';
+  }
+  std::array<char, kPhotoDirBuffer> shown{};
+  GetDlgItemTextA(dialog, id::kPicturesFolder, shown.data(), kPhotoDirBuffer);
+  const std::string initial = shown[0] != '\0' ? std::string(shown.data()) : CurrentDirectory();
+  std::array<char, 1024> file{};
+  OPENFILENAMEA options = {};
+  options.lStructSize = sizeof(options);
+  options.hwndOwner = dialog;
+  options.lpstrFilter = filter;
+  options.nFilterIndex = 1;
+  options.lpstrFile = file.data();
+  options.nMaxFile = static_cast<DWORD>(file.size());
+  options.lpstrInitialDir = initial.c_str();
+  options.lpstrTitle = "A Picture in the Pictures Folder";
+  options.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&options)) return;
+  std::string folder(file.data(), options.nFileOffset);
+  // "C:\" and "/" keep their separator; other folders lose it.
+  if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\') &&
+      folder[folder.size() - 2] != ':') {
+    folder.pop_back();
+  }
+  if (folder.size() > kPhotoDirCapacity) {
+    MessageBoxA(dialog, kPicturesPathTooLong, kProgramTitle, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  SetDlgItemTextA(dialog, id::kPicturesFolder, folder.c_str());
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PicturesFolderProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+      SetDlgItemTextA(dialog, id::kPicturesFolder,
+                      reinterpret_cast<ProgramState*>(lparam)->settings.photodir.c_str());
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wparam)) {
+        case id::kPicturesOk: {
+          std::array<char, kPhotoDirBuffer> buffer{};
+          GetDlgItemTextA(dialog, id::kPicturesFolder, buffer.data(), kPhotoDirBuffer);
+          StateOf(dialog).settings.photodir = buffer.data();
+          EndDialog(dialog, 1);
+          break;
+        }
+        case id::kPicturesCancel:
+          EndDialog(dialog, 0);
+          break;
+        case id::kPicturesBrowse:
+          BrowsePicturesFolder(dialog, StateOf(dialog));
+          break;
+        default:
+          break;
+      }
+      return TRUE;
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return TRUE;

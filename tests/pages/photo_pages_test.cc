@@ -55,7 +55,14 @@ TEST_F(PhotoPagesTest, OnePagePerPhotoWithAFileLinkedToTheOwnersLandingPage) {
                       "surnames.htm"));
   // The photo pages link to an individual page but do not write it.
   EXPECT_FALSE(testing::FileExists("html/ind00003.htm"));
-  EXPECT_EQ(LogText(), ">BuildPhotoPages\n<BuildPhotoPages\n");
+  // None of the pictures is in the pictures folder (the current one).
+  EXPECT_EQ(LogText(),
+            ">BuildPhotoPages\n"
+            "Picture not found: john.jpg (looked in .)\n"
+            "Picture not found: eve.jpg (looked in .)\n"
+            "Picture not found: mary.jpg (looked in .)\n"
+            "Pictures: 0 copied, 0 already in place, 3 not found.\n"
+            "<BuildPhotoPages\n");
   EXPECT_EQ(run_.progress.pages_written, 3);
 }
 
@@ -85,14 +92,18 @@ TEST_F(PhotoPagesTest, PageThatCannotBeWrittenStopsThePhase) {
   AddTree();
   std::filesystem::create_symlink("/dev/full", "html/pho00002.htm");
   EXPECT_EQ(BuildPhotoPages(run_), kResultCannotWrite);
-  EXPECT_EQ(LogText(), ">BuildPhotoPages\nUnable to create new PHO file.\n");
+  const std::string not_found =
+      "Picture not found: john.jpg (looked in .)\n"
+      "Picture not found: eve.jpg (looked in .)\n"
+      "Picture not found: mary.jpg (looked in .)\n";
+  EXPECT_EQ(LogText(), ">BuildPhotoPages\n" + not_found + "Unable to create new PHO file.\n");
   EXPECT_TRUE(testing::FileExists("html/pho00001.htm"));
   EXPECT_FALSE(testing::FileExists("html/pho00004.htm"));
 
   std::filesystem::remove_all("html");
   std::filesystem::remove("kinloom.log");
   EXPECT_EQ(BuildPhotoPages(run_), kResultCannotWrite);
-  EXPECT_EQ(LogText(), ">BuildPhotoPages\nUnable to create new PHO file.\n");
+  EXPECT_EQ(LogText(), ">BuildPhotoPages\n" + not_found + "Unable to create new PHO file.\n");
 }
 
 }  // namespace

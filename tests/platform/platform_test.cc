@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "support/scratch_dir.h"
 
@@ -100,6 +102,38 @@ TEST(PlatformTest, DirectoriesAndFileIdentity) {
   EXPECT_TRUE(SameFile("html", std::string("html") + DirectorySeparator() + "."));
   EXPECT_FALSE(SameFile("plain", "html"));
   EXPECT_FALSE(SameFile("plain", "nothing"));
+}
+
+TEST(PlatformTest, DirectoryEntriesCanonicalPathsAndCopies) {
+  ScratchDir dir;
+  ASSERT_TRUE(MakeDirectory("pics"));
+  ASSERT_TRUE(MakeDirectory("pics/sub"));
+  kinloom::testing::WriteFile("pics/a.jpg", std::string("A\0B", 3));
+  std::vector<DirectoryEntry> entries = DirectoryEntries("pics");
+  std::sort(entries.begin(), entries.end(),
+            [](const DirectoryEntry& x, const DirectoryEntry& y) { return x.name < y.name; });
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "a.jpg");
+  EXPECT_EQ(entries[0].kind, DirectoryEntry::Kind::kFile);
+  EXPECT_EQ(entries[1].name, "sub");
+  EXPECT_EQ(entries[1].kind, DirectoryEntry::Kind::kDirectory);
+  EXPECT_TRUE(DirectoryEntries("nowhere").empty());
+
+  // One file, however it is named; nothing for a name that is not there.
+  const std::string canonical = CanonicalPath("pics/a.jpg");
+  EXPECT_FALSE(canonical.empty());
+  EXPECT_EQ(CanonicalPath("pics/sub/../a.jpg"), canonical);
+  EXPECT_EQ(CanonicalPath(canonical), canonical);
+  EXPECT_TRUE(SameFile(canonical, "pics/a.jpg"));
+  EXPECT_EQ(CanonicalPath("pics/b.jpg"), "");
+
+  ASSERT_TRUE(CopyFileTo("pics/a.jpg", "pics/sub/copy.jpg"));
+  EXPECT_EQ(ReadFile("pics/sub/copy.jpg"), std::string("A\0B", 3));
+  kinloom::testing::WriteFile("pics/a.jpg", "longer than before");
+  ASSERT_TRUE(CopyFileTo("pics/a.jpg", "pics/sub/copy.jpg"));  // replaced
+  EXPECT_EQ(ReadFile("pics/sub/copy.jpg"), "longer than before");
+  EXPECT_FALSE(CopyFileTo("pics/missing.jpg", "pics/sub/other.jpg"));
+  EXPECT_FALSE(StatusOf("pics/sub/other.jpg").exists);
 }
 
 TEST(PlatformTest, RenameOverTakesTheNameOfAnExistingFile) {

@@ -162,7 +162,9 @@ TEST_F(FaultTest, EveryPageKindThatCannotBeWrittenEndsWithSix) {
        "html/pho",
        "html/pho00001.htm",
        "Unable to create new PHO file.",
-       ">BuildPhotoPages\nUnable to create new PHO file.\n",
+       // The picture is looked for before the pages are written.
+       ">BuildPhotoPages\nPicture not found: photos/john.jpg (looked in .)\n"
+       "Unable to create new PHO file.\n",
        {},
        {}},
       {"pedigree charts",

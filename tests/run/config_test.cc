@@ -156,6 +156,31 @@ TEST(ConfigurationTest, LinesWhoseKeyIsNotASettingAreWarnedAbout) {
   EXPECT_EQ(ConfigurationWarnings(), expected);
 }
 
+// The pictures folder goes last, and only when set; it is cut to 150
+// characters on the way in.
+TEST(ConfigurationTest, PicturesFolderIsSavedLastOnlyWhenSet) {
+  ScratchDir dir;
+  Settings settings;
+  LabelTexts labels;
+  settings.photodir = "C:\\My Pictures";
+  settings.changedonly = 'Y';
+  ASSERT_TRUE(SaveConfiguration(settings, labels));
+  EXPECT_EQ(ReadText("kinloom.cfg"),
+            std::string(kDefaultFile) + "CHANGEDONLY=Y\nPHOTODIR=C:\\My Pictures\n");
+  Settings loaded;
+  LoadConfiguration(loaded, labels);
+  EXPECT_EQ(loaded.photodir, "C:\\My Pictures");
+
+  WriteFile("kinloom.cfg", "PHOTODIR=" + std::string(200, 'p') + "\n");
+  LoadConfiguration(loaded, labels);
+  EXPECT_EQ(loaded.photodir, std::string(150, 'p'));
+  WriteFile("kinloom.cfg", "PHOTODIR=\n");
+  LoadConfiguration(loaded, labels);
+  EXPECT_EQ(loaded.photodir, "");
+  ASSERT_TRUE(SaveConfiguration(loaded, labels));
+  EXPECT_EQ(ReadText("kinloom.cfg"), kDefaultFile);
+}
+
 TEST(ConfigurationTest, MissingFileGivesDefaults) {
   ScratchDir dir;
   Settings settings;

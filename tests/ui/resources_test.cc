@@ -222,7 +222,8 @@ TEST(KinloomResourcesTest, MainMenuAndStringTable) {
     items.push_back(std::string(item.popup) + "/" + std::string(item.text) + "=" +
                     std::to_string(item.id));
   }
-  EXPECT_THAT(items, ElementsAre("&File/E&xit=131", "&Edit/&Edit All Text=135", "&Help/&Help=132",
+  EXPECT_THAT(items, ElementsAre("&File/E&xit=131", "&Edit/&Edit All Text=135",
+                                 "&Edit/&Pictures Folder...=136", "&Help/&Help=132",
                                  "&Help/&About Kinloom=133"));
   const StringTableEntry* filter = KinloomResources().FindString(2);
   ASSERT_NE(filter, nullptr);

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <string>
 
 #include "dialog_fixture.h"
@@ -176,6 +177,59 @@ TEST_F(DialogTest, EditorCancelCloseBoxAndEscapeKeepEveryCaption) {
   });
   EditLabelTexts(state, nullptr);
   EXPECT_TRUE(state.labels == before);
+}
+
+// --- Pictures folder -------------------------------------------------------
+
+TEST_F(DialogTest, PicturesFolderShowsStoresAndCutsTheSetting) {
+  state.settings.photodir = "old";
+  desktop.ExpectDialog(kPicturesDialog, [&](HWND dialog) {
+    EXPECT_EQ(desktop.Caption(dialog), "Pictures Folder");
+    EXPECT_EQ(desktop.Text(dialog, id::kPicturesFolder), "old");
+    desktop.Type(dialog, id::kPicturesFolder, std::string(200, 'p'));
+    desktop.Click(dialog, id::kPicturesOk);
+  });
+  EditPicturesFolder(state, nullptr);
+  EXPECT_EQ(state.settings.photodir, std::string(150, 'p'));
+
+  for (bool close_box : {false, true}) {
+    desktop.ExpectDialog(kPicturesDialog, [&](HWND dialog) {
+      desktop.Type(dialog, id::kPicturesFolder, "changed");
+      if (close_box) {
+        desktop.CloseBox(dialog);
+      } else {
+        desktop.Click(dialog, id::kPicturesCancel);
+      }
+    });
+    EditPicturesFolder(state, nullptr);
+    EXPECT_EQ(state.settings.photodir, std::string(150, 'p'));
+  }
+}
+
+TEST_F(DialogTest, PicturesFolderBrowsePutsTheChosenFilesFolderInTheField) {
+  const std::string folder = scratch.path() + "/pictures/smith";
+  const std::string deep = scratch.path() + "/" + std::string(160, 'd');
+  std::filesystem::create_directories(folder);
+  std::filesystem::create_directories(deep);
+  kinloom::testing::WriteFile(folder + "/a.jpg", "A");
+  kinloom::testing::WriteFile(deep + "/a.jpg", "A");
+  desktop.AnswerOpenFile(folder + "/a.jpg");
+  desktop.AnswerOpenFile(deep + "/a.jpg");
+  desktop.ExpectDialog(kPicturesDialog, [&](HWND dialog) {
+    desktop.Click(dialog, id::kPicturesBrowse);
+    EXPECT_EQ(desktop.Text(dialog, id::kPicturesFolder), folder);
+    // Too long for the setting: the field keeps what it had.
+    desktop.Click(dialog, id::kPicturesBrowse);
+    EXPECT_EQ(desktop.Text(dialog, id::kPicturesFolder), folder);
+    desktop.PressEnter(dialog);
+  });
+  EditPicturesFolder(state, nullptr);
+  EXPECT_EQ(state.settings.photodir, folder);
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  EXPECT_EQ(desktop.message_boxes()[0].text, "The path of the pictures folder is too long.");
+  ASSERT_EQ(desktop.open_file_calls().size(), 2u);
+  EXPECT_NE(desktop.open_file_calls()[0].flags & OFN_NOCHANGEDIR, 0u);
+  EXPECT_EQ(desktop.open_file_calls()[1].initial_dir, folder);
 }
 
 // --- About box ---------------------------------------------------------------
