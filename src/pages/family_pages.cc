@@ -245,8 +245,7 @@ int BuildFamilyGroupRecords(Run& run) {
   run.log.LogLine(">BuildFamilyGroupRecords");
   for (const auto& [family, partner] : run.extra_partners) {
     run.log.LogLine("Family @F" + std::to_string(family) + "@ has more than two partners; " +
-                    FormatName(run.settings, run.store.IndividualName(partner)) +
-                    " is not shown.");
+                    FormatName(run.settings, run.store.IndividualName(partner)) + " is not shown.");
   }
   for (std::int32_t slot = 1; slot <= run.store.counters.FamilyCount; ++slot) {
     if (WriteFamilyPage(run, run.store.FamilyNumberAt(slot)) != kResultOk) {

@@ -59,8 +59,7 @@ void FindDeadSpouses(const WorkFiles& store, PresumedLiving& living) {
 
 // Whether a partner of the family at slot, stored or beyond the record's
 // two, is presumed living.
-bool HasLivingPartner(const PresumedLiving& living, const FamilyRecord& family,
-                      std::int32_t slot) {
+bool HasLivingPartner(const PresumedLiving& living, const FamilyRecord& family, std::int32_t slot) {
   if (living.IsLiving(family.husband) || living.IsLiving(family.wife)) return true;
   for (const std::int32_t partner : living.ExtraPartners(slot)) {
     if (living.IsLiving(partner)) return true;

@@ -64,9 +64,9 @@ void WriteOwnLine(Run& run, PageFile& page, std::int32_t number, const std::stri
 
 // Names, once per run, someone found on their own branch.
 void ReportLoop(Run& run, std::int32_t number) {
-  const std::string text = "Ancestry loop: " +
-                           FormatName(run.settings, run.store.IndividualName(number)) + " (@I" +
-                           std::to_string(number) + "@) is recorded as their own ancestor.";
+  const std::string text =
+      "Ancestry loop: " + FormatName(run.settings, run.store.IndividualName(number)) + " (@I" +
+      std::to_string(number) + "@) is recorded as their own ancestor.";
   const std::vector<std::string>& said = run.notices.lines();
   if (std::find(said.begin(), said.end(), text) != said.end()) return;
   run.log.LogLine(text);

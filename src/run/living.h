@@ -19,10 +19,9 @@
 // byte and one 16-bit year per slot), each family's earliest marriage year
 // by slot, and the children and partners a family names beyond what its
 // record holds; after the cross-reference check one pass over the families
-// adds rules 3 and 4, and one over the individuals settles the outcome, kept by number: one bit per number up to a bound
-// that grows with the tree, a sorted list for the rare numbers beyond it.
-// No step recurses, and a number stored twice is living when any of its
-// records is.
+// adds rules 3 and 4, and one over the individuals settles the outcome, kept by number: one bit per
+// number up to a bound that grows with the tree, a sorted list for the rare numbers beyond it. No
+// step recurses, and a number stored twice is living when any of its records is.
 #ifndef KINLOOM_RUN_LIVING_H_
 #define KINLOOM_RUN_LIVING_H_
 

@@ -148,13 +148,13 @@ TEST_F(PedigreeLoopTest, LoopIsMarkedNamedAndThePageIsComplete) {
   EXPECT_EQ(PedigreeChart(run_, 1), 0);
   EXPECT_EQ(LogText(), ">PedigreeChart\n" + std::string(kAdamLoop) + "\n<PedigreeChart\n");
   EXPECT_EQ(run_.notices.Text(), kAdamLoop);
-  EXPECT_EQ(Page("html/ped00001.htm"),
-            ChartPage("Adam Loop",
-                      Lines({
-                          "   +--<b><A HREF=\"fam00011.htm\">Adam Loop</A> </b> (see above)",
-                          "+--<b><A HREF=\"fam00010.htm\">Bert Loop</A> </b>",
-                          "<b><A HREF=\"fam00011.htm\">Adam Loop</A> </b>",
-                      })));
+  EXPECT_EQ(
+      Page("html/ped00001.htm"),
+      ChartPage("Adam Loop", Lines({
+                                 "   +--<b><A HREF=\"fam00011.htm\">Adam Loop</A> </b> (see above)",
+                                 "+--<b><A HREF=\"fam00010.htm\">Bert Loop</A> </b>",
+                                 "<b><A HREF=\"fam00011.htm\">Adam Loop</A> </b>",
+                             })));
 }
 
 TEST_F(PedigreeLoopTest, EveryChartIsWrittenAndEachLoopNamedOnce) {
@@ -224,8 +224,8 @@ TEST_F(PedigreeTest, CousinMarriageDrawsEachAncestorOnce) {
     const char* caption;
     const char* marker;
   };
-  for (const Case& c : {Case{nullptr, " (see above)"}, Case{"(voir plus haut)", " (voir plus haut)"},
-                        Case{"", ""}}) {
+  for (const Case& c : {Case{nullptr, " (see above)"},
+                        Case{"(voir plus haut)", " (voir plus haut)"}, Case{"", ""}}) {
     SCOPED_TRACE(c.marker);
     if (c.caption != nullptr) run_.labels.Set(Label::kRepeat, c.caption);
     ASSERT_EQ(PedigreeChart(run_, 1), 0);
@@ -245,8 +245,8 @@ TEST_F(PedigreeTest, LineOfTwoHundredGenerationsIsDrawnWhole) {
     char target[16];
     std::snprintf(target, sizeof target, "fam%05d.htm", k > 1 ? k - 1 : 1);
     const std::string lead = k == 1 ? "" : std::string(3 * (k - 2), ' ') + "+--";
-    lines = lead + "<b><A HREF=\"" + target + "\">P" + std::to_string(k) + " Chain</A> </b>\n" +
-            lines;
+    lines =
+        lead + "<b><A HREF=\"" + target + "\">P" + std::to_string(k) + " Chain</A> </b>\n" + lines;
   }
   EXPECT_EQ(PedigreeChart(run_, 1), 0);
   EXPECT_EQ(Page("html/ped00001.htm"), ChartPage("P1 Chain", lines));

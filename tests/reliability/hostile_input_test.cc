@@ -151,10 +151,10 @@ TEST_F(HostileInputTest, FamilyThatIsItsOwnAncestorsFamily) {
              "1 NAME Two /Loop/", "1 FAMC @F2@", "1 FAMS @F1@", "0 @F1@ FAM", "1 HUSB @I2@",
              "1 CHIL @I1@", "0 @F2@ FAM", "1 WIFE @I1@", "1 CHIL @I2@", "0 TRLR"});
   const Case cases[] = {
-      {"own child, charts for all", self, 'Y', {"Self Loop (@I1@)"}},
-      {"own child, listed chart", self, 'N', {"Self Loop (@I1@)"}},
-      {"two generations, charts for all", two, 'Y', {"One Loop (@I1@)", "Two Loop (@I2@)"}},
-      {"two generations, listed chart", two, 'N', {"One Loop (@I1@)"}},
+      {"own child, charts for all", self, 'Y', {"Self LOOP (@I1@)"}},
+      {"own child, listed chart", self, 'N', {"Self LOOP (@I1@)"}},
+      {"two generations, charts for all", two, 'Y', {"One LOOP (@I1@)", "Two LOOP (@I2@)"}},
+      {"two generations, listed chart", two, 'N', {"One LOOP (@I1@)"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
