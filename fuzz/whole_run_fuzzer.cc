@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run.fixed_page_date = "1 January 2000";
 
   const int result = kinloom::CreateKinloom(run);
-  Require(result >= kinloom::kResultOk && result <= kinloom::kResultPedigreeDepth,
+  Require(result >= kinloom::kResultOk && result <= kinloom::kResultCannotWrite,
           "a run returns one of the documented results");
   Require(result != kinloom::kResultPlaceholderEmail && result != kinloom::kResultPlaceholderHome,
           "real addresses pass the placeholder check");

@@ -197,6 +197,7 @@ class GedcomReader {
   void StoreRecord();
   void StorePhoto();
   void PatchPendingPhotos();
+  void AddPartner(std::int32_t partner, bool husband);
   void LogStatistics();
   void ReportLinesRead(long lines_read) {
     run_.progress.lines_read = lines_read;
@@ -281,6 +282,7 @@ int GedcomReader::Read() {
   run_.log.LogLine(">ReadGedcom");
   store_.counters = RunCounters{};
   run_.picture_paths.Clear();
+  run_.extra_partners.clear();
   GedcomLineReader lines;
   if (!lines.Open(settings_.gedfile)) {
     run_.notices.Add(GedcomNotOpenedNotice(settings_.gedfile, lines.open_error()));
@@ -358,6 +360,7 @@ int GedcomReader::HandleLine(std::string& raw, bool ascii) {
       IndividualLine(line, level, code);
       break;
     case RecordKind::kFamily:
+      if (hide_living()) run_.living.FamilyLine(level, TagColumns(line), ValueOf(line));
       FamilyLine(line, level, code);
       break;
     case RecordKind::kNoteRecord:
@@ -416,6 +419,7 @@ void GedcomReader::HandleLevel0(std::string_view line) {
   } else if (parsed.tag == "FAM") {
     ++store_.counters.FamilyCount;
     ClearFamily();
+    if (hide_living()) run_.living.BeginFamily();
     family_.number = own_number(families_);
     kind_ = RecordKind::kFamily;
   } else if (parsed.tag == "NOTE" || parsed.tag == "SNOTE") {
@@ -543,10 +547,8 @@ void GedcomReader::FamilyLine(std::string_view line, int level, int code) {
   const std::string_view value = ValueOf(line);
   switch (code) {
     case kTagHusb:
-      if (level == 1) family_.husband = PointerNumber(individuals_, line);
-      break;
     case kTagWife:
-      if (level == 1) family_.wife = PointerNumber(individuals_, line);
+      if (level == 1) AddPartner(PointerNumber(individuals_, line), code == kTagHusb);
       break;
     case kTagMarr:
       SetSubState(SubState::kMarriage, level);
@@ -563,7 +565,12 @@ void GedcomReader::FamilyLine(std::string_view line, int level, int code) {
       if (sub_state_ == SubState::kMarriage) CiteSource(line, level, family_.marriageSource);
       break;
     case kTagChil:
-      if (std::int32_t n = PointerNumber(individuals_, line)) AppendToList(family_.children, n);
+      if (std::int32_t n = PointerNumber(individuals_, line)) {
+        // Children beyond the list still count as evidence of age.
+        if (!AppendToList(family_.children, n) && hide_living()) {
+          run_.living.ExtraChild(store_.counters.FamilyCount, n);
+        }
+      }
       break;
     case kTagNote:
       if (notes_on()) NoteOf(line, level, family_.number, family_.note, false);
@@ -639,6 +646,7 @@ void GedcomReader::StoreRecord() {
       break;
     case RecordKind::kFamily:
       store_.PutFamily(family_.number, store_.counters.FamilyCount, family_);
+      if (hide_living()) run_.living.StoreFamily(store_.counters.FamilyCount);
       break;
     case RecordKind::kMediaRecord:
       media_shelf_.Define(media_number_, media_file_, media_title_, media_path_);
@@ -675,6 +683,26 @@ void GedcomReader::PatchPendingPhotos() {
     }
   }
   pending_photos_.clear();
+}
+
+// A HUSB or WIFE line: the partner takes the slot of the line's tag, or
+// the other one when that is taken (two husbands or two wives, as several
+// programs write a couple of one sex). A family holds two partners; a
+// further one is kept aside in run.extra_partners.
+void GedcomReader::AddPartner(std::int32_t partner, bool husband) {
+  std::int32_t& own = husband ? family_.husband : family_.wife;
+  std::int32_t& other = husband ? family_.wife : family_.husband;
+  // A line without a pointer names nobody; the same partner named twice
+  // is one partner.
+  if (partner == 0 || partner == own || partner == other) return;
+  if (own == 0) {
+    own = partner;
+  } else if (other == 0) {
+    other = partner;
+  } else {
+    run_.extra_partners.push_back({family_.number, partner});
+    if (hide_living()) run_.living.ExtraPartner(store_.counters.FamilyCount, partner);
+  }
 }
 
 void GedcomReader::LogStatistics() {

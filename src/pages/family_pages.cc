@@ -6,6 +6,8 @@
 // photos. That order is also the order in which citations get their
 // footnote numbers, so the husband's sources come first, then the wife's,
 // then each child's.
+#include <string>
+
 #include "pages/frame.h"
 #include "pages/phases.h"
 #include "text/strings.h"
@@ -241,6 +243,10 @@ int WriteFamilyPage(Run& run, std::int32_t family) {
 
 int BuildFamilyGroupRecords(Run& run) {
   run.log.LogLine(">BuildFamilyGroupRecords");
+  for (const auto& [family, partner] : run.extra_partners) {
+    run.log.LogLine("Family @F" + std::to_string(family) + "@ has more than two partners; " +
+                    FormatName(run.settings, run.store.IndividualName(partner)) + " is not shown.");
+  }
   for (std::int32_t slot = 1; slot <= run.store.counters.FamilyCount; ++slot) {
     if (WriteFamilyPage(run, run.store.FamilyNumberAt(slot)) != kResultOk) {
       return kResultCannotWrite;  // logged by the page

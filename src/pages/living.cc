@@ -5,7 +5,7 @@
 //  * a presumed-living individual keeps the surname, with the caption
 //    SLIVING for the given names (no suffix); no birth or death date,
 //    place or source, no citation of the person, no note and no photos;
-//  * a family in which either spouse is presumed living keeps no marriage
+//  * a family in which any partner is presumed living keeps no marriage
 //    date, place or source and no note;
 //  * a photo that belongs to a presumed-living individual loses its file
 //    name and title, so that no page is written for it.
@@ -23,24 +23,48 @@ namespace kinloom {
 
 namespace {
 
-// Rules 3 and 4: a family with an old marriage or an old child makes both
-// spouses dead.
+// Rules 3 and 4: a family with an old marriage or an old child makes its
+// partners dead. The marriages are the ones the reader saw (each date read
+// whole), the children and partners those of the record and any beyond.
 void FindDeadSpouses(const WorkFiles& store, PresumedLiving& living) {
   FamilyRecord family;
   for (std::int32_t slot = 1; slot <= store.counters.FamilyCount; ++slot) {
     store.GetFamilyAt(slot, family);
     if (family.number == 0) continue;  // a slot never written
-    bool old = living.DateYearsBack(family.marriageDate, PresumedLiving::kFamilyYears);
+    bool old = living.MarriedYearsBack(slot, PresumedLiving::kFamilyYears);
+    auto old_child = [&](std::int32_t child) {
+      return child > 0 &&
+             living.BornYearsBack(store.IndividualSlotOf(child), PresumedLiving::kFamilyYears);
+    };
     for (const std::int32_t child : family.children) {
       if (old) break;
-      if (child > 0) {
-        old = living.BornYearsBack(store.IndividualSlotOf(child), PresumedLiving::kFamilyYears);
+      old = old_child(child);
+    }
+    if (!old) {
+      for (const std::int32_t child : living.ExtraChildren(slot)) {
+        if (old_child(child)) {
+          old = true;
+          break;
+        }
       }
     }
     if (!old) continue;
     if (family.husband > 0) living.MarkDeadAt(store.IndividualSlotOf(family.husband));
     if (family.wife > 0) living.MarkDeadAt(store.IndividualSlotOf(family.wife));
+    for (const std::int32_t partner : living.ExtraPartners(slot)) {
+      living.MarkDeadAt(store.IndividualSlotOf(partner));
+    }
   }
+}
+
+// Whether a partner of the family at slot, stored or beyond the record's
+// two, is presumed living.
+bool HasLivingPartner(const PresumedLiving& living, const FamilyRecord& family, std::int32_t slot) {
+  if (living.IsLiving(family.husband) || living.IsLiving(family.wife)) return true;
+  for (const std::int32_t partner : living.ExtraPartners(slot)) {
+    if (living.IsLiving(partner)) return true;
+  }
+  return false;
 }
 
 // name ("Given /Surname/ Suffix") as shown for a presumed-living
@@ -94,9 +118,7 @@ int HideLivingIndividuals(Run& run) {
   FamilyRecord family;
   for (std::int32_t slot = 1; slot <= store.counters.FamilyCount; ++slot) {
     store.GetFamilyAt(slot, family);
-    if (family.number == 0 || (!living.IsLiving(family.husband) && !living.IsLiving(family.wife))) {
-      continue;
-    }
+    if (family.number == 0 || !HasLivingPartner(living, family, slot)) continue;
     family.marriageDate.clear();
     family.marriagePlace.clear();
     family.marriageSource = 0;

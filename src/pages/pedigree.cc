@@ -2,22 +2,29 @@
 // sideways as text inside a <pre> block, the father's side above the
 // individual and the mother's side below.
 //
-// The tree is drawn by three texts handed down the recursion: the prefix
-// (what stands before the leads of the ancestors above this line), the
-// lead of the individual's own line, and the next prefix (what stands
-// before the leads below it). A father's branch gets "   " / "+--" / "|  "
-// appended to the prefix, a mother's branch "|  " / "+--" / "   " appended
-// to the next prefix, so every generation indents by three columns and a
-// vertical bar joins each parent to its child's line.
+// Each line stands after a lead of three columns per generation. A
+// father's branch gets "   " / "+--" / "|  " as the texts before the leads
+// above his line, his own lead and the texts before the leads below it; a
+// mother's branch gets "|  " / "+--" / "   ", so that a vertical bar joins
+// each parent to its child's line. What stands before a parent's lead is
+// therefore the child's own texts plus three columns: one string, the
+// base, grows and shrinks by three columns as the walk goes up and down a
+// branch.
 //
-// Ancestry loops (someone recorded as their own ancestor) would recurse
-// forever; the chart depth is counted per chart, the individuals visited
-// beyond depth 130 are logged, and past depth 150 the chart stops growing
-// and reports 7. Every call above the one that stopped still writes its own
-// line, so the page ends in an orderly way.
+// The walk keeps its own stack (one small frame per generation of the
+// branch it is in), so a line of any length is drawn whole without deep
+// recursion. Each ancestor is drawn once per chart: one met again (an
+// ancestor reached through two children, as where cousins married) gets
+// their line followed by the caption SREPEAT, and their ancestors are not
+// drawn again. Someone met again on their own branch is recorded as their
+// own ancestor: the chart marks them the same way, and the log and the
+// run's notices name them once per run.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "pages/frame.h"
 #include "pages/phases.h"
@@ -25,17 +32,6 @@
 namespace kinloom {
 
 namespace {
-
-constexpr int kLoopReportDepth = 130;
-constexpr int kMaximumDepth = 150;
-
-// One chart being written: its page and the depth of the branch call that
-// is running.
-struct Chart {
-  Run& run;
-  PageFile& page;
-  int depth = 0;
-};
 
 // " (birth-death)", or empty when both dates are empty.
 std::string LifeSpan(const WorkFiles& store, std::int32_t number) {
@@ -45,56 +41,107 @@ std::string LifeSpan(const WorkFiles& store, std::int32_t number) {
   return " (" + birth + "-" + death + ")";
 }
 
-void WriteOwnLine(Chart& chart, std::int32_t number, std::string_view lead) {
-  Run& run = chart.run;
+void WriteOwnLine(Run& run, PageFile& page, std::int32_t number, const std::string& base,
+                  std::string_view lead, bool repeat) {
   const std::string target = LandingPageLink(run, number, "../fam", "../ind");
   const std::string name = FormatName(run.settings, run.store.IndividualName(number));
-  std::string line(lead);
+  std::string line(base);
+  line += lead;
   line += "<b><A HREF=\"";
   line += target;
   line += "\">";
   line += name;
   line += "</A> ";
   line += LifeSpan(run.store, number);
-  line += "</b>\n";
-  chart.page.Write(line);
+  line += "</b>";
+  if (repeat && !run.Text(Label::kRepeat).empty()) {
+    line += ' ';
+    line += run.Text(Label::kRepeat);
+  }
+  line += '\n';
+  page.Write(line);
 }
 
-int WritePedigreeBranch(Chart& chart, std::int32_t number, const std::string& prefix,
-                        const std::string& lead, const std::string& next_prefix) {
-  Run& run = chart.run;
-  ++chart.depth;
-  int result = kResultOk;
-  if (chart.depth > kLoopReportDepth) {
-    if (chart.depth == kLoopReportDepth + 1) run.log.LogLine("Possible ancestry loop involving:");
-    // An absent parent has no record to read; its name is the empty text.
-    const std::string name = number > 0 ? run.store.IndividualName(number) : std::string();
-    run.log.LogLine(FormatName(run.settings, name));
-    if (chart.depth > kMaximumDepth) {
-      run.log.LogLine(
-          "Pedigree chart exceeded depth of 150. Someone is likely their own ancestor.");
-      result = kResultPedigreeDepth;
-    }
-  }
-  if (number > 0) {
-    const std::int32_t family = run.store.IndividualParentFamily(number, 0);
-    if (family > 0) {
-      if (result == kResultOk) {
-        const std::int32_t father = run.store.FamilyHusband(family);
-        result = WritePedigreeBranch(chart, father, prefix + "   ", prefix + "+--", prefix + "|  ");
+// Names, once per run, someone found on their own branch.
+void ReportLoop(Run& run, std::int32_t number) {
+  const std::string text =
+      "Ancestry loop: " + FormatName(run.settings, run.store.IndividualName(number)) + " (@I" +
+      std::to_string(number) + "@) is recorded as their own ancestor.";
+  const std::vector<std::string>& said = run.notices.lines();
+  if (std::find(said.begin(), said.end(), text) != said.end()) return;
+  run.log.LogLine(text);
+  run.notices.Add(text);
+}
+
+// Where a frame stands in the chart.
+enum class Side : std::uint8_t { kRoot, kFather, kMother };
+
+// One generation of the branch being drawn.
+struct Frame {
+  std::int32_t number;
+  std::int32_t family = 0;  // the parents' family, once entered
+  Side side;
+  std::uint8_t step = 0;  // 0: to enter; 1: father drawn; 2: mother drawn
+};
+
+// The three columns a parent's texts add to the child's, by the child's
+// side and the parent's: "   " on the outer side of a branch, "|  " on
+// the side that faces the child's own line.
+std::string_view Columns(Side child, Side parent) {
+  if (child == Side::kRoot) return {};
+  return child == parent ? "   " : "|  ";
+}
+
+void DrawChart(Run& run, PageFile& page, std::int32_t root) {
+  // Individuals met in this chart: true while their branch is being drawn.
+  std::unordered_map<std::int32_t, bool> met;
+  std::string base;
+  std::vector<Frame> stack{{root, 0, Side::kRoot}};
+  auto push_parent = [&](const Frame& child, std::int32_t parent, Side side) {
+    base += Columns(child.side, side);
+    stack.push_back({parent, 0, side});
+  };
+  auto pop_parent = [&](const Frame& child, Side side) {
+    base.resize(base.size() - Columns(child.side, side).size());
+  };
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    const std::string_view lead = frame.side == Side::kRoot ? "" : "+--";
+    if (frame.step == 0) {
+      // An absent parent draws nothing.
+      if (frame.number <= 0) {
+        stack.pop_back();
+        continue;
       }
-      WriteOwnLine(chart, number, lead);
-      if (result == kResultOk) {
-        const std::int32_t mother = run.store.FamilyWife(family);
-        result = WritePedigreeBranch(chart, mother, next_prefix + "|  ", next_prefix + "+--",
-                                     next_prefix + "   ");
+      const auto [entry, first] = met.try_emplace(frame.number, true);
+      if (!first) {
+        if (entry->second) ReportLoop(run, frame.number);
+        WriteOwnLine(run, page, frame.number, base, lead, true);
+        stack.pop_back();
+        continue;
       }
+      frame.family = run.store.IndividualParentFamily(frame.number, 0);
+      if (frame.family <= 0) {
+        WriteOwnLine(run, page, frame.number, base, lead, false);
+        entry->second = false;
+        stack.pop_back();
+        continue;
+      }
+      frame.step = 1;
+      const Frame child = frame;  // frame moves when the stack grows
+      push_parent(child, run.store.FamilyHusband(child.family), Side::kFather);
+    } else if (frame.step == 1) {
+      pop_parent(frame, Side::kFather);
+      WriteOwnLine(run, page, frame.number, base, lead, false);
+      frame.step = 2;
+      const Frame child = frame;
+      push_parent(child, run.store.FamilyWife(child.family), Side::kMother);
     } else {
-      WriteOwnLine(chart, number, lead);
+      pop_parent(frame, Side::kMother);
+      met[frame.number] = false;
+      stack.pop_back();
     }
   }
-  --chart.depth;
-  return result;
 }
 
 }  // namespace
@@ -125,14 +172,13 @@ int PedigreeChart(Run& run, std::int32_t number) {
   page.Write("<HR NOSHADE SIZE=3>");
   page.Write("<pre>\n");
 
-  Chart chart{run, page};
-  const int result = WritePedigreeBranch(chart, number, "", "", "");
+  DrawChart(run, page, number);
 
   page.Write("</pre>\n");
   page.Write("<HR NOSHADE SIZE=1>");
   WritePageFoot(run, page, 'Y', "../");
   if (!FinishPage(run, page)) return kResultCannotWrite;
-  return result;
+  return kResultOk;
 }
 
 int BuildPedigreeCharts(Run& run) {

@@ -235,10 +235,6 @@ int CreateKinloom(Run& run) {
     if (pages_begun) BackgroundPicture(s, run.installed).Place(run.notices);
     if (result == kResultInvalidGedcom) {
       run.notices.Add(MissingRecordsNotice(run.missing_records.found()));
-    } else if (result == kResultPedigreeDepth) {
-      run.notices.Add(
-          "A pedigree chart went deeper than 150 generations: someone is likely recorded as "
-          "their own ancestor (the names are in kinloom.log).");
     }
   }
   CloseKinloomFiles(run);

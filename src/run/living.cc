@@ -32,11 +32,44 @@ void PresumedLiving::IndividualLine(int level, std::string_view tag, std::string
     return;
   }
   if (level != 2 || event_ != Event::kBirth || tag != "DATE") return;
-  const std::optional<int> year = LatestYear(value);
+  KeepEarlierYear(value);
+}
+
+void PresumedLiving::KeepEarlierYear(std::string_view date) {
+  const std::optional<int> year = LatestYear(date);
   // A year beyond what 16 bits hold lies in the future: evidence of nothing.
   if (!year || *year >= kNoYear) return;
   const int kept = std::max(*year, INT16_MIN + 1);
   if (kept < year_) year_ = static_cast<std::int16_t>(kept);
+}
+
+void PresumedLiving::BeginFamily() {
+  event_ = Event::kNone;
+  year_ = kNoYear;
+}
+
+void PresumedLiving::FamilyLine(int level, std::string_view tag, std::string_view value) {
+  tag = WithoutTrailingBlanks(tag);
+  if (level == 1) {
+    event_ = tag == "MARR" ? Event::kMarriage : Event::kOther;
+    return;
+  }
+  if (level == 2 && event_ == Event::kMarriage && tag == "DATE") KeepEarlierYear(value);
+}
+
+void PresumedLiving::StoreFamily(std::int32_t slot) {
+  if (slot < 1) return;
+  const auto at = static_cast<std::size_t>(slot);
+  if (at >= marriage_years_.size()) marriage_years_.resize(at + 1, kNoYear);
+  marriage_years_[at] = year_;
+}
+
+void PresumedLiving::ExtraChild(std::int32_t family_slot, std::int32_t child) {
+  extra_children_.push_back({family_slot, child});
+}
+
+void PresumedLiving::ExtraPartner(std::int32_t family_slot, std::int32_t partner) {
+  extra_partners_.push_back({family_slot, partner});
 }
 
 void PresumedLiving::Grow(std::size_t slot) {
@@ -77,6 +110,39 @@ bool PresumedLiving::DateYearsBack(std::string_view date, int years) const {
   return year && static_cast<long>(*reference_year_) - *year >= years;
 }
 
+bool PresumedLiving::MarriedYearsBack(std::int32_t family_slot, int years) const {
+  if (!reference_year_ || family_slot < 1 ||
+      static_cast<std::size_t>(family_slot) >= marriage_years_.size()) {
+    return false;
+  }
+  const std::int16_t year = marriage_years_[static_cast<std::size_t>(family_slot)];
+  return year != kNoYear && *reference_year_ - year >= years;
+}
+
+namespace {
+
+// The numbers of extras (in the order read, so sorted by slot) that belong
+// to family_slot.
+template <typename Extra>
+std::vector<std::int32_t> NumbersOf(const std::vector<Extra>& extras, std::int32_t family_slot) {
+  auto at = std::lower_bound(
+      extras.begin(), extras.end(), family_slot,
+      [](const Extra& extra, std::int32_t slot) { return extra.family_slot < slot; });
+  std::vector<std::int32_t> numbers;
+  for (; at != extras.end() && at->family_slot == family_slot; ++at) numbers.push_back(at->number);
+  return numbers;
+}
+
+}  // namespace
+
+std::vector<std::int32_t> PresumedLiving::ExtraChildren(std::int32_t family_slot) const {
+  return NumbersOf(extra_children_, family_slot);
+}
+
+std::vector<std::int32_t> PresumedLiving::ExtraPartners(std::int32_t family_slot) const {
+  return NumbersOf(extra_partners_, family_slot);
+}
+
 void PresumedLiving::MarkDeadAt(std::int32_t slot) {
   if (slot < 1 || static_cast<std::size_t>(slot) >= flags_.size()) return;
   flags_[static_cast<std::size_t>(slot)] |= kDead;
@@ -107,6 +173,8 @@ void PresumedLiving::AddLiving(std::int32_t number) {
 void PresumedLiving::Finish() {
   std::vector<std::uint8_t>().swap(flags_);
   std::vector<std::int16_t>().swap(years_);
+  std::vector<std::int16_t>().swap(marriage_years_);
+  std::vector<Extra>().swap(extra_children_);
   if (!sparse_sorted_) {
     std::sort(sparse_.begin(), sparse_.end());
     sparse_.erase(std::unique(sparse_.begin(), sparse_.end()), sparse_.end());

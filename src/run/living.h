@@ -11,14 +11,17 @@
 //  4. a child of such a family has a birth or christening year 95 or more
 //     years back.
 // A year that cannot be read, or lies in the future, is evidence of nothing.
+// Every marriage of a family counts (any one old enough will do), each
+// date read whole; so does every child, however many the family names, and
+// every partner, however many.
 //
 // The GEDCOM reader reports each individual's own evidence by slot (one
-// byte and one 16-bit year per slot); after the cross-reference check one
-// pass over the families adds rules 3 and 4, and one over the individuals
-// settles the outcome, kept by number: one bit per number up to a bound
-// that grows with the tree, a sorted list for the rare numbers beyond it.
-// No step recurses, and a number stored twice is living when any of its
-// records is.
+// byte and one 16-bit year per slot), each family's earliest marriage year
+// by slot, and the children and partners a family names beyond what its
+// record holds; after the cross-reference check one pass over the families
+// adds rules 3 and 4, and one over the individuals settles the outcome, kept by number: one bit per
+// number up to a bound that grows with the tree, a sorted list for the rare numbers beyond it. No
+// step recurses, and a number stored twice is living when any of its records is.
 #ifndef KINLOOM_RUN_LIVING_H_
 #define KINLOOM_RUN_LIVING_H_
 
@@ -44,6 +47,17 @@ class PresumedLiving {
   // The individual begun last is stored at slot.
   void StoreIndividual(std::int32_t slot);
 
+  // --- Evidence from the GEDCOM reader, one family at a time ------------
+  void BeginFamily();
+  // A line of the family's record at level 1 or deeper, as for individuals.
+  void FamilyLine(int level, std::string_view tag, std::string_view value);
+  // The family begun last is stored at slot.
+  void StoreFamily(std::int32_t slot);
+  // The family at slot names a child, or a partner, its record has no room
+  // for.
+  void ExtraChild(std::int32_t family_slot, std::int32_t child);
+  void ExtraPartner(std::int32_t family_slot, std::int32_t partner);
+
   // --- Settling ---------------------------------------------------------
   // reference_year: the year of the run's date; none, and only rule 1
   // applies.
@@ -53,6 +67,11 @@ class PresumedLiving {
   [[nodiscard]] bool BornYearsBack(std::int32_t slot, int years) const;
   // Whether the latest year of date lies years or more back.
   [[nodiscard]] bool DateYearsBack(std::string_view date, int years) const;
+  // Whether a marriage of the family at slot lies years or more back.
+  [[nodiscard]] bool MarriedYearsBack(std::int32_t family_slot, int years) const;
+  // The children and partners of the family at slot beyond its record's.
+  [[nodiscard]] std::vector<std::int32_t> ExtraChildren(std::int32_t family_slot) const;
+  [[nodiscard]] std::vector<std::int32_t> ExtraPartners(std::int32_t family_slot) const;
   // Rules 3 and 4 name the individual at slot dead.
   void MarkDeadAt(std::int32_t slot);
   // Settles the individual at slot, whose number is number; false when it
@@ -70,16 +89,28 @@ class PresumedLiving {
 
  private:
   enum Flag : std::uint8_t { kStored = 1, kDeathRecorded = 2, kDead = 4 };
-  enum class Event { kNone, kBirth, kOther };
+  enum class Event { kNone, kBirth, kMarriage, kOther };
   static constexpr std::int16_t kNoYear = INT16_MAX;
 
   void Grow(std::size_t slot);
+  // year_ takes the latest year of date when that is earlier.
+  void KeepEarlierYear(std::string_view date);
   void AddLiving(std::int32_t number);
 
-  // The individual being read.
+  // The individual or family being read.
   Event event_ = Event::kNone;
   bool death_recorded_ = false;
   std::int16_t year_ = kNoYear;
+
+  // By family slot: the earliest marriage year; and what the records have
+  // no room for, as (family slot, individual number) in the order read.
+  struct Extra {
+    std::int32_t family_slot;
+    std::int32_t number;
+  };
+  std::vector<std::int16_t> marriage_years_;
+  std::vector<Extra> extra_children_;
+  std::vector<Extra> extra_partners_;
 
   // By slot, while settling.
   std::vector<std::uint8_t> flags_;

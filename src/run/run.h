@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "publish/site_writer.h"
@@ -36,7 +37,7 @@ inline constexpr int kResultPlaceholderEmail = 3;
 inline constexpr int kResultPlaceholderHome = 4;
 inline constexpr int kResultInvalidGedcom = 5;
 inline constexpr int kResultCannotWrite = 6;
-inline constexpr int kResultPedigreeDepth = 7;
+// 7 is no longer returned: it once stopped a run at an ancestry loop.
 inline constexpr int kResultRunLocked = 8;
 
 // The page sub-directories of "html" with SUBDIRS "Y", in the order they
@@ -115,6 +116,10 @@ struct Run {
   PicturePaths picture_paths;
   // What the front end shows under the result's message.
   RunNotices notices;
+  // Partners a family names beyond the two it holds (family number,
+  // individual number), in the order of the file: the GEDCOM reader finds
+  // them, the family pages phase names them in the log.
+  std::vector<std::pair<std::int32_t, std::int32_t>> extra_partners;
   // Where the files that come with the program are (the default background
   // picture); the front ends set it from their own path.
   InstalledData installed;

@@ -35,6 +35,7 @@ const std::array<LabelInfo, kLabelCount> kLabelInfo = {{
     {"SPHOTOS", "PHOTOS"},
     {"SPHOTOFOR", "Photo for"},
     {"SLIVING", "Living"},
+    {"SREPEAT", "(see above)"},
 }};
 
 LabelTexts::LabelTexts() {

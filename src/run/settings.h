@@ -68,7 +68,7 @@ struct Settings {
   bool operator==(const Settings&) const = default;
 };
 
-// The 30 caption texts, in their storage order.
+// The 31 caption texts, in their storage order.
 enum class Label : int {
   kHusband,
   kWife,
@@ -100,8 +100,9 @@ enum class Label : int {
   kPhotos,
   kPhotoFor,
   kLiving,
+  kRepeat,  // after an ancestor drawn again in a pedigree chart
 };
-inline constexpr int kLabelCount = 30;
+inline constexpr int kLabelCount = 31;
 
 struct LabelInfo {
   std::string_view key;           // configuration key, e.g. "SHUSBAND"

@@ -97,6 +97,7 @@ static_assert(sizeof(kKeys) / sizeof(kKeys[0]) == 47);
 const ConfigKey kOptionalKeys[] = {
     Flag("PRIVACY", &Settings::privacy),
     LabelKey(Label::kLiving),
+    LabelKey(Label::kRepeat),
 };
 
 // Flags of later options, written after those only when on ("Y").

@@ -1,7 +1,7 @@
 // kinloom.cfg: the Settings and caption texts kept between program starts,
 // as 47 lines "KEY=value" in a fixed order, followed by the keys of later
-// settings (PRIVACY, SLIVING, CHANGEDONLY, SKIPMISSING) that are on or
-// changed from their defaults.
+// settings (PRIVACY, SLIVING, SREPEAT, CHANGEDONLY, SKIPMISSING) that are
+// on or changed from their defaults.
 #ifndef KINLOOM_UI_CONFIG_H_
 #define KINLOOM_UI_CONFIG_H_
 

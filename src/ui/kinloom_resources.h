@@ -135,6 +135,7 @@ inline constexpr std::array<LabelField, kLabelCount> kLabelFields = {{
     {418, Label::kNames, 106, 62, 50},
     {419, Label::kNotesFor, 2, 72, 50},
     {432, Label::kLiving, 54, 72, 50},
+    {433, Label::kRepeat, 106, 72, 50},
     {420, Label::kAllSurnames, 2, 82, 154},
     {421, Label::kAllNames, 2, 92, 154},
     {422, Label::kTotals1, 2, 102, 154},

@@ -1,8 +1,9 @@
 // Pedigree charts, built on a store filled directly: the drawn tree, the
-// links and life spans, the loop guard and the choice of charts.
+// links and life spans, ancestors met twice, loops and the choice of charts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -138,82 +139,118 @@ class PedigreeLoopTest : public PedigreeTest {
     AddFamily(Couple(10, 2, 0));
     AddFamily(Couple(11, 1, 0));
   }
-
-  // 151 levels, written on the way back: the deepest (an Adam, at odd
-  // depth 151) first, the root last.
-  static std::string LoopLines() {
-    std::string lines;
-    for (int depth = 151; depth >= 1; --depth) {
-      const bool adam = depth % 2 == 1;
-      std::string lead = depth == 1 ? "" : std::string(3 * (depth - 2), ' ') + "+--";
-      lines += lead + (adam ? "<b><A HREF=\"fam00011.htm\">Adam Loop</A> </b>\n"
-                            : "<b><A HREF=\"fam00010.htm\">Bert Loop</A> </b>\n");
-    }
-    return lines;
-  }
-
-  // The loop report of one chart: depths 131 to 151 alternate between the
-  // root (odd depths) and the other man.
-  static std::string LoopReport(const std::string& root = "Adam Loop",
-                                const std::string& other = "Bert Loop") {
-    std::string log = "Possible ancestry loop involving:\n";
-    for (int depth = 131; depth <= 151; ++depth) log += (depth % 2 == 1 ? root : other) + "\n";
-    return log + "Pedigree chart exceeded depth of 150. Someone is likely their own ancestor.\n";
-  }
 };
 
-TEST_F(PedigreeLoopTest, LoopIsCutAfter150LevelsAndThePageIsComplete) {
-  EXPECT_EQ(PedigreeChart(run_, 1), kResultPedigreeDepth);
-  EXPECT_EQ(LogText(), ">PedigreeChart\n" + LoopReport() + "<PedigreeChart\n");
-  EXPECT_EQ(Page("html/ped00001.htm"), ChartPage("Adam Loop", LoopLines()));
+const char kAdamLoop[] = "Ancestry loop: Adam Loop (@I1@) is recorded as their own ancestor.";
+const char kBertLoop[] = "Ancestry loop: Bert Loop (@I2@) is recorded as their own ancestor.";
+
+TEST_F(PedigreeLoopTest, LoopIsMarkedNamedAndThePageIsComplete) {
+  EXPECT_EQ(PedigreeChart(run_, 1), 0);
+  EXPECT_EQ(LogText(), ">PedigreeChart\n" + std::string(kAdamLoop) + "\n<PedigreeChart\n");
+  EXPECT_EQ(run_.notices.Text(), kAdamLoop);
+  EXPECT_EQ(
+      Page("html/ped00001.htm"),
+      ChartPage("Adam Loop", Lines({
+                                 "   +--<b><A HREF=\"fam00011.htm\">Adam Loop</A> </b> (see above)",
+                                 "+--<b><A HREF=\"fam00010.htm\">Bert Loop</A> </b>",
+                                 "<b><A HREF=\"fam00011.htm\">Adam Loop</A> </b>",
+                             })));
 }
 
-TEST_F(PedigreeLoopTest, EveryoneChartedStopsAtTheLoop) {
-  run_.settings.pedigreeall = 'Y';
-  run_.settings.pedigreelist = "2";
-  EXPECT_EQ(BuildPedigreeCharts(run_), kResultPedigreeDepth);
-  // The first chart fails; Bert's is never begun and the phase has no exit line.
-  EXPECT_EQ(LogText(),
-            ">BuildPedigreeCharts\n>PedigreeChart\n" + LoopReport() + "<PedigreeChart\n");
-  EXPECT_TRUE(FileExists("html/ped00001.htm"));
-  EXPECT_FALSE(FileExists("html/ped00002.htm"));
+TEST_F(PedigreeLoopTest, EveryChartIsWrittenAndEachLoopNamedOnce) {
+  struct Case {
+    char all;
+    const char* list;
+  };
+  for (const Case& c : {Case{'Y', ""}, Case{'N', "1,2,1"}}) {
+    SCOPED_TRACE(c.list);
+    std::filesystem::remove("kinloom.log");
+    run_.notices = {};
+    run_.settings.pedigreeall = c.all;
+    run_.settings.pedigreelist = c.list;
+    EXPECT_EQ(BuildPedigreeCharts(run_), 0);
+    const std::string chart = ">PedigreeChart\n<PedigreeChart\n";
+    EXPECT_EQ(LogText(), ">BuildPedigreeCharts\n>PedigreeChart\n" + std::string(kAdamLoop) +
+                             "\n<PedigreeChart\n>PedigreeChart\n" + kBertLoop +
+                             "\n<PedigreeChart\n" + (c.all == 'Y' ? "" : chart) +
+                             "<BuildPedigreeCharts\n");
+    EXPECT_EQ(run_.notices.Text(), std::string(kAdamLoop) + "\n" + kBertLoop);
+    EXPECT_TRUE(FileExists("html/ped00001.htm"));
+    EXPECT_TRUE(FileExists("html/ped00002.htm"));
+  }
 }
 
-TEST_F(PedigreeLoopTest, ListedChartsGoOnPastTheLoop) {
-  run_.settings.pedigreelist = "1,2";
-  EXPECT_EQ(BuildPedigreeCharts(run_), 0);
-  EXPECT_EQ(LogText(),
-            ">BuildPedigreeCharts\n"
-            ">PedigreeChart\n" +
-                LoopReport() +
-                "<PedigreeChart\n"
-                ">PedigreeChart\n" +
-                LoopReport("Bert Loop", "Adam Loop") +
-                "<PedigreeChart\n"
-                "<BuildPedigreeCharts\n");
-  EXPECT_TRUE(FileExists("html/ped00001.htm"));
-  EXPECT_TRUE(FileExists("html/ped00002.htm"));
+// Rose's parents Frank and Mary are first cousins: Frank's father Al and
+// Mary's mother Bea are the children of Gus and Hil, and Gus's parents are
+// Old and Ola. Gus and Hil are reached twice; the second time they are
+// marked and Gus's parents are not drawn again.
+TEST_F(PedigreeTest, CousinMarriageDrawsEachAncestorOnce) {
+  AddPerson(1, "Rose /Root/", 0, 10);
+  AddPerson(2, "Frank /Root/", 10, 11);
+  AddPerson(3, "Mary /Moss/", 10, 12);
+  AddPerson(4, "Al /Root/", 11, 13);
+  AddPerson(5, "Bea /Gee/", 12, 13);
+  AddPerson(6, "Gus /Gee/", 13, 14, "1800", "1870");
+  AddPerson(7, "Hil /Hay/", 13);
+  AddPerson(8, "Xena /Ix/", 11);
+  AddPerson(9, "Yan /Moss/", 12);
+  AddPerson(20, "Old /Gee/", 14);
+  AddPerson(21, "Ola /Oh/", 14);
+  AddFamily(Couple(10, 2, 3));
+  AddFamily(Couple(11, 4, 8));
+  AddFamily(Couple(12, 9, 5));
+  AddFamily(Couple(13, 6, 7));
+  AddFamily(Couple(14, 20, 21));
+  const std::string gus = "<b><A HREF=\"fam00013.htm\">Gus Gee</A>  (1800-1870)</b>";
+  const std::string hil = "<b><A HREF=\"fam00013.htm\">Hil Hay</A> </b>";
+  auto lines = [&](const std::string& marker) {
+    return Lines({
+        "         +--<b><A HREF=\"fam00014.htm\">Old Gee</A> </b>",
+        "      +--" + gus,
+        "      |  +--<b><A HREF=\"fam00014.htm\">Ola Oh</A> </b>",
+        "   +--<b><A HREF=\"fam00011.htm\">Al Root</A> </b>",
+        "   |  +--" + hil,
+        "+--<b><A HREF=\"fam00010.htm\">Frank Root</A> </b>",
+        "|  +--<b><A HREF=\"fam00011.htm\">Xena Ix</A> </b>",
+        "<b><A HREF=\"fam00010.htm\">Rose Root</A> </b>",
+        "|  +--<b><A HREF=\"fam00012.htm\">Yan Moss</A> </b>",
+        "+--<b><A HREF=\"fam00010.htm\">Mary Moss</A> </b>",
+        "   |  +--" + gus + marker,
+        "   +--<b><A HREF=\"fam00012.htm\">Bea Gee</A> </b>",
+        "      +--" + hil + marker,
+    });
+  };
+  struct Case {
+    const char* caption;
+    const char* marker;
+  };
+  for (const Case& c : {Case{nullptr, " (see above)"},
+                        Case{"(voir plus haut)", " (voir plus haut)"}, Case{"", ""}}) {
+    SCOPED_TRACE(c.marker);
+    if (c.caption != nullptr) run_.labels.Set(Label::kRepeat, c.caption);
+    ASSERT_EQ(PedigreeChart(run_, 1), 0);
+    EXPECT_EQ(Page("html/ped00001.htm"), ChartPage("Rose Root", lines(c.marker)));
+  }
+  EXPECT_TRUE(run_.notices.empty());
+  EXPECT_EQ(LogText().find("loop"), std::string::npos);
 }
 
-TEST_F(PedigreeTest, LongLineWithoutLoopIsReportedButNotCut) {
-  // Person k's father is k + 1 (family k, no mother), up to person 132 at
-  // depth 132. On the way back each absent mother is a call one level
-  // deeper than her child: those above depth 130 log one blank each, and
-  // the one at exactly 131 opens a new report.
-  for (std::int32_t k = 1; k <= 132; ++k) {
-    AddPerson(k, "P" + std::to_string(k) + " /Chain/", k > 1 ? k - 1 : 0, k < 132 ? k : 0);
-    if (k < 132) AddFamily(Couple(k, k + 1, 0));
+// Person k's father is k + 1 (family k, no mother), up to person 200:
+// every generation is drawn, three columns further in than the one below.
+TEST_F(PedigreeTest, LineOfTwoHundredGenerationsIsDrawnWhole) {
+  std::string lines;
+  for (std::int32_t k = 1; k <= 200; ++k) {
+    AddPerson(k, "P" + std::to_string(k) + " /Chain/", k > 1 ? k - 1 : 0, k < 200 ? k : 0);
+    if (k < 200) AddFamily(Couple(k, k + 1, 0));
+    char target[16];
+    std::snprintf(target, sizeof target, "fam%05d.htm", k > 1 ? k - 1 : 1);
+    const std::string lead = k == 1 ? "" : std::string(3 * (k - 2), ' ') + "+--";
+    lines =
+        lead + "<b><A HREF=\"" + target + "\">P" + std::to_string(k) + " Chain</A> </b>\n" + lines;
   }
   EXPECT_EQ(PedigreeChart(run_, 1), 0);
-  EXPECT_EQ(LogText(),
-            ">PedigreeChart\n"
-            "Possible ancestry loop involving:\n"
-            "P131 Chain\n"
-            "P132 Chain\n"
-            " \n"
-            "Possible ancestry loop involving:\n"
-            " \n"
-            "<PedigreeChart\n");
+  EXPECT_EQ(Page("html/ped00001.htm"), ChartPage("P1 Chain", lines));
+  EXPECT_EQ(LogText(), ">PedigreeChart\n<PedigreeChart\n");
 }
 
 TEST_F(PedigreeTest, PedigreeListChoosesTheCharts) {
@@ -309,15 +346,15 @@ class PedigreeLoopRunTest : public ::testing::Test {
   kinloom::Run run_;
 };
 
-TEST_F(PedigreeLoopRunTest, EveryoneChartedEndsTheRunWith7) {
+TEST_F(PedigreeLoopRunTest, EveryoneChartedFinishesTheSite) {
   run_.settings.pedigreeall = 'Y';
-  EXPECT_EQ(CreateKinloom(run_), kResultPedigreeDepth);
+  EXPECT_EQ(CreateKinloom(run_), 0);
   const std::string log = ReadText("kinloom.log");
-  EXPECT_NE(log.find("Someone is likely their own ancestor.\n<PedigreeChart\n"
-                     ">CloseKinloomFiles\n"),
-            std::string::npos)
-      << log;
-  EXPECT_FALSE(FileExists("html/surnames.htm"));
+  EXPECT_NE(log.find(std::string(kAdamLoop) + "\n<PedigreeChart\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(std::string(kBertLoop) + "\n<PedigreeChart\n"), std::string::npos) << log;
+  EXPECT_TRUE(run_.notices.Text().starts_with(std::string(kAdamLoop) + "\n" + kBertLoop + "\n"));
+  EXPECT_TRUE(FileExists("html/surnames.htm"));
+  EXPECT_TRUE(FileExists("html/gendex.txt"));
 }
 
 TEST_F(PedigreeLoopRunTest, ListedChartsLetTheRunGoOn) {

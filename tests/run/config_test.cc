@@ -349,5 +349,28 @@ TEST(ConfigurationTest, PrivacyKeysFollowThe47OnlyWhenNotAtTheirDefaults) {
                   .ends_with("SPHOTOFOR=Photo for\nPRIVACY=y\nSLIVING=\n"));
 }
 
+TEST(ConfigurationTest, RepeatCaptionIsSavedOnlyWhenChanged) {
+  ScratchDir dir;
+  Settings settings;
+  LabelTexts labels;
+  EXPECT_EQ(labels[Label::kRepeat], "(see above)");
+  EXPECT_EQ(ConfigurationText(settings, labels), kDefaultFile);
+  labels.Set(Label::kRepeat, "(voir plus haut)");
+  labels.Set(Label::kLiving, "Vivant");
+  ASSERT_TRUE(SaveConfiguration(settings, labels));
+  EXPECT_EQ(ReadText("kinloom.cfg"),
+            std::string(kDefaultFile) + "SLIVING=Vivant\nSREPEAT=(voir plus haut)\n");
+  Settings loaded;
+  LabelTexts loaded_labels;
+  LoadConfiguration(loaded, loaded_labels);
+  EXPECT_EQ(loaded_labels, labels);
+  // An empty marker is kept as empty.
+  WriteFile("kinloom.cfg", "SREPEAT=\n");
+  LoadConfiguration(loaded, loaded_labels);
+  EXPECT_EQ(loaded_labels[Label::kRepeat], "");
+  EXPECT_TRUE(
+      ConfigurationText(loaded, loaded_labels).ends_with("SPHOTOFOR=Photo for\nSREPEAT=\n"));
+}
+
 }  // namespace
 }  // namespace kinloom

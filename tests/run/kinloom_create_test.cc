@@ -253,6 +253,23 @@ TEST(KinloomCreateTest, PrivacyRunTellsHowManyWerePresumedLiving) {
   EXPECT_EQ(result.err, "");
 }
 
+// An ancestry loop leaves a whole site and names who is their own
+// ancestor on standard error; the run finishes.
+TEST(KinloomCreateTest, AncestryLoopIsNamedAndTheRunFinishes) {
+  ScratchDir dir;
+  WriteFile("kinloom.cfg",
+            "EMAIL=me@example.org\nHOME=https://example.org/\nGEDFILE=tree.ged\nPEDIGREEALL=Y\n");
+  WriteFile("tree.ged",
+            "0 HEAD\n0 @I12@ INDI\n1 NAME Ann /Lee/\n1 FAMC @F1@\n1 FAMS @F1@\n"
+            "0 @F1@ FAM\n1 WIFE @I12@\n1 CHIL @I12@\n0 TRLR\n");
+  auto result = RunCommand(KinloomCreatePath());
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, "        Finished!\n");
+  EXPECT_EQ(result.err, "Ancestry loop: Ann Lee (@I12@) is recorded as their own ancestor.\n");
+  EXPECT_TRUE(FileExists("html/ped00012.htm"));
+  EXPECT_TRUE(FileExists("html/surnames.htm"));
+}
+
 // With SOURCE_DATE_EPOCH the pages show that day (UTC), so two runs of one
 // tree give the same bytes; a value that is not a number of seconds is
 // ignored with one line on standard error.

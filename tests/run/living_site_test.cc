@@ -372,6 +372,236 @@ TEST_F(LivingSiteTest, TreeOfTheDeadGivesTheSameSiteAsWithoutPrivacy) {
   EXPECT_EQ(TreeFiles("html"), without);
 }
 
+// The family shapes whose evidence once went astray, and the boundary
+// years of the family rules (a marriage or a child's birth in 1931 is 95
+// years back from 2026, 1932 is not).
+std::string FamilyShapesTree() {
+  std::string tree = Lines({
+      "0 HEAD",
+      // Marriage dates longer than the stored field: read whole, living.
+      "0 @I1@ INDI",
+      "1 NAME Amadeus /Long/",
+      "1 BIRT",
+      "2 DATE 1960",
+      "1 FAMS @F1@",
+      "0 @I2@ INDI",
+      "1 NAME Annunziata /Long/",
+      "1 BIRT",
+      "2 DATE 1960",
+      "1 FAMS @F1@",
+      "0 @F1@ FAM",
+      "1 HUSB @I1@",
+      "1 WIFE @I2@",
+      "1 MARR",
+      "2 DATE @#DGREGORIAN@ 15 MAY 1990",
+      "2 PLAC Longford",
+      "0 @I3@ INDI",
+      "1 NAME Bellamy /Range/",
+      "1 BIRT",
+      "2 DATE 1960",
+      "1 FAMS @F2@",
+      "0 @I4@ INDI",
+      "1 NAME Berenice /Range/",
+      "1 BIRT",
+      "2 DATE 1960",
+      "1 FAMS @F2@",
+      "0 @F2@ FAM",
+      "1 HUSB @I3@",
+      "1 WIFE @I4@",
+      "1 MARR",
+      "2 DATE BET 10 OCT 1929 AND 12 DEC 1935",
+      "2 PLAC Rangeley",
+      // Two husbands, the first living: both kept, the marriage hidden.
+      "0 @I5@ INDI",
+      "1 NAME Hubertus /Pair/",
+      "1 BIRT",
+      "2 DATE 1970",
+      "1 FAMS @F3@",
+      "0 @I6@ INDI",
+      "1 NAME Horatio /Pair/",
+      "1 DEAT Y",
+      "1 FAMS @F3@",
+      "0 @F3@ FAM",
+      "1 HUSB @I5@",
+      "1 HUSB @I6@",
+      "1 MARR",
+      "2 DATE 1996",
+      "2 PLAC Pairville",
+      "1 NOTE Pairnote of the couple",
+      // Married in 1920 and again in 1989: the first marriage makes them dead.
+      "0 @I8@ INDI",
+      "1 NAME Cyril /Twice/",
+      "1 FAMS @F4@",
+      "0 @I9@ INDI",
+      "1 NAME Cora /Twice/",
+      "1 FAMS @F4@",
+      "0 @F4@ FAM",
+      "1 HUSB @I8@",
+      "1 WIFE @I9@",
+      "1 MARR",
+      "2 DATE 1920",
+      "2 PLAC Firstwed",
+      "1 MARR",
+      "2 DATE 1989",
+      "2 PLAC Secondwed",
+      // The parents of 26 children, of whom only the last was born long ago.
+      "0 @I10@ INDI",
+      "1 NAME Piers /Many/",
+      "1 FAMS @F5@",
+      "0 @I11@ INDI",
+      "1 NAME Prudence /Many/",
+      "1 FAMS @F5@",
+      // Boundaries: marriages in 1931 and 1932, written long.
+      "0 @I12@ INDI",
+      "1 NAME Dora /Edge/",
+      "1 FAMS @F6@",
+      "0 @I13@ INDI",
+      "1 NAME Dirk /Edge/",
+      "1 FAMS @F6@",
+      "0 @F6@ FAM",
+      "1 HUSB @I13@",
+      "1 WIFE @I12@",
+      "1 MARR",
+      "2 DATE @#DGREGORIAN@ 01 JAN 1931",
+      "0 @I14@ INDI",
+      "1 NAME Lena /Edge/",
+      "1 FAMS @F7@",
+      "0 @I15@ INDI",
+      "1 NAME Lars /Edge/",
+      "1 FAMS @F7@",
+      "0 @F7@ FAM",
+      "1 HUSB @I15@",
+      "1 WIFE @I14@",
+      "1 MARR",
+      "2 DATE @#DGREGORIAN@ 01 JAN 1932",
+      // Boundaries: a child born in 1931, and one born in 1932.
+      "0 @I16@ INDI",
+      "1 NAME Mona /Kin/",
+      "1 FAMS @F8@",
+      "0 @I17@ INDI",
+      "1 NAME Milo /Kin/",
+      "1 FAMS @F8@",
+      "0 @I18@ INDI",
+      "1 NAME Mabel /Kin/",
+      "1 BIRT",
+      "2 DATE 1931",
+      "1 FAMC @F8@",
+      "0 @F8@ FAM",
+      "1 HUSB @I17@",
+      "1 WIFE @I16@",
+      "1 CHIL @I18@",
+      "0 @I19@ INDI",
+      "1 NAME Nina /Kin/",
+      "1 FAMS @F9@",
+      "0 @I20@ INDI",
+      "1 NAME Ned /Kin/",
+      "1 FAMS @F9@",
+      "0 @I21@ INDI",
+      "1 NAME Nell /Kin/",
+      "1 BIRT",
+      "2 DATE 1932",
+      "1 FAMC @F9@",
+      "0 @F9@ FAM",
+      "1 HUSB @I20@",
+      "1 WIFE @I19@",
+      "1 CHIL @I21@",
+      // Two wives, the second living.
+      "0 @I22@ INDI",
+      "1 NAME Greta /Same/",
+      "1 DEAT Y",
+      "1 FAMS @F10@",
+      "0 @I23@ INDI",
+      "1 NAME Gwen /Same/",
+      "1 BIRT",
+      "2 DATE 1990",
+      "1 FAMS @F10@",
+      "0 @F10@ FAM",
+      "1 WIFE @I22@",
+      "1 WIFE @I23@",
+      "1 MARR",
+      "2 DATE 2015",
+      "2 PLAC Samehill",
+      // Two dead partners and a living third, who is not stored.
+      "0 @I24@ INDI",
+      "1 NAME Hector /Third/",
+      "1 DEAT Y",
+      "1 FAMS @F11@",
+      "0 @I25@ INDI",
+      "1 NAME Hedda /Third/",
+      "1 DEAT Y",
+      "1 FAMS @F11@",
+      "0 @I26@ INDI",
+      "1 NAME Wilhelmina /Third/",
+      "1 BIRT",
+      "2 DATE 1980",
+      "1 FAMS @F11@",
+      "0 @F11@ FAM",
+      "1 HUSB @I24@",
+      "1 WIFE @I25@",
+      "1 WIFE @I26@",
+      "1 MARR",
+      "2 DATE 2000",
+      "2 PLAC Gayton",
+      "1 NOTE Threenote of the family",
+  });
+  std::string family = "0 @F5@ FAM\n1 HUSB @I10@\n1 WIFE @I11@\n";
+  for (int child = 100; child <= 125; ++child) {
+    const std::string n = std::to_string(child);
+    tree += "0 @I" + n + "@ INDI\n1 NAME Kid" + n + " /Many/\n1 FAMC @F5@\n";
+    if (child == 125) tree += "1 BIRT\n2 DATE 1900\n";
+    family += "1 CHIL @I" + n + "@\n";
+  }
+  return tree + family + "0 TRLR\n";
+}
+
+TEST_F(LivingSiteTest, EveryMarriageChildAndPartnerCountsWhole) {
+  ASSERT_EQ(RunPrivate(FamilyShapesTree(), 'N'), kResultOk) << Log();
+  const auto files = TreeFiles("html");
+  const std::vector<std::string_view> living = {
+      "Amadeus", "Annunziata", "Longford", "15 MAY",    "Bellamy",  "Berenice", "Rangeley",
+      "1935",    "Hubertus",   "1996",     "Pairville", "Pairnote", "Lena",     "Lars",
+      "1932",    "Mabel",      "Nina",     "Ned",       "Nell",     "Gwen",     "Samehill",
+      "2015",    "Wilhelmina", "Gayton",   "Threenote", "Kid100",   "Kid124",
+  };
+  for (const auto& [name, bytes] : files) {
+    for (const std::string_view text : living) {
+      EXPECT_EQ(bytes.find(text), std::string::npos) << text << " in " << name;
+    }
+  }
+  // Living: 1-5, 14, 15, 18-21, 23, 26 and children 100-124.
+  EXPECT_EQ(run_.living.count(), 13 + 25);
+  std::string shown;
+  for (const auto& [name, bytes] : files) shown += bytes;
+  for (const std::string_view text :
+       {"Horatio PAIR", "Cyril TWICE", "Cora TWICE", "Secondwed", "Piers MANY", "Prudence MANY",
+        "Dora EDGE", "Dirk EDGE", "Mona KIN", "Milo KIN", "Greta SAME", "Hector THIRD",
+        "Hedda THIRD"}) {
+    EXPECT_NE(shown.find(text), std::string::npos) << text;
+  }
+  // Both partners on the page, under the captions of their slots.
+  const std::string pair = files.at("fam00003.htm");
+  EXPECT_NE(pair.find("Husband: <B>Living PAIR</B>"), std::string::npos) << pair;
+  EXPECT_NE(pair.find("Wife: <B>Horatio PAIR</B>"), std::string::npos) << pair;
+  const std::string same = files.at("fam00010.htm");
+  EXPECT_NE(same.find("Husband: <B>Living SAME</B>"), std::string::npos) << same;
+  EXPECT_NE(same.find("Wife: <B>Greta SAME</B>"), std::string::npos) << same;
+  EXPECT_NE(Log().find("Family @F11@ has more than two partners; Living THIRD is not shown.\n"),
+            std::string::npos);
+}
+
+// Without privacy a family shows its two partners, and a third is named
+// in the log only.
+TEST_F(LivingSiteTest, PartnersBeyondTwoAreNamedInTheLog) {
+  ASSERT_EQ(RunSite(FamilyShapesTree(), EveryOptionOn('N')), kResultOk) << Log();
+  const std::string pair = ReadText("html/fam00003.htm");
+  EXPECT_NE(pair.find("Husband: <B>Hubertus PAIR</B>"), std::string::npos) << pair;
+  EXPECT_NE(pair.find("Wife: <B>Horatio PAIR</B>"), std::string::npos) << pair;
+  EXPECT_EQ(ReadText("html/fam00011.htm").find("Wilhelmina"), std::string::npos);
+  EXPECT_NE(Log().find(">BuildFamilyGroupRecords\n"
+                       "Family @F11@ has more than two partners; Wilhelmina THIRD is not shown.\n"),
+            std::string::npos);
+}
+
 // 100 000 generations, each the only child of the next: settled in one
 // pass each, without recursion. Only the youngest generations have dates:
 // generation k (from 0) is born in 2020 - 25 k for k below 40.

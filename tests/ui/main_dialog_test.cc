@@ -569,6 +569,20 @@ TEST_F(DialogTest, RunWithMissingGedcomFileShowsTheOpenError) {
   EXPECT_THAT(ReadFile("kinloom.log"), EndsWith("<CreateKinloom 1\n"));
 }
 
+TEST_F(DialogTest, AncestryLoopIsNamedUnderFinished) {
+  WriteFile("kinloom.cfg", kFilledInConfig);
+  WriteFile("tree.ged",
+            "0 HEAD\n0 @I12@ INDI\n1 NAME Ann /Lee/\n1 FAMC @F1@\n1 FAMS @F1@\n"
+            "0 @F1@ FAM\n1 WIFE @I12@\n1 CHIL @I12@\n0 TRLR\n");
+  WithMainDialog([&](HWND dialog) { desktop.Click(dialog, id::kCreatePage); });
+  ASSERT_EQ(desktop.message_boxes().size(), 1u);
+  EXPECT_EQ(desktop.message_boxes()[0].text,
+            "        Finished!\n"
+            "Ancestry loop: Ann LEE (@I12@) is recorded as their own ancestor.");
+  EXPECT_EQ(desktop.message_boxes()[0].type, MB_OK);
+  EXPECT_THAT(ReadFile("kinloom.log"), EndsWith("<CreateKinloom 0\n"));
+}
+
 TEST_F(DialogTest, RunThatCannotCreateAWorkFileShowsTheWriteError) {
   WriteFile("kinloom.cfg", kFilledInConfig);
   std::filesystem::create_directory("indv.dat");  // no file can be made by that name

@@ -168,8 +168,8 @@ TEST(KinloomResourcesTest, ColourButtonsFillAThreeByTwelveGrid) {
 TEST(KinloomResourcesTest, CaptionEditorTabOrder) {
   EXPECT_THAT(Ids(Dialog(kEditTextDialog)),
               ElementsAreArray({401, 402, 403, 404, 405, 406, 407, 408, 409, 410, 411,
-                                412, 413, 414, 427, 415, 416, 417, 418, 419, 432, 420,
-                                421, 422, 423, 424, 428, 429, 430, 431, 425, 426}));
+                                412, 413, 414, 427, 415, 416, 417, 418, 419, 432, 433,
+                                420, 421, 422, 423, 424, 428, 429, 430, 431, 425, 426}));
 }
 
 TEST(KinloomResourcesTest, MainDialogTabOrder) {

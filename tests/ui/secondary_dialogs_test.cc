@@ -103,6 +103,7 @@ constexpr FieldCaption kDefaultFieldTexts[] = {
     {430, "Photo for"},
     {431, "PHOTOS"},
     {432, "Living"},
+    {433, "(see above)"},
 };
 
 TEST_F(DialogTest, EditorShowsEachCaptionInItsField) {
