@@ -20,7 +20,7 @@ ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
-cmake --build build-tsan -j"$(nproc)" --target run_tests reliability_tests pages_tests store_tests
-for tests in run_tests reliability_tests pages_tests store_tests; do
+cmake --build build-tsan -j"$(nproc)" --target publish_tests run_tests reliability_tests pages_tests store_tests
+for tests in publish_tests run_tests reliability_tests pages_tests store_tests; do
   (cd build-tsan && "./$tests" --gtest_brief=1)
 done

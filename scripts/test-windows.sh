@@ -14,7 +14,7 @@ if [ ! -x build/kinloom-create ]; then
 fi
 
 cmake --build build-windows -j"$(nproc)" --target windows-release \
-  text_tests platform_tests store_tests run_tests gedcom_tests pages_tests reliability_tests \
+  text_tests platform_tests store_tests publish_tests run_tests gedcom_tests pages_tests reliability_tests \
   gedcom_replay whole_run_replay config_replay text_replay
 
 # One Wine prefix for all the tests, set up once, quietly, with no attempt
