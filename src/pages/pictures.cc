@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "run/changed_pages.h"
+#include "publish/publish.h"
 
 namespace kinloom {
 
