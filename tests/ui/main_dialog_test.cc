@@ -578,7 +578,9 @@ TEST_F(DialogTest, AncestryLoopIsNamedUnderFinished) {
   ASSERT_EQ(desktop.message_boxes().size(), 1u);
   EXPECT_EQ(desktop.message_boxes()[0].text,
             "        Finished!\n"
-            "Ancestry loop: Ann LEE (@I12@) is recorded as their own ancestor.");
+            "Ancestry loop: Ann LEE (@I12@) is recorded as their own ancestor.\n"
+            "The site is in " +
+                scratch.path() + "/html.");
   EXPECT_EQ(desktop.message_boxes()[0].type, MB_OK);
   EXPECT_THAT(ReadFile("kinloom.log"), EndsWith("<CreateKinloom 0\n"));
 }
