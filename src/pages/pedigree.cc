@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 
 namespace kinloom {
@@ -42,13 +43,13 @@ std::string LifeSpan(const WorkFiles& store, std::int32_t number) {
   const std::string birth = store.IndividualBirthDate(number);
   const std::string death = store.IndividualDeathDate(number);
   if (birth.empty() && death.empty()) return {};
-  return " (" + birth + "-" + death + ")";
+  return " (" + HtmlText(birth) + "-" + HtmlText(death) + ")";
 }
 
 void WriteOwnLine(Chart& chart, std::int32_t number, std::string_view lead) {
   Run& run = chart.run;
   const std::string target = LandingPageLink(run, number, "../fam", "../ind");
-  const std::string name = FormatName(run.settings, run.store.IndividualName(number));
+  const std::string name = HtmlText(FormatName(run.settings, run.store.IndividualName(number)));
   std::string line(lead);
   line += "<b><A HREF=\"";
   line += target;
@@ -120,7 +121,7 @@ int PedigreeChart(Run& run, std::int32_t number) {
   page.Write("<HTML>\n");
   page.Write("<HEAD>\n");
   page.Write("<TITLE>" + run.Text(Label::kPedigreeFor) + " " +
-             FormatName(run.settings, run.store.IndividualName(number)) + "</TITLE>\n");
+             HtmlText(FormatName(run.settings, run.store.IndividualName(number))) + "</TITLE>\n");
   WriteBodyStart(run, page);
   page.Write("<HR NOSHADE SIZE=3>");
   page.Write("<pre>\n");

@@ -230,7 +230,7 @@ TEST_F(FrameTest, SourceListNamesEachCitedSourceInFootnoteOrder) {
   EXPECT_EQ(Written([&](PageFile& p) { WriteSourceList(run_, p); }),
             "<A NAME=\"SRC\"></A><B>SOURCES</B>\n"
             "1) Family Bible\n"
-            "2) Parish register of St. Mary's <Boston> & more\n"
+            "2) Parish register of St. Mary's &lt;Boston&gt; &amp; more\n"
             "<HR NOSHADE SIZE=1>");
 }
 
@@ -244,7 +244,7 @@ TEST_F(FrameTest, NoSourceListWithoutCitationsOrWithSourcesOff) {
 
 TEST_F(FrameTest, BodyStartWithoutUserFiles) {
   EXPECT_EQ(Written([&](PageFile& p) { WritePageStart(run_, p, "A <b>title</b>"); }),
-            ExpectedHead("A <b>title</b>"));
+            ExpectedHead("A &lt;b&gt;title&lt;/b&gt;"));
 }
 
 TEST_F(FrameTest, BodyStartCopiesMetaAndHeaderWithCrLfTurnedIntoLineFeeds) {
