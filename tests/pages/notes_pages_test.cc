@@ -67,8 +67,9 @@ TEST_F(NotesPagesTest, IndividualNotesPagesLinkToTheLandingPage) {
   EXPECT_EQ(Page("html/nti00001.htm"),
             NotesPage("John Smith", "fam00001.htm", "<BR>\nEmigrated in 1850<BR>\nFarmer<BR>\n",
                       "surnames.htm"));
-  EXPECT_EQ(Page("html/nti00003.htm"), NotesPage("Alice Smith", "fam00001.htm",
-                                                 "<BR>\nLoves <b>music</b> &amp; art", "surnames.htm"));
+  EXPECT_EQ(Page("html/nti00003.htm"),
+            NotesPage("Alice Smith", "fam00001.htm", "<BR>\nLoves <b>music</b> &amp; art",
+                      "surnames.htm"));
   // Eve's note record went to the family notes; her page shows it all the
   // same, and links to her own page, written just before.
   EXPECT_EQ(Page("html/nti00020.htm"),

@@ -124,7 +124,8 @@ TEST(UnicodeSiteTest, SoundexAndCapitalsReadLatinReferencesAsLetters) {
       << f1;
   const std::string f2 = ReadText("html/fam00002.htm");
   EXPECT_NE(f2.find("Husband: <B>Jan &#321;UKASIEWICZ</B> (L222)\n"), std::string::npos) << f2;
-  EXPECT_NE(f2.find("   Wife: <B>Anton&#237;n DVO&#344;&#193;K</B> (D162)\n"), std::string::npos) << f2;
+  EXPECT_NE(f2.find("   Wife: <B>Anton&#237;n DVO&#344;&#193;K</B> (D162)\n"), std::string::npos)
+      << f2;
   EXPECT_NE(ReadText("html/gendex.txt")
                 .find("fam00002.htm|&#321;UKASIEWICZ|Jan /&#321;ukasiewicz/|||||\n"),
             std::string::npos);
