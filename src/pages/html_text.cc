@@ -220,8 +220,11 @@ std::string HtmlNote(std::string_view text) {
     }
     if (text[i] != '<') continue;
     Tag tag;
-    if (!ReadTag(text, i, tag) || !IsNoteTag(tag.name)) continue;  // shown as text
-    if (tag.name == "a" && !tag.end && !IsAllowedHref(tag.href)) continue;
+    if (!ReadTag(text, i, tag)) continue;  // "<" shown as text
+    if (!IsNoteTag(tag.name) || (tag.name == "a" && !tag.end && !IsAllowedHref(tag.href))) {
+      i += tag.length - 1;  // the whole tag shown as text
+      continue;
+    }
     flush(i);
     plain = i + tag.length;
     i = plain - 1;
