@@ -1,6 +1,8 @@
 #include "pages/html_text.h"
 
+#include <algorithm>
 #include <array>
+#include <map>
 #include <vector>
 
 namespace kinloom {
@@ -97,7 +99,8 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 // A tag of a note as read: its name in lower case, whether it is an end
-// tag, its href when it has one, and its length in the text.
+// tag, its href when it has one, and its length in the text (for a tag that
+// could not be read, the length of what is shown as text instead).
 struct Tag {
   std::string name;
   bool end = false;
@@ -108,49 +111,50 @@ struct Tag {
 
 // Reads the tag at text[at] (which is "<") the way a browser reads one:
 // the name runs to a blank, "/" or ">"; attribute values may be quoted.
-// False when no tag starts there or it is not closed on its line.
-bool ReadTag(std::string_view text, std::size_t at, Tag& tag) {
+// A tag ends on its line, which ends at line_end. False when no tag
+// starts there (tag.length 1: the "<" alone is text) or it is not closed
+// on its line (tag.length reaches line_end: the rest of the line is text,
+// so that no character is read twice whatever the note holds).
+bool ReadTag(std::string_view text, std::size_t at, std::size_t line_end, Tag& tag) {
+  tag.length = 1;
   std::size_t i = at + 1;
-  if (i < text.size() && text[i] == '/') {
+  if (i < line_end && text[i] == '/') {
     tag.end = true;
     ++i;
   }
-  if (i >= text.size() || !IsLetter(text[i])) return false;
-  while (i < text.size() && !IsTagSpace(text[i]) && text[i] != '/' && text[i] != '>') {
-    if (text[i] == '\n') return false;
+  if (i >= line_end || !IsLetter(text[i])) return false;
+  tag.length = line_end - at;
+  while (i < line_end && !IsTagSpace(text[i]) && text[i] != '/' && text[i] != '>') {
     tag.name += Lower(text[i]);
     ++i;
   }
   for (;;) {
-    while (i < text.size() && (IsTagSpace(text[i]) || text[i] == '/')) ++i;
-    if (i >= text.size() || text[i] == '\n') return false;
+    while (i < line_end && (IsTagSpace(text[i]) || text[i] == '/')) ++i;
+    if (i >= line_end) return false;
     if (text[i] == '>') break;
     std::string name;
     // A name's first character may be "=", as in a browser.
     do {
       name += Lower(text[i]);
       ++i;
-    } while (i < text.size() && !IsTagSpace(text[i]) && text[i] != '/' && text[i] != '>' &&
-             text[i] != '=' && text[i] != '\n');
-    while (i < text.size() && IsTagSpace(text[i])) ++i;
+    } while (i < line_end && !IsTagSpace(text[i]) && text[i] != '/' && text[i] != '>' &&
+             text[i] != '=');
+    while (i < line_end && IsTagSpace(text[i])) ++i;
     std::string value;
     bool has_value = false;
-    if (i < text.size() && text[i] == '=') {
+    if (i < line_end && text[i] == '=') {
       ++i;
-      while (i < text.size() && IsTagSpace(text[i])) ++i;
-      if (i >= text.size() || text[i] == '\n') return false;
+      while (i < line_end && IsTagSpace(text[i])) ++i;
+      if (i >= line_end) return false;
       has_value = true;
       if (text[i] == '"' || text[i] == '\'') {
         const char quote = text[i++];
-        const std::size_t close = text.find(quote, i);
+        const std::size_t close = text.substr(0, line_end).find(quote, i);
         if (close == std::string_view::npos) return false;
         value = std::string(text.substr(i, close - i));
-        if (value.find('\n') != std::string::npos) return false;
         i = close + 1;
       } else {
-        while (i < text.size() && !IsTagSpace(text[i]) && text[i] != '>' && text[i] != '\n') {
-          value += text[i++];
-        }
+        while (i < line_end && !IsTagSpace(text[i]) && text[i] != '>') value += text[i++];
       }
     }
     // The first of two attributes of the same name counts.
@@ -208,9 +212,16 @@ std::string HtmlAttribute(std::string_view text) {
 std::string HtmlNote(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 16);
-  std::vector<std::string> open;  // the elements open, innermost last
-  std::size_t plain = 0;          // start of the text not yet written
+  std::vector<std::string> open;              // the elements open, innermost last
+  std::map<std::string, std::size_t> opened;  // how many of each are open
+  std::size_t plain = 0;                      // start of the text not yet written
+  std::size_t line_end = 0;                   // of the line being read
   auto flush = [&](std::size_t end) { AppendEscaped(text.substr(plain, end - plain), false, out); };
+  auto close_innermost = [&]() {
+    out += "</" + open.back() + ">";
+    --opened[open.back()];
+    open.pop_back();
+  };
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n') {
       flush(i);
@@ -219,36 +230,35 @@ std::string HtmlNote(std::string_view text) {
       continue;
     }
     if (text[i] != '<') continue;
+    if (line_end <= i) line_end = std::min(text.find('\n', i), text.size());
     Tag tag;
-    if (!ReadTag(text, i, tag)) continue;  // "<" shown as text
-    if (!IsNoteTag(tag.name) || (tag.name == "a" && !tag.end && !IsAllowedHref(tag.href))) {
-      i += tag.length - 1;  // the whole tag shown as text
+    const bool read = ReadTag(text, i, line_end, tag);
+    if (!read || !IsNoteTag(tag.name) ||
+        (tag.name == "a" && !tag.end && !IsAllowedHref(tag.href))) {
+      i += tag.length - 1;  // shown as text
       continue;
     }
     flush(i);
     plain = i + tag.length;
     i = plain - 1;
     if (tag.end) {
-      std::size_t k = open.size();
-      while (k > 0 && open[k - 1] != tag.name) --k;
-      if (k == 0) continue;  // no start: left out
-      while (open.size() >= k) {
-        out += "</" + open.back() + ">";
-        open.pop_back();
-      }
+      if (opened[tag.name] == 0) continue;  // no start: left out
+      while (open.back() != tag.name) close_innermost();
+      close_innermost();
     } else if (tag.name == "a") {
       out += "<a href=\"" + HtmlAttribute(tag.href) + "\" rel=\"nofollow noopener\">";
       open.push_back(tag.name);
+      ++opened[tag.name];
     } else {
       out += "<" + tag.name + ">";
-      if (!IsVoidTag(tag.name)) open.push_back(tag.name);
+      if (!IsVoidTag(tag.name)) {
+        open.push_back(tag.name);
+        ++opened[tag.name];
+      }
     }
   }
   flush(text.size());
-  while (!open.empty()) {
-    out += "</" + open.back() + ">";
-    open.pop_back();
-  }
+  while (!open.empty()) close_innermost();
   return out;
 }
 
