@@ -40,10 +40,10 @@ namespace kinloom {
 // ol, li, h1 to h6, table, tr, td and th, in any case, are written anew in
 // lower case without their attributes; <a> only when its href starts with
 // "http://", "https://" or "mailto:", as <a href="..."
-// rel="nofollow noopener">. Every other tag, a tag not closed on its line,
-// and every comment show as text. An end tag closes the elements opened
-// after its start; one without a start is left out; elements still open
-// are closed at the end.
+// rel="nofollow noopener">. Every other tag and every comment show as
+// text, and so does the rest of a line from a tag not closed on it. An end
+// tag closes the elements opened after its start; one without a start is
+// left out; elements still open are closed at the end.
 [[nodiscard]] std::string HtmlNote(std::string_view text);
 
 // A setting written into an attribute (HOME, EMAIL, BGPIC, the colours):
