@@ -8,6 +8,7 @@
 #   whole_run_fuzzer  CreateKinloom, every option on, SUBDIRS both ways
 #   config_fuzzer     LoadConfiguration, and a save that loads back the same
 #   text_fuzzer       character-set conversions and name helpers
+#   html_fuzzer       escapes of GEDCOM texts for pages, the note rebuilder
 #
 # In every build each target also gets <name>_replay, the same code with a
 # small main() that feeds it each file of fuzz/corpus/<name>, and a test
@@ -15,7 +16,7 @@
 # corpus replayed under the sanitizers, without libFuzzer.
 
 option(KINLOOM_FUZZ "Build the libFuzzer targets (clang only)" OFF)
-set(KINLOOM_FUZZ_TARGETS gedcom whole_run config text)
+set(KINLOOM_FUZZ_TARGETS gedcom whole_run config text html)
 
 if(KINLOOM_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")

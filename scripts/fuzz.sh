@@ -7,13 +7,13 @@
 # corpora and findings (crash-*, leak-*, timeout-*, oom-*) stay in the
 # build directory ($FUZZ_BUILD, default build-fuzz).
 #
-#   scripts/fuzz.sh [SECONDS [TARGET...]]     TARGET: gedcom whole_run config text
+#   scripts/fuzz.sh [SECONDS [TARGET...]]     TARGET: gedcom whole_run config text html
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-1800}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(gedcom whole_run config text)
+[ ${#targets[@]} -eq 0 ] && targets=(gedcom whole_run config text html)
 build=${FUZZ_BUILD:-build-fuzz}
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKINLOOM_FUZZ=ON
@@ -29,6 +29,7 @@ max_len() {
   case $1 in
     gedcom) echo 8192 ;;
     text) echo 1024 ;;
+    html) echo 2048 ;;
     *) echo 4096 ;;
   esac
 }

@@ -8,5 +8,6 @@ packages=(
   time gnuplot-nox
   binutils-mingw-w64-x86-64
   dpkg-dev librsvg2-bin desktop-file-utils lintian
+  chromium
 )
 "$(dirname "$0")/install-debian-packages.sh" "${packages[@]}"

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 #include "text/strings.h"
 
@@ -45,9 +46,9 @@ class FamilyPageWriter {
 
   // Builds the block of person (> 0) in the given role on this family's page.
   PersonBlock Build(std::int32_t person, Role role);
-  // The name of an individual for display.
+  // The name of an individual for display, escaped.
   std::string DisplayName(std::int32_t person) {
-    return FormatName(s_, run_.store.IndividualName(person));
+    return HtmlText(FormatName(s_, run_.store.IndividualName(person)));
   }
 
  private:
@@ -90,18 +91,17 @@ PersonBlock FamilyPageWriter::Build(std::int32_t person, Role role) {
   const std::string name = store.IndividualName(person);
   const std::int32_t own_family = store.IndividualSpouseFamily(person, 0);
 
+  const std::string shown = HtmlText(FormatName(s_, name));
   if (role == Role::kChild) {
-    b.name = own_family != 0
-                 ? Link(PageFileName(s_, "fam", own_family), FormatName(s_, name), "</A>")
-                 : FormatName(s_, name);
+    b.name = own_family != 0 ? Link(PageFileName(s_, "fam", own_family), shown, "</A>") : shown;
   } else {
-    b.name = "<B>" + FormatName(s_, name) + "</B>";
+    b.name = "<B>" + shown + "</B>";
   }
   if (s_.sources == 'Y' && store.IndividualSource(person) != 0) {
     b.name += " " + SourceMark(SourceNumber(run_, store.IndividualSource(person)));
   }
   if (role != Role::kChild && s_.soundex == 'Y') {
-    b.name += " " + SoundexCode(ExtractSurname(s_, name));
+    b.name += " " + HtmlText(SoundexCode(ExtractSurname(s_, name)));
   }
 
   b.birth_date = store.IndividualBirthDate(person);

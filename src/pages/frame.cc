@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "pages/html_text.h"
 #include "platform/platform.h"
 #include "publish/publish.h"
 #include "text/strings.h"
@@ -45,6 +46,17 @@ bool PageFile::CreateOrKeep(const std::string& path, const PageOutcome& outcome)
 }
 
 void PageFile::Write(std::string_view text) {
+  if (page_ == 0) return;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) > 127) {
+      WriteBytes(PlainAscii(text));
+      return;
+    }
+  }
+  WriteBytes(text);
+}
+
+void PageFile::WriteBytes(std::string_view text) {
   if (page_ == 0) return;
   if (buffer_.size() + text.size() > kBufferSize) {
     HandOn();
@@ -171,7 +183,7 @@ void WritePageStart(Run& run, PageFile& page, std::string_view title) {
   page.Write("<HTML>\n");
   page.Write("<HEAD>\n");
   std::string line = "<TITLE>";
-  line += title;
+  line += HtmlText(title);
   line += "</TITLE>\n";
   page.Write(line);
   WriteBodyStart(run, page);
@@ -181,30 +193,32 @@ void WriteBodyStart(Run& run, PageFile& page) {
   const Settings& s = run.settings;
   const UserFiles& user = UserFilesOf(run);
   if (const auto& meta = user.meta) {
-    page.Write(*meta);
+    page.WriteBytes(*meta);
     page.Write("\n");
   }
   page.Write("</HEAD>\n");
   std::string body;
   if (s.background == 'G') {
-    body = "<BODY BACKGROUND=\"" + s.bgpic + "\"";
+    body = "<BODY BACKGROUND=\"" + OwnerAttribute(s.bgpic) + "\"";
   } else {
-    body = "<BODY BGCOLOR=\"#" + s.bgcolor + "\"";
+    body = "<BODY BGCOLOR=\"#" + OwnerAttribute(s.bgcolor) + "\"";
   }
-  body += " TEXT=\"#" + s.textc + "\" LINK=\"#" + s.linkc + "\" VLINK=\"#" + s.vlinkc + "\">\n";
+  body += " TEXT=\"#" + OwnerAttribute(s.textc) + "\" LINK=\"#" + OwnerAttribute(s.linkc) +
+          "\" VLINK=\"#" + OwnerAttribute(s.vlinkc) + "\">\n";
   page.Write(body);
   if (const auto& header = user.header) {
-    page.Write(*header);
+    page.WriteBytes(*header);
     page.Write("<BR>\n");
   }
 }
 
 void WritePageFoot(Run& run, PageFile& page, char with_surnames_link, std::string_view up_prefix) {
   const Settings& s = run.settings;
-  std::string bar =
-      "<CENTER><FONT SIZE=+2>|&nbsp;<A HREF=\"" + s.home + "\">" + run.Text(Label::kHome) + "</A>";
+  std::string bar = "<CENTER><FONT SIZE=+2>|&nbsp;<A HREF=\"" + OwnerAttribute(s.home) + "\">" +
+                    run.Text(Label::kHome) + "</A>";
   if (!s.email.empty()) {
-    bar += "&nbsp;|&nbsp;<A HREF=\"mailto:" + s.email + "\">" + run.Text(Label::kEmail) + "</A>";
+    bar += "&nbsp;|&nbsp;<A HREF=\"mailto:" + OwnerAttribute(s.email) + "\">" +
+           run.Text(Label::kEmail) + "</A>";
   }
   if (with_surnames_link == 'Y') {
     bar += "&nbsp;|&nbsp;<A HREF=\"";
@@ -214,7 +228,7 @@ void WritePageFoot(Run& run, PageFile& page, char with_surnames_link, std::strin
   bar += "&nbsp;|</FONT></CENTER><BR>\n";
   page.Write(bar);
   if (const auto& footer = UserFilesOf(run).footer) {
-    page.Write(*footer);
+    page.WriteBytes(*footer);
     page.Write("<BR>\n");
   }
   std::string credit = "Page built by <A HREF=\"";
@@ -250,10 +264,10 @@ void WriteEventLine(PageFile& page, std::string_view caption, std::string_view d
                     std::string_view at_caption, std::string_view place, std::string_view mark) {
   std::string line = RightAligned(caption, 7);
   line += ": ";
-  line += LeftAligned(date, 17);
+  line += HtmlText(LeftAligned(date, 17));
   line += at_caption;
   line += ": ";
-  line += place;
+  line += HtmlText(place);
   line += ' ';
   line += mark;
   line += " \n";
@@ -279,7 +293,7 @@ void WriteSourceList(Run& run, PageFile& page) {
   page.Write("<A NAME=\"SRC\"></A>");
   page.Write("<B>" + run.Text(Label::kSources) + "</B>\n");
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    page.Write(std::to_string(i + 1) + ") " + run.store.SourceTitle(sources[i]) + "\n");
+    page.Write(std::to_string(i + 1) + ") " + HtmlText(run.store.SourceTitle(sources[i])) + "\n");
   }
   page.Write("<HR NOSHADE SIZE=1>");
 }
@@ -391,7 +405,8 @@ std::uint64_t PagesFingerprint(Run& run) {
     hash.Update(text);
   };
   auto add_flag = [&add](char flag) { add(std::string_view(&flag, 1)); };
-  add("pages 1");
+  // "pages 2": texts from the GEDCOM file escaped, pages plain ASCII.
+  add("pages 2");
   add(kVersionText);
   const Settings& s = run.settings;
   // Every field of Settings: one added there must be added here.

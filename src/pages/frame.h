@@ -47,8 +47,11 @@ class PageFile {
   // from the store after this call.
   bool CreateOrKeep(const std::string& path, const PageOutcome& outcome);
   bool kept() const { return kept_; }
-  // Writes the bytes as they are ("\n" stays one byte).
+  // Writes the text, each byte above 127 as its character reference
+  // "&#N;", so that the page stays plain ASCII ("\n" stays one byte).
   void Write(std::string_view text);
+  // Writes the bytes as they are: the user's include files, gendex.txt.
+  void WriteBytes(std::string_view text);
   // Writes the page's date: the one text in which two versions of a page
   // with the same content may differ.
   void WriteDate(std::string_view text);
@@ -82,7 +85,8 @@ std::string PagePath(const Settings& settings, std::string_view directory, std::
 // directory + "/" + file when SUBDIRS is "Y", else file alone.
 std::string PageLink(const Settings& settings, std::string_view directory, std::string_view file);
 
-// "<HTML>\n", "<HEAD>\n", "<TITLE>title</TITLE>\n", then WriteBodyStart.
+// "<HTML>\n", "<HEAD>\n", "<TITLE>title</TITLE>\n" (title, a text from the
+// GEDCOM file, escaped as element text), then WriteBodyStart.
 void WritePageStart(Run& run, PageFile& page, std::string_view title);
 // meta.htm, "</HEAD>\n", the BODY tag, header.htm. The user files are
 // copied byte for byte, except that each CR LF pair becomes "\n"; a file
@@ -96,7 +100,8 @@ void WritePageFoot(Run& run, PageFile& page, char with_surnames_link, std::strin
 // "</BODY>\n", "</HTML>\n", then closes the page (PageFile::Close).
 bool FinishPage(Run& run, PageFile& page);
 
-// "%7s: %-17s%s: %s %s \n"
+// "%7s: %-17s%s: %s %s \n", the date (padded first) and the place escaped
+// as element text.
 void WriteEventLine(PageFile& page, std::string_view caption, std::string_view date,
                     std::string_view at_caption, std::string_view place, std::string_view mark);
 

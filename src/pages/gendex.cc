@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 
 namespace kinloom {
@@ -17,7 +18,8 @@ int BuildGendexFile(Run& run) {
                                     "<BuildGendexFile"};
   PageFile file(run);
   if (!file.Create(PagePath(settings, "", "gendex.txt"), kGendexFile)) return kResultCannotWrite;
-  file.Write(";; " + std::string(kVersionText) + "\n");
+  // gendex.txt is ISO 8859-1 text, written as it is.
+  file.WriteBytes(";; " + std::string(kVersionText) + "\n");
   // The lines may have been made ahead, with the names sort, for the
   // records in their present order.
   std::shared_ptr<const BlockFile> lines = std::exchange(run.gendex_lines, nullptr);
@@ -35,28 +37,29 @@ int BuildGendexFile(Run& run) {
     run.store.GetIndividual(number, record);
     line.clear();
     AppendGendexLine(settings, number, record, line);
-    file.Write(line);
+    file.WriteBytes(line);
   }
   return file.Close() ? kResultOk : kResultCannotWrite;
 }
 
 void AppendGendexLine(const Settings& settings, std::int32_t number, const IndividualRecord& record,
                       std::string& line) {
-  // Seven fields, each closed by a bar; nothing is escaped.
+  // Seven fields, each closed by a bar; a bar or a control character
+  // inside a field becomes a blank, nothing else is changed.
   line += LandingPageLink(settings, number, record.spouseFamilies[0], record.parentFamilies[0],
                           "fam", "ind");
   line += '|';
-  line += ExtractSurname(settings, record.name);
+  line += GendexField(ExtractSurname(settings, record.name));
   line += '|';
-  line += record.name;
+  line += GendexField(record.name);
   line += '|';
-  line += record.birthDate;
+  line += GendexField(record.birthDate);
   line += '|';
-  line += record.birthPlace;
+  line += GendexField(record.birthPlace);
   line += '|';
-  line += record.deathDate;
+  line += GendexField(record.deathDate);
   line += '|';
-  line += record.deathPlace;
+  line += GendexField(record.deathPlace);
   line += "|\n";
 }
 

@@ -1,6 +1,7 @@
 // Individual pages: the page of an individual who belongs to no family,
 // written on demand just before another page links to it.
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 #include "text/strings.h"
 
@@ -44,11 +45,11 @@ int BuildIndividualPage(Run& run, std::int32_t number) {
   page.Write("<PRE>\n");
 
   // Footnote numbers are handed out in the order name, birth, death.
-  std::string name_field = display;
+  std::string name_field = HtmlText(display);
   if (s.sources == 'Y' && store.IndividualSource(number) != 0) {
     name_field += " " + SourceMark(SourceNumber(run, store.IndividualSource(number)));
   }
-  if (s.soundex == 'Y') name_field += " " + SoundexCode(ExtractSurname(s, name));
+  if (s.soundex == 'Y') name_field += " " + HtmlText(SoundexCode(ExtractSurname(s, name)));
   std::string birth_mark;
   if (s.sources == 'Y' && store.IndividualBirthSource(number) != 0) {
     birth_mark = " " + SourceMark(SourceNumber(run, store.IndividualBirthSource(number))) + " ";

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 #include "text/strings.h"
 
@@ -52,7 +53,7 @@ void AppendNamesEntry(const Settings& settings, std::int32_t number, const Indiv
   std::string surname = ExtractSurname(settings, name);
   if (surname != previous_surname) {
     text += "<A NAME=\"";
-    text += surname;
+    text += HtmlAttribute(surname);
     text += "\"></a>\n";
     previous_surname = std::move(surname);
   }
@@ -60,13 +61,13 @@ void AppendNamesEntry(const Settings& settings, std::int32_t number, const Indiv
   text += LandingPageLink(settings, number, record.spouseFamilies[0], record.parentFamilies[0],
                           "fam", "ind", is_individual_page);
   text += "\">";
-  text += IndexName(settings, name);
+  text += HtmlText(IndexName(settings, name));
   text += "</A>";
   if (!record.birthDate.empty() || !record.deathDate.empty()) {
     text += " (";
-    text += record.birthDate;
+    text += HtmlText(record.birthDate);
     text += '-';
-    text += record.deathDate;
+    text += HtmlText(record.deathDate);
     text += ")<BR>\n";
   } else {
     text += "<BR>\n";

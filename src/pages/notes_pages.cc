@@ -7,6 +7,7 @@
 // lines of its own side when there are any and those of the other side
 // otherwise.
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 
 namespace kinloom {
@@ -16,11 +17,14 @@ namespace {
 enum class Side { kIndividual, kFamily };
 
 // NOTE and CONT lines start a new line on the page; CONC pieces and the
-// text of a note record's own line continue the line before, unchanged.
+// text of a note record's own line continue the line before. The note is
+// put together whole and then rebuilt (HtmlNote), so that a tag split
+// over CONC pieces is read as one.
 void WriteNoteText(Run& run, PageFile& page, std::int32_t key, Side side) {
   const WorkFiles& store = run.store;
   const bool individual_lines =
       side == Side::kIndividual ? store.HasIndividualNote(key) : !store.HasFamilyNote(key);
+  std::string note;
   for (std::int32_t line = 1;; ++line) {
     const std::string* text =
         individual_lines ? store.IndividualNoteText(key, line) : store.FamilyNoteText(key, line);
@@ -28,14 +32,15 @@ void WriteNoteText(Run& run, PageFile& page, std::int32_t key, Side side) {
     const std::string copy = *text;
     const std::int32_t kind =
         individual_lines ? store.IndividualNoteKind(key, line) : store.FamilyNoteKind(key, line);
-    if (kind == kNoteKindNote || kind == kNoteKindCont) page.Write("<BR>\n");
-    page.Write(copy);
+    if (kind == kNoteKindNote || kind == kNoteKindCont) note += '\n';
+    note += copy;
   }
+  page.Write(HtmlNote(note));
 }
 
 void WriteNotesHeading(Run& run, PageFile& page, std::string_view link, std::string_view owner) {
   page.Write("<CENTER><B>" + run.Text(Label::kNotesFor) + " <A HREF=\"" + std::string(link) +
-             "\">" + std::string(owner) + "</A></B></CENTER>\n");
+             "\">" + HtmlText(owner) + "</A></B></CENTER>\n");
   page.Write("<HR NOSHADE SIZE=3>\n");
 }
 

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 
 namespace kinloom {
@@ -38,13 +39,13 @@ std::string LifeSpan(const WorkFiles& store, std::int32_t number) {
   const std::string birth = store.IndividualBirthDate(number);
   const std::string death = store.IndividualDeathDate(number);
   if (birth.empty() && death.empty()) return {};
-  return " (" + birth + "-" + death + ")";
+  return " (" + HtmlText(birth) + "-" + HtmlText(death) + ")";
 }
 
 void WriteOwnLine(Run& run, PageFile& page, std::int32_t number, const std::string& base,
                   std::string_view lead, bool repeat) {
   const std::string target = LandingPageLink(run, number, "../fam", "../ind");
-  const std::string name = FormatName(run.settings, run.store.IndividualName(number));
+  const std::string name = HtmlText(FormatName(run.settings, run.store.IndividualName(number)));
   std::string line(base);
   line += lead;
   line += "<b><A HREF=\"";
@@ -167,7 +168,7 @@ int PedigreeChart(Run& run, std::int32_t number) {
   page.Write("<HTML>\n");
   page.Write("<HEAD>\n");
   page.Write("<TITLE>" + run.Text(Label::kPedigreeFor) + " " +
-             FormatName(run.settings, run.store.IndividualName(number)) + "</TITLE>\n");
+             HtmlText(FormatName(run.settings, run.store.IndividualName(number))) + "</TITLE>\n");
   WriteBodyStart(run, page);
   page.Write("<HR NOSHADE SIZE=3>");
   page.Write("<pre>\n");

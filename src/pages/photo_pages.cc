@@ -1,6 +1,7 @@
 // Photo pages: one page per multimedia link, with the picture, its title
 // and a line naming the individual it belongs to.
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 #include "pages/pictures.h"
 
@@ -25,21 +26,24 @@ int WritePhotoPage(Run& run, std::int32_t photo, const PagePicture& picture) {
   // The owner's page may not exist yet; it is written by the notes or
   // names phase, which links to it too.
   const std::string owner_link = "<A HREF=\"" + LandingPageLink(run, owner, "../fam", "../ind") +
-                                 "\">" + FormatName(s, store.IndividualName(owner)) + "</A>";
+                                 "\">" + HtmlText(FormatName(s, store.IndividualName(owner))) +
+                                 "</A>";
   page.Write("<CENTER><B>" + run.Text(Label::kPhotoFor) + " " + owner_link + "</B></CENTER>\n");
   page.Write("<HR NOSHADE SIZE=3>\n");
   switch (picture.show) {
     case PictureShow::kImage:
-      page.Write("<CENTER><img src=\"" + picture.name + "\"><br>");
+      page.Write("<CENTER><img src=\"" + PictureSource(picture.name) + "\"><br>");
       break;
     case PictureShow::kLink:
-      page.Write("<CENTER><A HREF=\"" + picture.name + "\">" + picture.name + "</A><br>");
+      page.Write("<CENTER><A HREF=\"" + PictureSource(picture.name) + "\">" +
+                 HtmlText(picture.name) + "</A><br>");
       break;
     case PictureShow::kWebAddress:
       page.Write("<CENTER>" + WebAddressLink(picture.name) + "<br>");
       break;
   }
-  page.Write("<B>" + title + "</B></CENTER>\n");
+  page.Write("<B>" + HtmlText(title) + "</B></CENTER>
+");
   page.Write("<HR NOSHADE SIZE=1>");
   WritePageFoot(run, page, 'Y', "../");
   return FinishPage(run, page) ? kResultOk : kResultCannotWrite;

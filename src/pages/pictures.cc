@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "pages/html_text.h"
 #include "platform/platform.h"
 #include "publish/publish.h"
 
@@ -155,30 +156,6 @@ bool SameContent(const std::string& a, const std::string& b, long long size) {
   if (first != platform::kNoFile) (void)platform::CloseFile(first);
   if (second != platform::kNoFile) (void)platform::CloseFile(second);
   return same;
-}
-
-// Only characters that cannot end the attribute or the element.
-std::string Escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
 }
 
 }  // namespace
@@ -646,8 +623,7 @@ void PicturePlan::Finish(Run& run) {
 }
 
 std::string WebAddressLink(std::string_view address) {
-  const std::string escaped = Escaped(address);
-  return "<A HREF=\"" + escaped + "\">" + escaped + "</A>";
+  return "<A HREF=\"" + HtmlAttribute(address) + "\">" + HtmlText(address) + "</A>";
 }
 
 }  // namespace kinloom

@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "pages/frame.h"
+#include "pages/html_text.h"
 #include "pages/phases.h"
 #include "platform/platform.h"
 #include "text/strings.h"
@@ -321,7 +322,8 @@ class SurnamesWalk {
         on_page_ = 0;
         link_file_ = NamesFile(page_number_);
       }
-      text += "<A HREF=\"" + link_file_ + "#" + surname + "\">" + surname + "</a>&nbsp;&nbsp;\n";
+      text += "<A HREF=\"" + PlainAscii(link_file_) + "#" + HtmlAttribute(surname) + "\">" +
+              HtmlText(surname) + "</a>&nbsp;&nbsp;\n";
     }
     last_ = slot;
     ++on_page_;

@@ -230,7 +230,7 @@ TEST_F(FrameTest, SourceListNamesEachCitedSourceInFootnoteOrder) {
   EXPECT_EQ(Written([&](PageFile& p) { WriteSourceList(run_, p); }),
             "<A NAME=\"SRC\"></A><B>SOURCES</B>\n"
             "1) Family Bible\n"
-            "2) Parish register of St. Mary's <Boston> & more\n"
+            "2) Parish register of St. Mary's &lt;Boston&gt; &amp; more\n"
             "<HR NOSHADE SIZE=1>");
 }
 
@@ -244,7 +244,7 @@ TEST_F(FrameTest, NoSourceListWithoutCitationsOrWithSourcesOff) {
 
 TEST_F(FrameTest, BodyStartWithoutUserFiles) {
   EXPECT_EQ(Written([&](PageFile& p) { WritePageStart(run_, p, "A <b>title</b>"); }),
-            ExpectedHead("A <b>title</b>"));
+            ExpectedHead("A &lt;b&gt;title&lt;/b&gt;"));
 }
 
 TEST_F(FrameTest, BodyStartCopiesMetaAndHeaderWithCrLfTurnedIntoLineFeeds) {
@@ -257,6 +257,36 @@ TEST_F(FrameTest, BodyStartCopiesMetaAndHeaderWithCrLfTurnedIntoLineFeeds) {
             "</HEAD>\n"
             "<BODY BGCOLOR=\"#FFFFEF\" TEXT=\"#000000\" LINK=\"#0000FF\" VLINK=\"#200080\">\n"
             "<H1>Smith\nfamily</H1>\n\r<BR>\n");
+}
+
+// The owner's texts keep their markup; a quote cannot break the tag of an
+// address or colour, and letters above 127 become references except in
+// the user's own files.
+TEST_F(FrameTest, OwnerTextsKeepTheirMarkupAndPagesStayPlainAscii) {
+  WriteFile("meta.htm", "<META NAME=\"caf\xE9\">");
+  WriteFile("footer.htm", "<I>Fran\xE7ois</I>");
+  run_.settings.bgpic = "a\"b.jpg";
+  run_.settings.textc = "00\"0";
+  run_.settings.home = "http://x.org/?a=1&b=\"2\"";
+  run_.settings.email = "me\"@x.org";
+  run_.labels.Set(Label::kHome, "<B>Startseite</B>");
+  run_.labels.Set(Label::kEmail,
+                  "\xC9"
+                  "crire");
+  EXPECT_EQ(Written([&](PageFile& p) {
+              WriteBodyStart(run_, p);
+              WritePageFoot(run_, p, 'N', "");
+            }),
+            "<META NAME=\"caf\xE9\">\n"
+            "</HEAD>\n"
+            "<BODY BACKGROUND=\"a&quot;b.jpg\" TEXT=\"#00&quot;0\" LINK=\"#0000FF\" "
+            "VLINK=\"#200080\">\n"
+            "<CENTER><FONT SIZE=+2>|&nbsp;<A HREF=\"http://x.org/?a=1&b=&quot;2&quot;\">"
+            "<B>Startseite</B></A>&nbsp;|&nbsp;<A HREF=\"mailto:me&quot;@x.org\">&#201;crire</A>"
+            "&nbsp;|</FONT></CENTER><BR>\n"
+            "<I>Fran\xE7ois</I><BR>\n"
+            "Page built by <A HREF=\"https://kinloom.example.org/\">Kinloom Version 2.21</A> on "
+            "07 December 2026<BR><BR>\n");
 }
 
 TEST_F(FrameTest, EmptyUserFilesStillAddTheirLineEnds) {

@@ -67,8 +67,9 @@ TEST_F(NotesPagesTest, IndividualNotesPagesLinkToTheLandingPage) {
   EXPECT_EQ(Page("html/nti00001.htm"),
             NotesPage("John Smith", "fam00001.htm", "<BR>\nEmigrated in 1850<BR>\nFarmer<BR>\n",
                       "surnames.htm"));
-  EXPECT_EQ(Page("html/nti00003.htm"), NotesPage("Alice Smith", "fam00001.htm",
-                                                 "<BR>\nLoves <b>music</b> & art", "surnames.htm"));
+  EXPECT_EQ(Page("html/nti00003.htm"),
+            NotesPage("Alice Smith", "fam00001.htm", "<BR>\nLoves <b>music</b> &amp; art",
+                      "surnames.htm"));
   // Eve's note record went to the family notes; her page shows it all the
   // same, and links to her own page, written just before.
   EXPECT_EQ(Page("html/nti00020.htm"),
@@ -87,7 +88,7 @@ TEST_F(NotesPagesTest, FamilyNotesPagesPreferTheFamilySideAndFallBackToIndividua
   EXPECT_EQ(Page("html/ntf00005.htm"),
             NotesPage("John Smith/?", "fam00001.htm", "<BR>\nMarried twice", "surnames.htm"));
   EXPECT_EQ(Page("html/ntf00003.htm"),
-            NotesPage("?/?", "fam00002.htm", "<BR>\nLoves <b>music</b> & art", "surnames.htm"));
+            NotesPage("?/?", "fam00002.htm", "<BR>\nLoves <b>music</b> &amp; art", "surnames.htm"));
   EXPECT_EQ(LogText(), ">BuildFamilyNotes\n<BuildFamilyNotes\n");
 }
 

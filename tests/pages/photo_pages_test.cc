@@ -51,8 +51,8 @@ TEST_F(PhotoPagesTest, OnePagePerPhotoWithAFileLinkedToTheOwnersLandingPage) {
             PhotoPage("", "<A HREF=\"ind00003.htm\">Eve Stone</A>", "eve.jpg", "surnames.htm"));
   EXPECT_FALSE(testing::FileExists("html/pho00003.htm"));
   EXPECT_EQ(Page("html/pho00004.htm"),
-            PhotoPage("Mary <i>1901</i>", "<A HREF=\"fam00001.htm\">Mary Smith</A>", "mary.jpg",
-                      "surnames.htm"));
+            PhotoPage("Mary &lt;i&gt;1901&lt;/i&gt;", "<A HREF=\"fam00001.htm\">Mary Smith</A>",
+                      "mary.jpg", "surnames.htm"));
   // The photo pages link to an individual page but do not write it.
   EXPECT_FALSE(testing::FileExists("html/ind00003.htm"));
   // None of the pictures is in the pictures folder (the current one).
