@@ -69,8 +69,10 @@ wineserver -w
 start_virtual_display
 
 # How long the program's first window may take: a cold start, prefix made
-# and Wine's first window on this display, takes some 20 s on the loaded
-# 2-core machine (wine_prefix.sh prints it); the wait leaves a wide margin.
+# and Wine's first window on this display, took 25 to 30 s on the 2-core
+# machine at a load average of 9 to 17 (wineboot -i 18 to 25 s, the first
+# window 2 to 5 s; wine_prefix.sh prints both); the wait leaves a margin of
+# ten times that.
 first_window_wait=300
 
 # What Wine was doing when a window did not show, for the failure message.
