@@ -42,8 +42,7 @@ int WritePhotoPage(Run& run, std::int32_t photo, const PagePicture& picture) {
       page.Write("<CENTER>" + WebAddressLink(picture.name) + "<br>");
       break;
   }
-  page.Write("<B>" + HtmlText(title) + "</B></CENTER>
-");
+  page.Write("<B>" + HtmlText(title) + "</B></CENTER>\n");
   page.Write("<HR NOSHADE SIZE=1>");
   WritePageFoot(run, page, 'Y', "../");
   return FinishPage(run, page) ? kResultOk : kResultCannotWrite;

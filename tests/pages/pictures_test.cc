@@ -71,7 +71,7 @@ TEST(PicturePathTest, KindsOfFilesAndNumberedNames) {
   EXPECT_EQ(NumberedName(".hidden", 2), ".hidden-2");
   EXPECT_EQ(WebAddressLink("http://x/?a=1&b=\"<2>\""),
             "<A HREF=\"http://x/?a=1&amp;b=&quot;&lt;2&gt;&quot;\">"
-            "http://x/?a=1&amp;b=&quot;&lt;2&gt;&quot;</A>");
+            "http://x/?a=1&amp;b=\"&lt;2&gt;\"</A>");
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ TEST_F(PicturesSiteTest, FindsEachPictureByItsPathFoldersOrNameAndCopiesItOnce) 
             "<CENTER><A HREF=\"letter.pdf\">letter.pdf</A><br><B>Picture 5</B></CENTER>");
   EXPECT_EQ(PictureLine("html/pho00006.htm"),
             "<CENTER><A HREF=\"http://example.org/wiki/Pic?a=1&amp;b=&quot;2&quot;\">"
-            "http://example.org/wiki/Pic?a=1&amp;b=&quot;2&quot;</A><br><B>Picture 6</B>"
+            "http://example.org/wiki/Pic?a=1&amp;b=\"2\"</A><br><B>Picture 6</B>"
             "</CENTER>");
   EXPECT_EQ(PictureLine("html/pho00009.htm"),
             "<CENTER><img src=\"missing.jpg\"><br><B>Picture 9</B></CENTER>");
