@@ -425,7 +425,8 @@ dir="$scratch/misspelt-key-words"
 mkdir -p "$dir"
 misspelt_key_setup "$dir"
 run_windows "$dir"
-if [ "$(cat "$dir/err")" != "kinloom.cfg line 10: 'EMAIL ' is not a setting; ignored.
+# (The example's pictures are not copied here: their report follows.)
+if [ "$(grep -v 'pictures were not found' "$dir/err")" != "kinloom.cfg line 10: 'EMAIL ' is not a setting; ignored.
 kinloom.cfg line 11: 'emial' is not a setting; ignored." ] || [ "$(cat "$dir/status")" != 0 ]; then
   fail "misspelt key: status $(cat "$dir/status"): $(cat "$dir/err")"
 else
