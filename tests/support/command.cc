@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/platform.h"
 #include "support/scratch_dir.h"
 
 namespace kinloom::testing {
@@ -33,6 +34,12 @@ CommandResult RunCommand(const std::string& command) {
 
 std::string KinloomCreatePath() {
 #ifdef _WIN32
+  // Beside the test program, as a path of the system's own ("Z:\..." under
+  // Wine): cmd.exe once failed to find the program by the Unix-style
+  // path of the build tree (exit code 9009) on the first command of a run.
+  const std::string self = platform::ExecutablePath();
+  const std::size_t slash = self.find_last_of("\\/");
+  if (slash != std::string::npos) return self.substr(0, slash + 1) + "kinloom-create.exe";
   return std::string(KINLOOM_BINARY_DIR) + "/kinloom-create.exe";
 #else
   return std::string(KINLOOM_BINARY_DIR) + "/kinloom-create";
