@@ -129,7 +129,7 @@ bool IsSetting(std::string_view key) {
     }
     return false;
   };
-  return known(kKeys) || known(kOptionalKeys) || known(kLaterFlags);
+  return known(kKeys) || known(kOptionalKeys) || known(kLaterFlags) || known(kLaterTexts);
 }
 
 // Calls each(line) for every line of the file at path, its line end taken

@@ -167,6 +167,8 @@ TEST(ConfigurationTest, PicturesFolderIsSavedLastOnlyWhenSet) {
   ASSERT_TRUE(SaveConfiguration(settings, labels));
   EXPECT_EQ(ReadText("kinloom.cfg"),
             std::string(kDefaultFile) + "CHANGEDONLY=Y\nPHOTODIR=C:\\My Pictures\n");
+  // What the program saves it never warns about.
+  EXPECT_TRUE(ConfigurationWarnings().empty());
   Settings loaded;
   LoadConfiguration(loaded, labels);
   EXPECT_EQ(loaded.photodir, "C:\\My Pictures");
