@@ -15,7 +15,7 @@ fi
 
 cmake --build build-windows -j"$(nproc)" --target windows-release \
   text_tests platform_tests store_tests publish_tests run_tests gedcom_tests pages_tests reliability_tests \
-  gedcom_replay whole_run_replay config_replay text_replay html_replay
+  gedcom_replay whole_run_replay config_replay text_replay html_replay ui_label_fit_tests
 
 # One Wine prefix for all the tests, made once, quietly, with no attempt
 # to download Mono or Gecko (there may be no network), and warmed: its first

@@ -5,9 +5,9 @@
 // once per dialog: the average width of the 52 letters A-Z a-z, rounded, and
 // FLTK's line height for the font. Dialog units are turned into pixels with
 // them (resources.h), so the templates keep their proportions. The labels
-// share one size of that font, the largest at which every label of every
-// template fits its control (LabelFontSize). A menu bar, when the template
-// names a menu, sits above the template's client area.
+// are drawn in the same font; the templates give each room for its text
+// (label_fit.h measures it). A menu bar, when the template names a menu,
+// sits above the template's client area.
 //
 // Controls. Push buttons answer Enter when they have the focus; otherwise
 // Enter goes to the dialog's default button. Check boxes and radio buttons
@@ -31,6 +31,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -42,6 +43,7 @@
 
 #include "ui/dialog_api.h"
 #include "ui/fltk_display.h"
+#include "ui/label_fit.h"
 #include "ui/program.h"
 #include "ui/resources.h"
 
@@ -83,49 +85,26 @@ constexpr int kCheckLabelGap = 3;
 int CheckLabelRoom(int w, int h) { return w - 1 - CheckMarkSize(h) - kCheckLabelGap; }
 constexpr int kPushButtonPadding = 8;
 
-// The room a control's label has, in pixels; 0 for controls without one.
+// Whether the control shows its template's text: edit fields and icons do
+// not.
+bool HasLabel(const ControlTemplate& control) {
+  if (control.control_class == ControlClass::kEdit) return false;
+  return control.control_class != ControlClass::kStatic ||
+         (control.style & style::kStaticKindMask) != style::kStaticIcon;
+}
+
+// The room a control's label has, in pixels. FLTK draws the default push
+// button's return arrow, min(h, w / 3) wide, 4 pixels in from its right
+// edge, and centres the label in the width less the arrow plus 4: a label
+// clear of the arrow is at most w - arrow - 12 wide.
 int LabelRoom(const ControlTemplate& control, BaseUnits units) {
   const PixelRect r = DialogUnitsToPixels(control.x, control.y, control.cx, control.cy, units);
-  if (control.control_class == ControlClass::kEdit) return 0;
-  if (control.control_class == ControlClass::kStatic) {
-    return (control.style & style::kStaticKindMask) == style::kStaticIcon ? 0 : r.w;
+  if (control.control_class == ControlClass::kStatic) return r.w;
+  if (ButtonKind(control) == style::kDefaultPushButton) {
+    return r.w - std::min(r.h, r.w / 3) - 12 - kPushButtonPadding;
   }
   if (IsPushButton(control)) return r.w - kPushButtonPadding;
   return CheckLabelRoom(r.w, r.h);
-}
-
-// Labels the main dialog's right-hand column is to hold besides today's,
-// laid out as its widest check box ("Uppercase Surnames").
-constexpr ControlTemplate kComingLabels[] = {
-    {kUnaddressed, ControlClass::kButton, "Hide Living People", style::kCheckBox, 176, 116, 80, 12},
-    {kUnaddressed, ControlClass::kButton, "Only Changed Pages", style::kCheckBox, 176, 132, 80, 12},
-    {kUnaddressed, ControlClass::kButton, "Skip Missing Records", style::kCheckBox, 176, 148, 80,
-     12},
-};
-
-// The one font size of every label of every dialog: the largest, from the
-// dialog font's own size down, at which each label of each template fits
-// the room its control gives it. The templates were laid out for a
-// narrower font than this platform's, and one size for all keeps the
-// labels of a column even, where shrinking each label to fit would not.
-// Measured from the font, as the base units are.
-Fl_Fontsize LabelFontSize(const ResourceModule& resources, BaseUnits units) {
-  constexpr Fl_Fontsize kSmallest = 8;
-  auto fits = [units](const ControlTemplate& control) {
-    const int room = LabelRoom(control, units);
-    return room <= 0 || control.text.empty() ||
-           fl_width(control.text.data(), static_cast<int>(control.text.size())) <= room;
-  };
-  Fl_Fontsize size = kDialogFontSize;
-  for (; size > kSmallest; --size) {
-    fl_font(kDialogFont, size);
-    bool all_fit = std::all_of(std::begin(kComingLabels), std::end(kComingLabels), fits);
-    for (const DialogTemplate& dialog : resources.dialogs) {
-      all_fit = all_fit && std::all_of(dialog.controls.begin(), dialog.controls.end(), fits);
-    }
-    if (all_fit) break;
-  }
-  return size;
 }
 
 HCURSOR ArrowCursor() { return reinterpret_cast<HCURSOR>(IDC_ARROW); }
@@ -310,7 +289,6 @@ class FltkDialog : public KinloomWindow {
     copy_label(std::string(source.caption).c_str());
     color(FL_BACKGROUND_COLOR);
     const BaseUnits units = MeasureBaseUnits();
-    label_size_ = LabelFontSize(resources, units);
     const PixelRect frame = DialogUnitsToPixels(source.x, source.y, source.cx, source.cy, units);
 
     begin();
@@ -414,7 +392,6 @@ class FltkDialog : public KinloomWindow {
         const bool centred = (control.style & style::kStaticKindMask) == style::kStaticCenter;
         auto* label =
             new PlainText(x, y, w, h, centred ? FL_ALIGN_TOP : FL_ALIGN_TOP | FL_ALIGN_LEFT);
-        label->labelsize(label_size_);
         label->copy_label(text.c_str());
         return label;
       }
@@ -437,7 +414,6 @@ class FltkDialog : public KinloomWindow {
       }
     }
     UseDialogFont(widget);
-    widget->labelsize(label_size_);
     widget->copy_label(text.c_str());
     widget->callback(ButtonPressed);
     return widget;
@@ -511,7 +487,6 @@ class FltkDialog : public KinloomWindow {
 
   const DialogTemplate& source_;
   DLGPROC proc_;
-  Fl_Fontsize label_size_ = kDialogFontSize;  // of every label, see LabelFontSize
   HWND__ handle_{};
   std::vector<std::unique_ptr<HWND__>> controls_;  // in template order
   std::vector<std::uint32_t> icon_pixels_;
@@ -558,6 +533,29 @@ bool OpenDisplay(std::string* problem) {
 // The display is opened by the program before WinMain; Help looks only in
 // the current directory.
 void PrepareWindows(ProgramState&) {}
+
+LabelMeasurement MeasureLabels(HINSTANCE instance, int dialog) {
+  LabelMeasurement result;
+  const DialogTemplate* source = instance == nullptr || instance->resources == nullptr
+                                     ? nullptr
+                                     : instance->resources->FindDialog(dialog);
+  if (source == nullptr) {
+    result.problem = "no dialog template " + std::to_string(dialog);
+    return result;
+  }
+  fl_open_display();
+  const BaseUnits units = MeasureBaseUnits();
+  const int margin = DialogUnitsToPixels(0, 0, kLabelMarginUnits, 0, units).w;
+  fl_font(kDialogFont, kDialogFontSize);
+  for (const ControlTemplate& control : source->controls) {
+    if (!HasLabel(control) || control.text.empty()) continue;
+    const double width = fl_width(control.text.data(), static_cast<int>(control.text.size()));
+    result.labels.push_back({control.id, std::string(control.text),
+                             static_cast<int>(std::ceil(width)), LabelRoom(control, units),
+                             margin});
+  }
+  return result;
+}
 
 }  // namespace kinloom::ui
 

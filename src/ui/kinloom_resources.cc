@@ -35,45 +35,47 @@ constexpr ControlTemplate LeftTextCheckBox(int id, std::string_view text, short 
 }
 
 // Template 1: the main dialog. The radio pair forms one group; every edit
-// field starts a new group, which closes it.
+// field starts a new group, which closes it. The left column holds the
+// colours and the fields, the right one the check boxes, each as wide as
+// the widest needs, its box at the column's right edge.
 constexpr ControlTemplate kMainControls[] = {
     {id::kColoredBackground, ControlClass::kButton, "Colored Background",
-     kAutoRadioButton | kTabStop | kGroup, 3, 3, 81, 12},
-    Button(id::kGraphicBackground, "Graphic Background", kAutoRadioButton, 3, 16, 81, 12),
-    Edit(id::kBgColor, 0, 88, 3, 39, 12),
-    Button(id::kPickBgColor, "Pick", kPushButton, 131, 3, 37, 12),
-    Edit(id::kBgPic, kEditAutoHScroll, 88, 16, 60, 12),
-    Edit(id::kTextColor, 0, 88, 29, 39, 12),
-    Button(id::kPickTextColor, "Pick", kPushButton, 131, 29, 37, 12),
-    Edit(id::kLinkColor, 0, 88, 42, 39, 12),
-    Button(id::kPickLinkColor, "Pick", kPushButton, 131, 42, 37, 12),
-    Edit(id::kVlinkColor, 0, 88, 55, 39, 12),
-    Button(id::kPickVlinkColor, "Pick", kPushButton, 131, 55, 37, 12),
-    Edit(id::kHome, kEditAutoHScroll, 12, 81, 157, 12),
-    Edit(id::kEmail, kEditAutoHScroll, 12, 108, 157, 12),
-    Edit(id::kGedFile, kEditAutoHScroll, 12, 136, 157, 12),
-    Button(id::kBrowse, "Browse", kPushButton, 127, 125, 40, 10),
+     kAutoRadioButton | kTabStop | kGroup, 3, 3, 88, 12},
+    Button(id::kGraphicBackground, "Graphic Background", kAutoRadioButton, 3, 16, 88, 12),
+    Edit(id::kBgColor, 0, 95, 3, 40, 12),
+    Button(id::kPickBgColor, "Pick", kPushButton, 139, 3, 37, 12),
+    Edit(id::kBgPic, kEditAutoHScroll, 95, 16, 81, 12),
+    Edit(id::kTextColor, 0, 95, 29, 40, 12),
+    Button(id::kPickTextColor, "Pick", kPushButton, 139, 29, 37, 12),
+    Edit(id::kLinkColor, 0, 95, 42, 40, 12),
+    Button(id::kPickLinkColor, "Pick", kPushButton, 139, 42, 37, 12),
+    Edit(id::kVlinkColor, 0, 95, 55, 40, 12),
+    Button(id::kPickVlinkColor, "Pick", kPushButton, 139, 55, 37, 12),
+    Edit(id::kHome, kEditAutoHScroll, 12, 81, 164, 12),
+    Edit(id::kEmail, kEditAutoHScroll, 12, 108, 164, 12),
+    Edit(id::kGedFile, kEditAutoHScroll, 12, 136, 164, 12),
+    Button(id::kBrowse, "Browse", kPushButton, 136, 124, 40, 11),
     Edit(id::kPedigreeList, kEditAutoHScroll, 12, 160, 134, 12),
-    LeftTextCheckBox(id::kPedigreeAll, "All", 152, 160, 17),
-    LeftTextCheckBox(id::kUcSurname, "Uppercase Surnames", 176, 4, 80),
-    LeftTextCheckBox(id::kHtmlExtension, ".html Extensions", 188, 20, 68),
-    LeftTextCheckBox(id::kNotes, "Include Notes", 200, 36, 56),
-    LeftTextCheckBox(id::kSoundex, "Soundex Codes", 192, 52, 64),
-    LeftTextCheckBox(id::kSources, "Include Sources", 192, 68, 64),
-    LeftTextCheckBox(id::kPhotos, "Include Photos", 196, 84, 60),
-    Button(id::kCreatePage, "Create Page", kDefaultPushButton, 48, 176, 68, 14),
-    Button(id::kQuit, "Quit", kPushButton, 152, 176, 68, 14),
-    Text("Gedcom File Name", kStaticLeft, 12, 127, 64, 8),
-    Text("Home Page URL", kStaticLeft, 12, 72, 55, 8),
-    Text("Normal Text Color", kStaticLeft, 10, 30, 74, 8),
-    Text("Link Text Color", kStaticLeft, 10, 43, 74, 8),
-    Text("Visited Link Text Color", kStaticLeft, 10, 56, 74, 8),
-    Text("E-Mail Address", kStaticLeft, 12, 100, 55, 8),
-    Text("Pedigree List", kStaticLeft, 12, 152, 55, 8),
-    LeftTextCheckBox(id::kSubDirs, "Sub Directories", 192, 100, 64),
-    LeftTextCheckBox(id::kHideLiving, "Hide Living People", 176, 116, 80),
-    LeftTextCheckBox(id::kChangedOnly, "Only Changed Pages", 176, 132, 80),
-    LeftTextCheckBox(id::kSkipMissing, "Skip Missing Records", 168, 148, 88),
+    LeftTextCheckBox(id::kPedigreeAll, "All", 150, 160, 26),
+    LeftTextCheckBox(id::kUcSurname, "Uppercase Surnames", 188, 4, 100),
+    LeftTextCheckBox(id::kHtmlExtension, ".html Extensions", 188, 20, 100),
+    LeftTextCheckBox(id::kNotes, "Include Notes", 188, 36, 100),
+    LeftTextCheckBox(id::kSoundex, "Soundex Codes", 188, 52, 100),
+    LeftTextCheckBox(id::kSources, "Include Sources", 188, 68, 100),
+    LeftTextCheckBox(id::kPhotos, "Include Photos", 188, 84, 100),
+    Button(id::kCreatePage, "Create Page", kDefaultPushButton, 60, 176, 76, 14),
+    Button(id::kQuit, "Quit", kPushButton, 156, 176, 76, 14),
+    Text("Gedcom File Name", kStaticLeft, 12, 127, 76, 8),
+    Text("Home Page URL", kStaticLeft, 12, 72, 76, 8),
+    Text("Normal Text Color", kStaticLeft, 10, 30, 82, 8),
+    Text("Link Text Color", kStaticLeft, 10, 43, 82, 8),
+    Text("Visited Link Text Color", kStaticLeft, 10, 56, 82, 8),
+    Text("E-Mail Address", kStaticLeft, 12, 100, 76, 8),
+    Text("Pedigree List", kStaticLeft, 12, 152, 76, 8),
+    LeftTextCheckBox(id::kSubDirs, "Sub Directories", 188, 100, 100),
+    LeftTextCheckBox(id::kHideLiving, "Hide Living People", 188, 116, 100),
+    LeftTextCheckBox(id::kChangedOnly, "Only Changed Pages", 188, 132, 100),
+    LeftTextCheckBox(id::kSkipMissing, "Skip Missing Records", 188, 148, 100),
 };
 
 // Template 2: the about box.
@@ -82,18 +84,19 @@ constexpr ControlTemplate kAboutControls[] = {
     Text(kVersionText, kStaticCenter, 20, 5, 120, 8),
     Text("For updated versions, visit:", kStaticCenter, 0, 35, 154, 8),
     Text(kGeneratorHome, kStaticCenter, 0, 45, 154, 8),
-    Button(id::kAboutOk, "Ok", kDefaultPushButton, 120, 59, 32, 14),
+    Button(id::kAboutOk, "Ok", kDefaultPushButton, 106, 57, 44, 14),
 };
 
-// Template 3: the colour picker, 36 buttons of 56 x 14 in 3 columns.
+// Template 3: the colour picker, 36 buttons of kColourButtonWidth x 14 in 3
+// columns.
 constexpr std::array<ControlTemplate, kPickerColours.size()> MakeColourButtons() {
   std::array<ControlTemplate, kPickerColours.size()> buttons{};
   for (std::size_t n = 0; n < kPickerColours.size(); ++n) {
     const int column = static_cast<int>(n % 3);
     const int row = static_cast<int>(n / 3);
-    buttons[n] =
-        Button(id::kFirstColour + static_cast<int>(n), kPickerColours[n].caption, kPushButton,
-               static_cast<short>(56 * column), static_cast<short>(14 * row), 56, 14);
+    buttons[n] = Button(id::kFirstColour + static_cast<int>(n), kPickerColours[n].caption,
+                        kPushButton, static_cast<short>(kColourButtonWidth * column),
+                        static_cast<short>(14 * row), kColourButtonWidth, 14);
   }
   return buttons;
 }
@@ -104,10 +107,10 @@ constexpr std::array<ControlTemplate, kLabelCount + 2> MakeEditTextControls() {
   std::array<ControlTemplate, kLabelCount + 2> controls{};
   for (std::size_t n = 0; n < kLabelFields.size(); ++n) {
     const LabelField& field = kLabelFields[n];
-    controls[n] = Edit(field.id, kEditAutoHScroll, field.x, field.y, field.cx, 9);
+    controls[n] = Edit(field.id, kEditAutoHScroll, field.x, field.y, field.cx, kLabelFieldHeight);
   }
-  controls[kLabelCount] = Button(id::kEditTextOk, "OK", kDefaultPushButton, 18, 156, 52, 14);
-  controls[kLabelCount + 1] = Button(id::kEditTextCancel, "Cancel", kPushButton, 87, 156, 52, 14);
+  controls[kLabelCount] = Button(id::kEditTextOk, "OK", kDefaultPushButton, 24, 218, 52, 14);
+  controls[kLabelCount + 1] = Button(id::kEditTextCancel, "Cancel", kPushButton, 90, 218, 52, 14);
   return controls;
 }
 constexpr auto kEditTextControls = MakeEditTextControls();
@@ -125,13 +128,13 @@ constexpr std::uint32_t kDialogStyle = style::kPopup | style::kCaption | style::
 
 constexpr DialogTemplate kDialogs[] = {
     {kMainDialog, "Kinloom", "kinloommenu", kDialogStyle | style::kMinimizeBox | style::kModalFrame,
-     5, 13, 265, 198, "System", 0, kMainControls},
+     5, 13, 292, 198, "System", 0, kMainControls},
     {kAboutDialog, "", "",
      style::kPopup | style::kDialogFrame | style::kSystemModal | style::kSetFont, 22, 17, 154, 75,
      "System", 8, kAboutControls},
-    {kColourDialog, "Colors", "", kDialogStyle | style::kModalFrame, 10, 7, 168, 168, "System", 0,
-     kColourControls},
-    {kEditTextDialog, "Edit Text", "", kDialogStyle | style::kModalFrame, 3, 11, 158, 176, "System",
+    {kColourDialog, "Colors", "", kDialogStyle | style::kModalFrame, 10, 7, 3 * kColourButtonWidth,
+     168, "System", 0, kColourControls},
+    {kEditTextDialog, "Edit Text", "", kDialogStyle | style::kModalFrame, 3, 11, 166, 238, "System",
      0, kEditTextControls},
     {kPicturesDialog, "Pictures Folder", "", kDialogStyle | style::kModalFrame, 20, 40, 214, 56,
      "System", 0, kPicturesControls},

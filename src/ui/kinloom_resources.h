@@ -89,7 +89,9 @@ struct PickerColour {
   std::string_view caption;
   std::string_view value;  // RRGGBB, upper-case hexadecimal
 };
-// Colour n has button ID id::kFirstColour + n.
+// Colour n has button ID id::kFirstColour + n; the buttons are this wide
+// (dialog units), in three columns.
+inline constexpr short kColourButtonWidth = 68;
 inline constexpr std::array<PickerColour, 36> kPickerColours = {{
     {"White", "FFFFFF"},         {"Red", "FF0000"},        {"Green", "00FF00"},
     {"Blue", "0000FF"},          {"Magenta", "FF00FF"},    {"Cyan", "00FFFF"},
@@ -106,7 +108,11 @@ inline constexpr std::array<PickerColour, 36> kPickerColours = {{
 }};
 
 // One field of the caption editor: its control, the caption text it shows,
-// and where it lies (dialog units; every field is 9 units high).
+// and where it lies (dialog units; every field is kLabelFieldHeight units
+// high, which gives it a whole border on Windows). The fields lie in three
+// columns 54 units apart and rows 14 apart, 4 units in from the dialog's
+// edges; a wide field spans two or three columns.
+inline constexpr short kLabelFieldHeight = 12;
 struct LabelField {
   int id;
   Label label;
@@ -114,37 +120,37 @@ struct LabelField {
 };
 // In tab order.
 inline constexpr std::array<LabelField, kLabelCount> kLabelFields = {{
-    {401, Label::kHusband, 2, 2, 50},
-    {402, Label::kWife, 54, 2, 50},
-    {403, Label::kName, 106, 2, 50},
-    {404, Label::kBorn, 2, 12, 50},
-    {405, Label::kMarried, 54, 12, 50},
-    {406, Label::kDied, 106, 12, 50},
-    {407, Label::kAt, 2, 22, 50},
-    {408, Label::kFather, 54, 22, 50},
-    {409, Label::kMother, 106, 22, 50},
-    {410, Label::kOtherSpouses, 2, 32, 102},
-    {411, Label::kSpouses, 106, 32, 50},
-    {412, Label::kNotes, 2, 42, 50},
-    {413, Label::kFamilyNotes, 54, 42, 102},
-    {414, Label::kChildren, 2, 52, 50},
-    {427, Label::kEmail, 106, 52, 50},
-    {415, Label::kSources, 54, 52, 50},
-    {416, Label::kHome, 2, 62, 50},
-    {417, Label::kSurnames, 54, 62, 50},
-    {418, Label::kNames, 106, 62, 50},
-    {419, Label::kNotesFor, 2, 72, 50},
-    {432, Label::kLiving, 54, 72, 50},
-    {433, Label::kRepeat, 106, 72, 50},
-    {420, Label::kAllSurnames, 2, 82, 154},
-    {421, Label::kAllNames, 2, 92, 154},
-    {422, Label::kTotals1, 2, 102, 154},
-    {423, Label::kTotals2, 2, 112, 154},
-    {424, Label::kTotals3, 2, 122, 154},
-    {428, Label::kPedigreeFor, 2, 132, 102},
-    {429, Label::kPedigree, 104, 132, 52},
-    {430, Label::kPhotoFor, 2, 142, 102},
-    {431, Label::kPhotos, 104, 142, 52},
+    {401, Label::kHusband, 4, 4, 50},
+    {402, Label::kWife, 58, 4, 50},
+    {403, Label::kName, 112, 4, 50},
+    {404, Label::kBorn, 4, 18, 50},
+    {405, Label::kMarried, 58, 18, 50},
+    {406, Label::kDied, 112, 18, 50},
+    {407, Label::kAt, 4, 32, 50},
+    {408, Label::kFather, 58, 32, 50},
+    {409, Label::kMother, 112, 32, 50},
+    {410, Label::kOtherSpouses, 4, 46, 104},
+    {411, Label::kSpouses, 112, 46, 50},
+    {412, Label::kNotes, 4, 60, 50},
+    {413, Label::kFamilyNotes, 58, 60, 104},
+    {414, Label::kChildren, 4, 74, 50},
+    {427, Label::kEmail, 112, 74, 50},
+    {415, Label::kSources, 58, 74, 50},
+    {416, Label::kHome, 4, 88, 50},
+    {417, Label::kSurnames, 58, 88, 50},
+    {418, Label::kNames, 112, 88, 50},
+    {419, Label::kNotesFor, 4, 102, 50},
+    {432, Label::kLiving, 58, 102, 50},
+    {433, Label::kRepeat, 112, 102, 50},
+    {420, Label::kAllSurnames, 4, 116, 158},
+    {421, Label::kAllNames, 4, 130, 158},
+    {422, Label::kTotals1, 4, 144, 158},
+    {423, Label::kTotals2, 4, 158, 158},
+    {424, Label::kTotals3, 4, 172, 158},
+    {428, Label::kPedigreeFor, 4, 186, 104},
+    {429, Label::kPedigree, 112, 186, 50},
+    {430, Label::kPhotoFor, 4, 200, 104},
+    {431, Label::kPhotos, 112, 200, 50},
 }};
 
 // The resources an instance handle of the program stands for.

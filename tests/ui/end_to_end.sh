@@ -3,8 +3,10 @@
 #
 #   end_to_end.sh no-display  KINLOOM        without a display it says so, exits 1
 #   end_to_end.sh create-page KINLOOM        Create Page and Quit through the window system
-#   end_to_end.sh screenshots KINLOOM DIR    pictures of the main dialog, the colour
-#                                            picker and the caption editor into DIR
+#   end_to_end.sh screenshots KINLOOM DIR    pictures of every dialog into DIR: the
+#                                            main dialog, the colour picker, the
+#                                            caption editor, the pictures folder and
+#                                            the about box
 #
 # KINLOOM is the path of the `kinloom` program. Each mode works in a scratch
 # directory of its own. Exits 77 (skipped) when Xvfb or xdotool is missing.
@@ -106,7 +108,8 @@ if [ "$mode" = screenshots ]; then
   shoot() {
     sleep 0.5
     eval "$(xdotool getwindowgeometry --shell "$1")"
-    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2"
+    # A palette picture without dates in it: small, and the same each time.
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -strip "PNG8:$out/$2"
   }
   shoot "$main" main-dialog.png
 
@@ -118,13 +121,33 @@ if [ "$mode" = screenshots ]; then
   shoot "$picker" colour-picker.png
   press "$picker" Return  # picks the focused colour and closes
 
-  press "$main" alt+e
-  sleep 0.3
-  xdotool key e
-  editor=$(wait_for_window '^Edit Text$') || true
-  [ -n "$editor" ] || fail "the caption editor did not show"
-  shoot "$editor" caption-editor.png
-  press "$editor" Return
+  # Menu item $2 of menu $1 (keys), then the picture of the window that
+  # shows into $3; Return closes it. The window is the one shown that was
+  # not before (the about box has no title to find it by).
+  visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
+  shoot_menu() {
+    local before window
+    before=$(visible_windows)
+    press "$main" "alt+$1"
+    sleep 0.3
+    xdotool key "$2"
+    for _ in $(seq 100); do
+      window=$(comm -13 <(echo "$before") <(visible_windows) | head -n1)
+      [ -n "$window" ] && break
+      sleep 0.1
+    done
+    [ -n "$window" ] || fail "no window showed after alt+$1 $2"
+    shoot "$window" "$3"
+    press "$window" Return
+    for _ in $(seq 100); do
+      visible_windows | grep -qx "$window" || return 0
+      sleep 0.1
+    done
+    fail "the window of alt+$1 $2 did not go away"
+  }
+  shoot_menu e e caption-editor.png
+  shoot_menu e p pictures-folder.png
+  shoot_menu h a about-box.png
 
   press "$main" alt+f
   sleep 0.3

@@ -112,7 +112,7 @@ TEST(ResourceScriptTest, WholeScriptOfASmallModule) {
 TEST(ResourceScriptTest, OnlyTheMainDialogOfKinloomHasTheProgramsWindowClass) {
   const std::string script =
       ResourceScript(KinloomResources(), {kMainDialog, kMainDialogClass, ""});
-  const std::string main_dialog = "\n1 DIALOGEX 5, 13, 265, 198\n";
+  const std::string main_dialog = "\n1 DIALOGEX 5, 13, 292, 198\n";
   ASSERT_THAT(script, HasSubstr(main_dialog));
   const std::size_t start = script.find(main_dialog);
   const std::size_t next = script.find(" DIALOGEX ", start + main_dialog.size());

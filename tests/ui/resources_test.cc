@@ -118,7 +118,7 @@ std::vector<int> Ids(const DialogTemplate& dialog) {
 }
 
 TEST(KinloomResourcesTest, ControlsLieInsideTheirDialogWithUniqueIds) {
-  for (int id : {kMainDialog, kAboutDialog, kColourDialog, kEditTextDialog}) {
+  for (int id : {kMainDialog, kAboutDialog, kColourDialog, kEditTextDialog, kPicturesDialog}) {
     const DialogTemplate& dialog = Dialog(id);
     std::set<int> seen;
     for (const ControlTemplate& c : dialog.controls) {
@@ -134,7 +134,7 @@ TEST(KinloomResourcesTest, ControlsLieInsideTheirDialogWithUniqueIds) {
 }
 
 TEST(KinloomResourcesTest, ControlsOfADialogDoNotOverlap) {
-  for (int id : {kMainDialog, kColourDialog, kEditTextDialog}) {
+  for (int id : {kMainDialog, kColourDialog, kEditTextDialog, kPicturesDialog}) {
     const auto& controls = Dialog(id).controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
       for (std::size_t j = i + 1; j < controls.size(); ++j) {
@@ -155,13 +155,13 @@ TEST(KinloomResourcesTest, ColourButtonsFillAThreeByTwelveGrid) {
   for (int n = 0; n < 36; ++n) {
     const ControlTemplate& button = picker.controls[static_cast<std::size_t>(n)];
     EXPECT_EQ(button.id, 201 + n);
-    EXPECT_EQ(button.x, 56 * (n % 3)) << "button " << n;
+    EXPECT_EQ(button.x, 68 * (n % 3)) << "button " << n;
     EXPECT_EQ(button.y, 14 * (n / 3)) << "button " << n;
-    EXPECT_EQ(button.cx, 56);
+    EXPECT_EQ(button.cx, 68);
     EXPECT_EQ(button.cy, 14);
     EXPECT_EQ(ButtonKind(button), style::kPushButton);
   }
-  EXPECT_EQ(picker.cx, 168);
+  EXPECT_EQ(picker.cx, 204);
   EXPECT_EQ(picker.cy, 168);
 }
 

@@ -13,8 +13,9 @@
 #                                                      the program, then the one of the
 #                                                      current directory once there is one,
 #                                                      and a box when there is none
-#   wine_dialog.sh screenshot  KINLOOM_EXE PREFIX PNG  a picture of the main dialog with
-#                                                      its title bar (Wine draws the
+#   wine_dialog.sh screenshots KINLOOM_EXE PREFIX DIR  pictures of every dialog with its
+#                                                      title bar into DIR, named
+#                                                      windows-*.png (Wine draws the
 #                                                      windows on a desktop of its own)
 #
 # PREFIX is the Wine prefix to use (made and warmed on first use by
@@ -26,7 +27,7 @@ set -euo pipefail
 mode=${1:?mode}
 exe=$(realpath "${2:?path of kinloom.exe}")
 prefix=${3:?Wine prefix}
-[ "$mode" = screenshot ] && picture=$(realpath -m "${4:?path of the picture}")
+[ "$mode" = screenshots ] && pictures=$(mkdir -p "${4:?directory for the pictures}" && realpath "$4")
 
 for tool in wine wineserver Xvfb xdotool; do
   if ! command -v "$tool" >/dev/null; then
@@ -34,7 +35,7 @@ for tool in wine wineserver Xvfb xdotool; do
     exit 77
   fi
 done
-if [ "$mode" = screenshot ] && ! command -v import >/dev/null; then
+if [ "$mode" = screenshots ] && ! command -v import >/dev/null; then
   echo "SKIP: import (imagemagick) is not installed"
   exit 77
 fi
@@ -156,7 +157,7 @@ if [ "$mode" = browse ]; then
   start_program wine "$exe"
 
   # A click into the GEDCOM file field (the middle of its left half: dialog
-  # units 12-169 across, 136-148 down, drawn 6 by 12 pixels per 4 by 8
+  # units 12-176 across, 136-148 down, drawn 6 by 12 pixels per 4 by 8
   # units below a menu bar of about 19 pixels), then Tab to Browse.
   xdotool windowfocus --sync "$main"
   xdotool mousemove --window "$main" 100 232 click 1
@@ -227,11 +228,11 @@ if [ "$mode" = help ]; then
   exit 0
 fi
 
-# --- Screenshot --------------------------------------------------------------------
-if [ "$mode" = screenshot ]; then
+# --- Screenshots -------------------------------------------------------------------
+if [ "$mode" = screenshots ]; then
   # Without a window manager Wine draws no title bars; on a Wine desktop it
   # draws them itself, as Windows does.
-  window_name=KinloomShot window_what="the Wine desktop" start_program wine explorer /desktop=KinloomShot,460x390 "$exe"
+  window_name=KinloomShot window_what="the Wine desktop" start_program wine explorer /desktop=KinloomShot,640x560 "$exe"
   desktop=$main
   # The dialog is drawn inside the desktop window: wait for its pixels.
   sleep 8
@@ -241,11 +242,54 @@ if [ "$mode" = screenshot ]; then
   xdotool windowfocus --sync "$desktop"
   xdotool mousemove --window "$desktop" 200 8 click 1
   sleep 1
-  # The dialog sits at the desktop's top left; the plain desktop around it
-  # is cut away.
-  import -window "$desktop" -trim +repage "$picture"
+  # The main dialog sits at the desktop's top left; the plain desktop
+  # around it is cut away.
+  import -window "$desktop" desktop.png
+  # (Palette pictures without dates in them: small, and the same each time.)
+  convert desktop.png -trim +repage -strip "PNG8:$pictures/windows-main-dialog.png"
+
+  # A dialog over the main one: its picture is what changed on the desktop
+  # when it showed, cut out. The desktop before is taken with the main
+  # dialog inactive (a click on the empty desktop), as it is drawn under
+  # the other dialog, so that only that dialog differs.
+  #   shoot PICTURE CLOSE-KEY keys KEY...    keys pressed in the main dialog
+  #   shoot PICTURE CLOSE-KEY click X Y      a click in it, at X Y on the desktop
+  shoot() {
+    local picture=$1 close=$2 how=$3
+    shift 3
+    xdotool mousemove --window "$desktop" 630 550 click 1
+    sleep 1
+    import -window "$desktop" before.png
+    xdotool windowfocus --sync "$desktop"
+    xdotool mousemove --window "$desktop" 200 8 click 1
+    sleep 1
+    if [ "$how" = click ]; then
+      xdotool mousemove --window "$desktop" "$1" "$2" click 1
+    else
+      for key in "$@"; do
+        xdotool key --clearmodifiers "$key"
+        sleep 0.5
+      done
+    fi
+    sleep 3
+    import -window "$desktop" after.png
+    local changed
+    changed=$(convert before.png after.png -compose difference -composite -format '%@' info:)
+    case "$changed" in
+      0x0*) fail "nothing showed for $picture" ;;
+    esac
+    convert after.png -crop "$changed" +repage -strip "PNG8:$pictures/$picture"
+    xdotool key --clearmodifiers "$close"
+    sleep 2
+  }
+  # The first Pick button (dialog units 139-176 across, 3-15 down, below
+  # the title bar and the menu); the picker is closed without a choice.
+  shoot windows-colour-picker.png alt+F4 click 238 55
+  shoot windows-caption-editor.png Return keys alt+e e
+  shoot windows-pictures-folder.png Return keys alt+e p
+  shoot windows-about-box.png Return keys alt+h a
   file_menu_exit "$desktop"
-  echo "ok: the main dialog is in $picture"
+  echo "ok: pictures of the dialogs in $pictures"
   exit 0
 fi
 
