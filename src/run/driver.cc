@@ -9,6 +9,7 @@
 
 #include "gedcom/reader.h"
 #include "pages/frame.h"
+#include "pages/names_sort.h"
 #include "pages/phases.h"
 #include "platform/platform.h"
 #include "publish/changed_pages.h"
@@ -75,7 +76,7 @@ void BeginPagePhases(Run& run, std::optional<ChangedPages>& changed,
     inputs->Prepare(PagesFingerprint(run), is_living);
     run.page_inputs = &*inputs;
   }
-  if (run.write_in_background) {
+  if (run.test_options.write_in_background) {
     // A run that keeps pages has the names sort to wait for: the sort goes
     // at the run's pace then.
     StartNamesSort(run, inputs && inputs->usable());
@@ -124,7 +125,7 @@ int CreateKinloom(Run& run) {
   run.progress = {};
   run.missing_records.Clear();
   run.living.Clear();
-  if (run.write_in_background) run.output.StartBackground();
+  if (run.test_options.write_in_background) run.output.StartBackground();
   run.EnterPhase("CreateKinloom");
   log.LogLine(">CreateKinloom");
   log.LogLine(kLogSeparator);
@@ -156,7 +157,7 @@ int CreateKinloom(Run& run) {
     if (result == kResultOk) {
       run.EnterPhase("ReadGedcom");
       // The reader fills the work files while their blocks go to disk.
-      if (run.write_in_background) run.store.StartWriteBehind();
+      if (run.test_options.write_in_background) run.store.StartWriteBehind();
       result = ReadGedcom(run);
       run.store.StopWriteBehind();
       if (result == kResultOk) result = CheckWorkFiles(run);
@@ -206,10 +207,7 @@ int CreateKinloom(Run& run) {
       run_phases(page_phases);
     }
     // A run that ended early no longer needs the sort.
-    run.names_sort = std::jthread();
-    run.names_order.reset();
-    run.gendex_lines.reset();
-    run.names_index.reset();
+    run.names_sort.reset();
     run.output.Drain();
     if (run.output.stopped()) result = kResultCannotWrite;
     run.output.Resume();
