@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace kinloom::platform {
@@ -125,6 +126,18 @@ struct DirectoryEntry {
 // The reason the last of these calls that failed in this thread gave
 // (EIO when it gave none).
 [[nodiscard]] std::error_code LastError();
+
+// A file that could not be created or written whole, and the system's
+// reason.
+struct FileFault {
+  std::string path;
+  std::error_code error;
+  bool operator==(const FileFault&) const = default;
+};
+// path, with the reason the last call that failed in this thread gave.
+[[nodiscard]] inline FileFault FaultAt(std::string path) {
+  return FileFault{std::move(path), LastError()};
+}
 // The absolute path of the running program; empty when it cannot be told.
 [[nodiscard]] std::string ExecutablePath();
 // The separator the system puts between directory names ("/" or "\").

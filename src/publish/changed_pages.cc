@@ -82,10 +82,10 @@ std::string ChangedPages::Identity() const {
   return std::to_string(platform::StatusThrough("html").number);
 }
 
-std::string ChangedPages::Begin() {
+std::optional<platform::FileFault> ChangedPages::Begin() {
   const std::string manifest(kManifestFile);
   const std::string journal(kJournalFile);
-  if (!RecoverCutOffRun()) return manifest;
+  if (!RecoverCutOffRun()) return platform::FaultAt(manifest);
   // The previous record is read, and the files it names are looked at on
   // disk, by a thread of its own while the run reads the GEDCOM file.
   auto read_previous = [this] {
@@ -114,19 +114,19 @@ std::string ChangedPages::Begin() {
   // A link in its place is removed, never followed; a file there stays.
   const platform::FileStatus dir = platform::StatusOf(temporary);
   if (dir.exists && !dir.directory && !dir.regular) (void)platform::RemoveFile(temporary);
-  if (!platform::MakeDirectory(temporary)) return temporary;
+  if (!platform::MakeDirectory(temporary)) return platform::FaultAt(temporary);
   for (const std::string& name : platform::DirectoryNames(temporary)) {
     (void)platform::RemoveFile(temporary + "/" + name);
   }
 
   (void)platform::RemoveFile(journal);
   journal_fd_ = platform::CreateNewFile(journal, false);
-  if (journal_fd_ < 0) return journal;
+  if (journal_fd_ < 0) return platform::FaultAt(journal);
   const std::string header = RecordHeaderLine(Identity());
   journal_check_.Update(header);
   journal_buffer_ = header;
-  if (!FlushJournal()) return journal;
-  return {};
+  if (!FlushJournal()) return platform::FaultAt(journal);
+  return std::nullopt;
 }
 
 bool ChangedPages::RecoverCutOffRun() {
@@ -633,7 +633,7 @@ void ChangedPages::AddChange(std::string_view kind, const std::string& path) {
   changes_ += '\n';
 }
 
-std::string ChangedPages::Finish(
+std::optional<platform::FileFault> ChangedPages::Finish(
     bool complete, const std::function<void(long long, std::uint64_t)>& before_manifest) {
   WaitForPrevious();
   StopCheckingFiles();
@@ -700,9 +700,11 @@ std::string ChangedPages::Finish(
   for (const std::string_view line : lines) changes += line;
   lines = {};
   changes_ = {};
-  if (!ok) return manifest;
-  if (!ReplaceFile(std::string(kChangesFile), changes)) return std::string(kChangesFile);
-  return {};
+  if (!ok) return platform::FaultAt(manifest);
+  if (!ReplaceFile(std::string(kChangesFile), changes)) {
+    return platform::FaultAt(std::string(kChangesFile));
+  }
+  return std::nullopt;
 }
 
 }  // namespace kinloom

@@ -244,7 +244,7 @@ bool SiteWriter::Execute(Op& op) {
 }
 
 void SiteWriter::Fail(const PageOutcome& outcome, std::string_view path, std::error_code error) {
-  if (!first_failure_) first_failure_ = FileFailure{std::string(path), error};
+  if (!first_failure_) first_failure_ = platform::FileFault{std::string(path), error};
   if (!outcome.failure_line.empty()) log_.AppendNow(outcome.failure_line);
   if (outcome.counted) pages_failed_.fetch_add(1, std::memory_order_relaxed);
   if (outcome.ends_run && background_) stopped_.store(true, std::memory_order_release);

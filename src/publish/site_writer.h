@@ -31,6 +31,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace kinloom {
 
 class ChangedPages;
@@ -122,11 +124,7 @@ class SiteWriter {
 
   // The first page file that could not be created or written whole since
   // ResetCounters, with the system's reason. Read it once drained.
-  struct FileFailure {
-    std::string path;
-    std::error_code error;
-  };
-  const std::optional<FileFailure>& first_failure() const { return first_failure_; }
+  const std::optional<platform::FileFault>& first_failure() const { return first_failure_; }
 
  private:
   enum class OpKind { kOpen, kWrite, kCopy, kClose, kKeep, kLog };
@@ -180,7 +178,7 @@ class SiteWriter {
   std::atomic<long> pages_written_{0};
   std::atomic<long> pages_failed_{0};
   std::atomic<long> pages_kept_{0};
-  std::optional<FileFailure> first_failure_;
+  std::optional<platform::FileFault> first_failure_;
 
   struct Batch {
     std::vector<Op> ops;

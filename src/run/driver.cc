@@ -43,16 +43,21 @@ int CheckWorkFiles(Run& run) {
   return kResultCannotWrite;
 }
 
+// A file of the run's record that could not be written: its log line and
+// the cause the front end shows.
+int ReportUnwritable(Run& run, const platform::FileFault& fault) {
+  run.log.LogFormatted("Unable to write file %s.", fault.path);
+  run.notices.Add(CannotWriteNotice(fault.path, fault.error));
+  return kResultCannotWrite;
+}
+
 // With CHANGEDONLY, pages from here on go through the record of what the
 // previous run wrote.
 int StartChangedPages(Run& run, std::optional<ChangedPages>& changed) {
   changed.emplace(run.on_warning);
-  const std::string failed = changed->Begin();
-  if (!failed.empty()) {
-    run.log.LogFormatted("Unable to write file %s.", failed);
-    run.notices.Add(CannotWriteNotice(failed, platform::LastError()));
+  if (const auto fault = changed->Begin()) {
     changed.reset();
-    return kResultCannotWrite;
+    return ReportUnwritable(run, *fault);
   }
   run.output.UseChangedPages(&*changed);
   return kResultOk;
@@ -95,9 +100,9 @@ int OpenKinloomFiles(Run& run) {
       return kResultCannotWrite;
     }
   }
-  if (auto failed = run.store.Open()) {
-    run.log.LogFormatted("Unable to create work file %s.", *failed);
-    run.notices.Add("Cannot create the work file " + std::string(*failed) + " in this folder.");
+  if (const auto fault = run.store.Open()) {
+    run.log.LogFormatted("Unable to create work file %s.", fault->path);
+    run.notices.Add("Cannot create the work file " + fault->path + " in this folder.");
     return kResultCannotWrite;
   }
   MakeDirectory("html");
@@ -217,15 +222,11 @@ int CreateKinloom(Run& run) {
     run.page_inputs = nullptr;
     if (changed) {
       run.output.UseChangedPages(nullptr);
-      const std::string failed =
+      const auto fault =
           changed->Finish(result == kResultOk, [&inputs](long long count, std::uint64_t check) {
             if (inputs) inputs->Seal(count, check);
           });
-      if (!failed.empty() && result == kResultOk) {
-        run.log.LogFormatted("Unable to write file %s.", failed);
-        run.notices.Add(CannotWriteNotice(failed, platform::LastError()));
-        result = kResultCannotWrite;
-      }
+      if (fault && result == kResultOk) result = ReportUnwritable(run, *fault);
     }
     if (const auto& failure = run.output.first_failure()) {
       run.notices.Add(CannotWriteNotice(failure->path, failure->error));

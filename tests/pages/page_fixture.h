@@ -80,7 +80,7 @@ inline PageTest::PageTest() {
   run_.settings.email = kEmail;
   run_.test_options.fixed_page_date = kDate;
   run_.log = RunLog("kinloom.log");
-  if (auto failed = run_.store.Open()) ADD_FAILURE() << "cannot open work file " << *failed;
+  if (auto failed = run_.store.Open()) ADD_FAILURE() << "cannot open work file " << failed->path;
   std::filesystem::create_directory("html");
 }
 
