@@ -50,6 +50,44 @@ enum class OpenMode {
 // False when the system reports that data written earlier was lost.
 [[nodiscard]] bool CloseFile(FileHandle file);
 
+// An open file that closes itself when it goes, or when another takes its
+// place; moved, not copied. Close says what the close said; a close left
+// to the destructor or Reset is not heard of.
+class File {
+ public:
+  File() = default;
+  explicit File(FileHandle handle) : handle_(handle) {}
+  File(File&& other) noexcept : handle_(other.Release()) {}
+  File& operator=(File&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      handle_ = other.Release();
+    }
+    return *this;
+  }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() { Reset(); }
+
+  [[nodiscard]] FileHandle get() const { return handle_; }
+  [[nodiscard]] bool is_open() const { return handle_ >= 0; }
+  // Closes the file (as CloseFile); it is no longer held either way.
+  [[nodiscard]] bool Close() { return CloseFile(Release()); }
+  // Closes the file, if one is held, without a word.
+  void Reset() {
+    if (is_open()) (void)CloseFile(Release());
+  }
+  // Hands the file over; it is no longer closed here.
+  [[nodiscard]] FileHandle Release() {
+    const FileHandle handle = handle_;
+    handle_ = kNoFile;
+    return handle;
+  }
+
+ private:
+  FileHandle handle_ = kNoFile;
+};
+
 // Reads up to size bytes at offset; returns how many were read (fewer only
 // at the end of the file or on an error).
 [[nodiscard]] std::size_t ReadAt(FileHandle file, void* buffer, std::size_t size, long long offset);

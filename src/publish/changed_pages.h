@@ -125,8 +125,8 @@ class ChangedPages {
     long long size = 0;
     long long modified_ns = 0;
     ContentHash hash;
-    std::string held;       // bytes not yet in the temporary file
-    int temporary_fd = -1;  // once the page went past kHeldPageLimit
+    std::string held;               // bytes not yet in the temporary file
+    platform::File temporary_file;  // once the page went past kHeldPageLimit
     std::string temporary;
     bool failed = false;
   };
@@ -172,7 +172,7 @@ class ChangedPages {
   std::latch previous_ready_{1};
   bool distrusted_ = false;  // the previous record is not used at all
 
-  int previous_fd_ = -1;  // the manifest read at the start
+  platform::File previous_file_;  // the manifest read at the start
   long long previous_count_ = 0;
   std::uint64_t previous_check_ = 0;
   RecordCursor cursor_;  // where the page calls and Finish read its lines
@@ -183,7 +183,7 @@ class ChangedPages {
   std::vector<std::uint64_t> done_hash_;  // per index position, once seen
   DoneTable new_done_;
 
-  int journal_fd_ = -1;
+  platform::File journal_file_;
   std::string journal_buffer_;
   ContentHash journal_check_;
   long long journal_count_ = 0;

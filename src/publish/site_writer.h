@@ -146,7 +146,8 @@ class SiteWriter {
   };
   struct OpenPage {
     int page;
-    int fd;  // the file, or the handle of changed_
+    platform::File file;   // the page's file, written in place
+    int changed_page = 0;  // or its handle in changed_
     bool failed;
     PageOutcome outcome;
     std::string path;
