@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   s.pedigreelist = "1,2,3";
   s.subdirs = (data[0] & 1) != 0 ? 'Y' : 'N';
   s.extension = (data[0] & 2) != 0 ? "html" : "htm";
-  run.fixed_page_date = "1 January 2000";
+  run.test_options.fixed_page_date = "1 January 2000";
 
   const int result = kinloom::CreateKinloom(run);
   Require(result >= kinloom::kResultOk && result <= kinloom::kResultCannotWrite,

@@ -391,7 +391,7 @@ std::string CoupleName(Run& run, std::int32_t husband, std::int32_t wife) {
 }
 
 std::string PageDate(const Run& run) {
-  if (!run.fixed_page_date.empty()) return run.fixed_page_date;
+  if (!run.test_options.fixed_page_date.empty()) return run.test_options.fixed_page_date;
   return FormatPageDate(CurrentRunDate(run.date));
 }
 

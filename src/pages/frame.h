@@ -133,7 +133,7 @@ std::string ExtractSurname(const Settings& settings, std::string_view name);
 // FormatName of husband and wife joined by "/", "?" for a number of 0.
 std::string CoupleName(Run& run, std::int32_t husband, std::int32_t wife);
 
-// The page's date text: run.fixed_page_date, or the run's date (run.date)
+// The page's date text: run.test_options.fixed_page_date, or the run's date (run.date)
 // as "%d %B %Y" with English month names.
 std::string PageDate(const Run& run);
 

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "pages/frame.h"
 #include "pages/html_text.h"
@@ -22,8 +21,9 @@ int BuildGendexFile(Run& run) {
   file.WriteBytes(";; " + std::string(kVersionText) + "\n");
   // The lines may have been made ahead, with the names sort, for the
   // records in their present order.
-  std::shared_ptr<const BlockFile> lines = std::exchange(run.gendex_lines, nullptr);
-  if (lines && run.ahead_generation == run.store.individual_generation()) {
+  std::shared_ptr<const BlockFile> lines;
+  if (run.names_sort) lines = run.names_sort->TakeGendexLines(run.store.individual_generation());
+  if (lines) {
     file.WriteFrom(std::move(lines));
     return file.Close() ? kResultOk : kResultCannotWrite;
   }

@@ -3,9 +3,11 @@
 #define KINLOOM_PAGES_PHASES_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "pages/names_sort.h"
 #include "run/run.h"
 
 namespace kinloom {
@@ -50,17 +52,7 @@ int BuildNamesPages(Run& run, int page_number, const NamesIndexAhead::NamesPage&
 void AppendNamesEntry(const Settings& settings, std::int32_t number, const IndividualRecord& record,
                       std::string& previous_surname, std::string& text, bool* is_individual_page);
 std::string IndexName(const Settings& settings, std::string_view name);
-// surnames.cc
-std::string NameSortKey(const Settings& settings, std::string_view name);
-// Starts working out the names sort of every slot in a thread of its own,
-// for QsortIndividuals to take up; the store must be flushed and nothing
-// stored until then. Unless awaited, the thread takes only time that
-// nothing else wants, and QsortIndividuals sorts itself when it is not done
-// by then; awaited, it works at the run's pace and QsortIndividuals waits
-// for it (a run that keeps most pages gets there long before the sort is
-// done, with nothing else to do).
-void StartNamesSort(Run& run, bool awaited = false);
-void QsortIndividuals(Run& run, std::int32_t first_slot, std::int32_t last_slot);
+// surnames.cc (the names sort: names_sort.h)
 int BuildSurnamesPages(Run& run);
 // gendex.cc
 int BuildGendexFile(Run& run);

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace kinloom::platform {
@@ -48,6 +49,44 @@ enum class OpenMode {
 [[nodiscard]] FileHandle OpenForReading(const std::string& path);
 // False when the system reports that data written earlier was lost.
 [[nodiscard]] bool CloseFile(FileHandle file);
+
+// An open file that closes itself when it goes, or when another takes its
+// place; moved, not copied. Close says what the close said; a close left
+// to the destructor or Reset is not heard of.
+class File {
+ public:
+  File() = default;
+  explicit File(FileHandle handle) : handle_(handle) {}
+  File(File&& other) noexcept : handle_(other.Release()) {}
+  File& operator=(File&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      handle_ = other.Release();
+    }
+    return *this;
+  }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() { Reset(); }
+
+  [[nodiscard]] FileHandle get() const { return handle_; }
+  [[nodiscard]] bool is_open() const { return handle_ >= 0; }
+  // Closes the file (as CloseFile); it is no longer held either way.
+  [[nodiscard]] bool Close() { return CloseFile(Release()); }
+  // Closes the file, if one is held, without a word.
+  void Reset() {
+    if (is_open()) (void)CloseFile(Release());
+  }
+  // Hands the file over; it is no longer closed here.
+  [[nodiscard]] FileHandle Release() {
+    const FileHandle handle = handle_;
+    handle_ = kNoFile;
+    return handle;
+  }
+
+ private:
+  FileHandle handle_ = kNoFile;
+};
 
 // Reads up to size bytes at offset; returns how many were read (fewer only
 // at the end of the file or on an error).
@@ -125,6 +164,18 @@ struct DirectoryEntry {
 // The reason the last of these calls that failed in this thread gave
 // (EIO when it gave none).
 [[nodiscard]] std::error_code LastError();
+
+// A file that could not be created or written whole, and the system's
+// reason.
+struct FileFault {
+  std::string path;
+  std::error_code error;
+  bool operator==(const FileFault&) const = default;
+};
+// path, with the reason the last call that failed in this thread gave.
+[[nodiscard]] inline FileFault FaultAt(std::string path) {
+  return FileFault{std::move(path), LastError()};
+}
 // The absolute path of the running program; empty when it cannot be told.
 [[nodiscard]] std::string ExecutablePath();
 // The separator the system puts between directory names ("/" or "\").

@@ -34,10 +34,10 @@ std::string ParentDirectory(const std::string& path) {
 bool ReplaceFile(const std::string& path, std::string_view text) {
   const std::string temporary = path + ".tmp";
   (void)platform::RemoveFile(temporary);
-  const int fd = platform::CreateNewFile(temporary, false);
-  if (fd < 0) return false;
-  bool ok = WriteText(fd, text);
-  ok = platform::CloseFile(fd) && ok;
+  platform::File file(platform::CreateNewFile(temporary, false));
+  if (!file.is_open()) return false;
+  bool ok = WriteText(file.get(), text);
+  ok = file.Close() && ok;
   ok = ok && platform::RenameOver(temporary, path);
   if (!ok) (void)platform::RemoveFile(temporary);
   return ok;
@@ -50,11 +50,11 @@ ChangedPages::ChangedPages(std::function<void(std::string_view)> warn) : warn_(s
 ChangedPages::~ChangedPages() {
   StopCheckingFiles();
   for (Page& page : open_) {
-    if (page.temporary_fd >= 0) (void)platform::CloseFile(page.temporary_fd);
+    page.temporary_file.Reset();
     if (!page.temporary.empty()) (void)platform::RemoveFile(page.temporary);
   }
-  if (journal_fd_ >= 0) (void)platform::CloseFile(journal_fd_);
-  if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
+  journal_file_.Reset();
+  previous_file_.Reset();
 }
 
 void ChangedPages::Warn(std::string_view problem) {
@@ -82,18 +82,17 @@ std::string ChangedPages::Identity() const {
   return std::to_string(platform::StatusThrough("html").number);
 }
 
-std::string ChangedPages::Begin() {
+std::optional<platform::FileFault> ChangedPages::Begin() {
   const std::string manifest(kManifestFile);
   const std::string journal(kJournalFile);
-  if (!RecoverCutOffRun()) return manifest;
+  if (!RecoverCutOffRun()) return platform::FaultAt(manifest);
   // The previous record is read, and the files it names are looked at on
   // disk, by a thread of its own while the run reads the GEDCOM file.
   auto read_previous = [this] {
     try {
       ReadPrevious();
     } catch (...) {  // out of memory: as without a record
-      if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
-      previous_fd_ = -1;
+      previous_file_.Reset();
       previous_ = Index{};
       seen_.clear();
       done_hash_.clear();
@@ -114,31 +113,31 @@ std::string ChangedPages::Begin() {
   // A link in its place is removed, never followed; a file there stays.
   const platform::FileStatus dir = platform::StatusOf(temporary);
   if (dir.exists && !dir.directory && !dir.regular) (void)platform::RemoveFile(temporary);
-  if (!platform::MakeDirectory(temporary)) return temporary;
+  if (!platform::MakeDirectory(temporary)) return platform::FaultAt(temporary);
   for (const std::string& name : platform::DirectoryNames(temporary)) {
     (void)platform::RemoveFile(temporary + "/" + name);
   }
 
   (void)platform::RemoveFile(journal);
-  journal_fd_ = platform::CreateNewFile(journal, false);
-  if (journal_fd_ < 0) return journal;
+  journal_file_ = platform::File(platform::CreateNewFile(journal, false));
+  if (!journal_file_.is_open()) return platform::FaultAt(journal);
   const std::string header = RecordHeaderLine(Identity());
   journal_check_.Update(header);
   journal_buffer_ = header;
-  if (!FlushJournal()) return journal;
-  return {};
+  if (!FlushJournal()) return platform::FaultAt(journal);
+  return std::nullopt;
 }
 
 bool ChangedPages::RecoverCutOffRun() {
   const std::string journal(kJournalFile);
-  const int journal_fd = platform::OpenForReading(journal);
-  if (journal_fd < 0) return true;
+  platform::File journal_file(platform::OpenForReading(journal));
+  if (!journal_file.is_open()) return true;
   const std::string identity = Identity();
   // What the cut-off run recorded, the last line of a path counting.
   std::unordered_map<std::string, std::string> lines;
   std::vector<std::string> order;
   const RecordState journal_state =
-      ReadRecordFile(journal_fd, identity, false, [&](const RecordFields& r, long long) {
+      ReadRecordFile(journal_file.get(), identity, false, [&](const RecordFields& r, long long) {
         // Pages it wrote, and files it removed, were never listed: the next
         // finished run lists them.
         const char flag = r.flag == '-' ? '-' : r.flag == 'r' || r.flag == 'x' ? 'x' : 'p';
@@ -146,7 +145,7 @@ bool ChangedPages::RecoverCutOffRun() {
         if (added) order.push_back(it->first);
         it->second = RecordLine(r.hash, r.size, r.modified_ns, flag, r.path, r.inputs);
       });
-  (void)platform::CloseFile(journal_fd);
+  journal_file.Reset();
   if (journal_state != RecordState::kGood) {
     Warn("kinloom.journal, the record of an unfinished run, is not usable");
     distrusted_ = true;
@@ -155,16 +154,16 @@ bool ChangedPages::RecoverCutOffRun() {
 
   std::string merged = RecordHeaderLine(identity);
   long long count = 0;
-  const int manifest_fd = platform::OpenForReading(std::string(kManifestFile));
+  platform::File manifest_file(platform::OpenForReading(std::string(kManifestFile)));
   const RecordState manifest_state =
-      ReadRecordFile(manifest_fd, identity, true, [&](const RecordFields& r, long long) {
+      ReadRecordFile(manifest_file.get(), identity, true, [&](const RecordFields& r, long long) {
         if (lines.count(std::string(r.path)) != 0) return;
         if (r.flag == 'r') return;  // removed, and listed, by that run
         const char flag = r.flag == 'p' || r.flag == 'x' ? r.flag : '-';
         merged += RecordLine(r.hash, r.size, r.modified_ns, flag, r.path, r.inputs);
         ++count;
       });
-  if (manifest_fd >= 0) (void)platform::CloseFile(manifest_fd);
+  manifest_file.Reset();
   if (manifest_state != RecordState::kGood) {
     if (manifest_state != RecordState::kMissing) {
       Warn(RecordWarning(RecordState::kDamaged));
@@ -188,12 +187,12 @@ bool ChangedPages::RecoverCutOffRun() {
 void ChangedPages::ReadPrevious() {
   if (distrusted_) return;  // as said: every page is written, nothing removed
   const std::string manifest(kManifestFile);
-  previous_fd_ = platform::OpenForReading(manifest);
+  previous_file_ = platform::File(platform::OpenForReading(manifest));
   std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
   bool too_large = false;
   RecordSeal seal;
   const RecordState state = ReadRecordFile(
-      previous_fd_, Identity(), true,
+      previous_file_.get(), Identity(), true,
       [&](const RecordFields& r, long long offset) {
         if (r.flag == 'r') return;  // removed, and listed, by that run
         if (offset > 0xFFFFFFFFLL) too_large = true;
@@ -202,8 +201,7 @@ void ChangedPages::ReadPrevious() {
       &seal);
   if (state != RecordState::kGood || too_large) {
     Warn(RecordWarning(state));
-    if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
-    previous_fd_ = -1;
+    previous_file_.Reset();
     return;
   }
   previous_count_ = seal.count;
@@ -241,7 +239,8 @@ void ChangedPages::CheckFilesOnDisk(const std::stop_token& stop) {
   for (;;) {
     const std::size_t kept = piece.size();
     piece.resize(kept + kPiece);
-    const std::size_t got = platform::ReadAt(previous_fd_, piece.data() + kept, kPiece, offset);
+    const std::size_t got =
+        platform::ReadAt(previous_file_.get(), piece.data() + kept, kPiece, offset);
     piece.resize(kept + got);
     if (got == 0) return;
     const long long piece_offset = offset - static_cast<long long>(kept);
@@ -290,7 +289,7 @@ bool ChangedPages::ReadPreviousLine(std::size_t position, RecordFields& parsed) 
 
 bool ChangedPages::FindPrevious(const std::string& path, RecordFields& record,
                                 std::size_t& position) {
-  if (previous_fd_ < 0) return false;
+  if (!previous_file_.is_open()) return false;
   const std::uint64_t hash = PathHash(path);
   const auto it =
       std::lower_bound(previous_.path_hashes.begin(), previous_.path_hashes.end(), hash);
@@ -316,9 +315,9 @@ void ChangedPages::Journal(const RecordFields& record) {
 }
 
 bool ChangedPages::FlushJournal() {
-  if (journal_failed_ || journal_fd_ < 0) return false;
+  if (journal_failed_ || !journal_file_.is_open()) return false;
   if (journal_buffer_.empty()) return true;
-  if (!WriteText(journal_fd_, journal_buffer_)) journal_failed_ = true;
+  if (!WriteText(journal_file_.get(), journal_buffer_)) journal_failed_ = true;
   journal_buffer_.clear();
   return !journal_failed_;
 }
@@ -397,17 +396,17 @@ int ChangedPages::Open(const std::string& native_path) {
 }
 
 bool ChangedPages::Spill(Page& page) {
-  if (page.temporary_fd < 0) {
+  if (!page.temporary_file.is_open()) {
     page.temporary = std::string(kTemporaryDirectory) + "/" + std::to_string(next_temporary_++);
     (void)platform::RemoveFile(page.temporary);
     // Pages are text files, as when they are written in place.
-    page.temporary_fd = platform::CreateNewFile(page.temporary, true);
-    if (page.temporary_fd < 0) {
+    page.temporary_file = platform::File(platform::CreateNewFile(page.temporary, true));
+    if (!page.temporary_file.is_open()) {
       page.temporary.clear();
       return false;
     }
   }
-  const bool ok = WriteText(page.temporary_fd, page.held);
+  const bool ok = WriteText(page.temporary_file.get(), page.held);
   page.held.clear();
   return ok;
 }
@@ -423,7 +422,7 @@ void ChangedPages::Append(int handle, std::string_view bytes, std::size_t mask_o
     page->hash.Update(bytes);
   }
   page->held.append(bytes);
-  if ((page->temporary_fd >= 0 || page->held.size() > kHeldPageLimit) && !Spill(*page)) {
+  if ((page->temporary_file.is_open() || page->held.size() > kHeldPageLimit) && !Spill(*page)) {
     page->failed = true;
   }
 }
@@ -443,7 +442,7 @@ void ChangedPages::AppendFrom(int handle, int source, long long offset, long lon
       return;
     }
     page->hash.Update(std::string_view(page->held).substr(start));
-    if ((page->temporary_fd >= 0 || page->held.size() > kHeldPageLimit) && !Spill(*page)) {
+    if ((page->temporary_file.is_open() || page->held.size() > kHeldPageLimit) && !Spill(*page)) {
       page->failed = true;
       return;
     }
@@ -455,7 +454,7 @@ void ChangedPages::AppendFrom(int handle, int source, long long offset, long lon
 void ChangedPages::Abandon(int handle) {
   Page* page = Find(handle);
   if (page == nullptr) return;
-  if (page->temporary_fd >= 0) (void)platform::CloseFile(page->temporary_fd);
+  page->temporary_file.Reset();
   if (!page->temporary.empty()) (void)platform::RemoveFile(page->temporary);
   open_.erase(open_.begin() + (page - open_.data()));
 }
@@ -467,8 +466,7 @@ bool ChangedPages::Close(int handle, std::string_view inputs) {
   Page page = std::move(*found);
   open_.erase(open_.begin() + (found - open_.data()));
   auto drop_temporary = [&page] {
-    if (page.temporary_fd >= 0) (void)platform::CloseFile(page.temporary_fd);
-    page.temporary_fd = -1;
+    page.temporary_file.Reset();
     if (!page.temporary.empty()) (void)platform::RemoveFile(page.temporary);
   };
 
@@ -520,8 +518,7 @@ bool ChangedPages::Close(int handle, std::string_view inputs) {
   }
 
   bool ok = Spill(page);
-  ok = platform::CloseFile(page.temporary_fd) && ok;
-  page.temporary_fd = -1;
+  ok = page.temporary_file.Close() && ok;
   // The size and time once the file is closed: some systems move the time
   // at the close. Renaming keeps both.
   platform::FileStatus written;
@@ -564,7 +561,7 @@ void ChangedPages::Keep(const RecordFields& record, std::size_t position) {
 
 bool ChangedPages::PreviousSeal(long long& count, std::uint64_t& check) const {
   previous_ready_.wait();
-  if (previous_fd_ < 0) return false;
+  if (!previous_file_.is_open()) return false;
   count = previous_count_;
   check = previous_check_;
   return true;
@@ -601,7 +598,7 @@ std::size_t ChangedPages::PreviousPosition(const std::string& path, std::size_t&
 bool ChangedPages::FindPreviousLine(std::size_t position, RecordCursor& cursor,
                                     RecordFields& record) const {
   previous_ready_.wait();
-  if (previous_fd_ < 0 || position >= previous_.offsets.size()) return false;
+  if (!previous_file_.is_open() || position >= previous_.offsets.size()) return false;
   const long long offset = previous_.offsets[position];
   // The pages come in much the order of the record, so one read of a
   // large piece serves many of them.
@@ -615,7 +612,8 @@ bool ChangedPages::FindPreviousLine(std::size_t position, RecordCursor& cursor,
   if (nl == std::string::npos) {
     constexpr std::size_t kPiece = 64 * 1024;
     cursor.piece.resize(kPiece);
-    cursor.piece.resize(platform::ReadAt(previous_fd_, cursor.piece.data(), kPiece, offset));
+    cursor.piece.resize(
+        platform::ReadAt(previous_file_.get(), cursor.piece.data(), kPiece, offset));
     cursor.offset = offset;
     start = 0;
     nl = cursor.piece.find('\n');
@@ -633,7 +631,7 @@ void ChangedPages::AddChange(std::string_view kind, const std::string& path) {
   changes_ += '\n';
 }
 
-std::string ChangedPages::Finish(
+std::optional<platform::FileFault> ChangedPages::Finish(
     bool complete, const std::function<void(long long, std::uint64_t)>& before_manifest) {
   WaitForPrevious();
   StopCheckingFiles();
@@ -674,14 +672,12 @@ std::string ChangedPages::Finish(
     parsed.inputs = {};  // not made by this run
     Journal(parsed);
   }
-  if (previous_fd_ >= 0) (void)platform::CloseFile(previous_fd_);
-  previous_fd_ = -1;
+  previous_file_.Reset();
 
   journal_buffer_ += RecordEndLine(journal_count_, journal_check_.Value());
   bool ok = FlushJournal();
   if (ok && before_manifest) before_manifest(journal_count_, journal_check_.Value());
-  ok = platform::CloseFile(journal_fd_) && ok;
-  journal_fd_ = -1;
+  ok = journal_file_.Close() && ok;
   ok = ok && platform::RenameOver(std::string(kJournalFile), manifest);
 
   (void)platform::RemoveDirectory(std::string(kTemporaryDirectory));
@@ -700,9 +696,11 @@ std::string ChangedPages::Finish(
   for (const std::string_view line : lines) changes += line;
   lines = {};
   changes_ = {};
-  if (!ok) return manifest;
-  if (!ReplaceFile(std::string(kChangesFile), changes)) return std::string(kChangesFile);
-  return {};
+  if (!ok) return platform::FaultAt(manifest);
+  if (!ReplaceFile(std::string(kChangesFile), changes)) {
+    return platform::FaultAt(std::string(kChangesFile));
+  }
+  return std::nullopt;
 }
 
 }  // namespace kinloom

@@ -24,6 +24,7 @@
 #include <functional>
 #include <latch>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -31,6 +32,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
 #include "publish/content_hash.h"
 #include "publish/record_file.h"
 
@@ -55,10 +57,9 @@ class ChangedPages {
 
   // Reads the previous run's record (after merging what a cut-off run
   // left) and starts this run's journal, after the html directory exists.
-  // Returns the name of a file that could not be written, or empty. The
-  // previous record is read by a thread of its own: every call below
-  // waits for it.
-  [[nodiscard]] std::string Begin();
+  // Returns the file that could not be written, if any. The previous
+  // record is read by a thread of its own: every call below waits for it.
+  [[nodiscard]] std::optional<platform::FileFault> Begin();
   // Waits for the previous record, then says (from the calling thread) the
   // one line about a record that cannot be used, if there is one.
   void WaitForPrevious();
@@ -85,11 +86,11 @@ class ChangedPages {
 
   // Ends the run: when complete (every page was written), removes the
   // files the previous run wrote and this one did not; writes the manifest
-  // and kinloom.changes. Returns the name of a file that could not be
-  // written, or empty.
+  // and kinloom.changes. Returns the file that could not be written, if
+  // any.
   // before_manifest receives the count and the check of the new record
   // just before it takes the place of the old one.
-  [[nodiscard]] std::string Finish(
+  [[nodiscard]] std::optional<platform::FileFault> Finish(
       bool complete,
       const std::function<void(long long count, std::uint64_t check)>& before_manifest = {});
 
@@ -124,8 +125,8 @@ class ChangedPages {
     long long size = 0;
     long long modified_ns = 0;
     ContentHash hash;
-    std::string held;       // bytes not yet in the temporary file
-    int temporary_fd = -1;  // once the page went past kHeldPageLimit
+    std::string held;               // bytes not yet in the temporary file
+    platform::File temporary_file;  // once the page went past kHeldPageLimit
     std::string temporary;
     bool failed = false;
   };
@@ -171,7 +172,7 @@ class ChangedPages {
   std::latch previous_ready_{1};
   bool distrusted_ = false;  // the previous record is not used at all
 
-  int previous_fd_ = -1;  // the manifest read at the start
+  platform::File previous_file_;  // the manifest read at the start
   long long previous_count_ = 0;
   std::uint64_t previous_check_ = 0;
   RecordCursor cursor_;  // where the page calls and Finish read its lines
@@ -182,7 +183,7 @@ class ChangedPages {
   std::vector<std::uint64_t> done_hash_;  // per index position, once seen
   DoneTable new_done_;
 
-  int journal_fd_ = -1;
+  platform::File journal_file_;
   std::string journal_buffer_;
   ContentHash journal_check_;
   long long journal_count_ = 0;

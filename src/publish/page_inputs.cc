@@ -31,8 +31,8 @@ std::uint64_t Get64(const char* bytes) {
 
 PageInputs::~PageInputs() {
   store_.WatchReads(nullptr);
-  if (new_fd_ >= 0) {
-    (void)platform::CloseFile(new_fd_);
+  if (new_file_.is_open()) {
+    new_file_.Reset();
     (void)platform::RemoveFile(std::string(kNewInputsFile));
   }
 }
@@ -45,15 +45,15 @@ class PageInputs::PreviousRecords {
   // be used.
   PreviousRecords(std::uint64_t fingerprint, long long manifest_count,
                   std::uint64_t manifest_check) {
-    fd_ = platform::OpenForReading(std::string(kInputsFile));
-    if (fd_ < 0) return;
-    const platform::FileStatus status = platform::StatusOfOpen(fd_);
+    file_ = platform::File(platform::OpenForReading(std::string(kInputsFile)));
+    if (!file_.is_open()) return;
+    const platform::FileStatus status = platform::StatusOfOpen(file_.get());
     end_ = status.size - static_cast<long long>(kTrailerSize);
     const long long body = end_ - static_cast<long long>(kHeader.size());
     if (!status.regular || body < 0 || body % static_cast<long long>(kEntrySize) != 0) return;
-    if (platform::ReadAt(fd_, trailer_, kTrailerSize, end_) != kTrailerSize) return;
+    if (platform::ReadAt(file_.get(), trailer_, kTrailerSize, end_) != kTrailerSize) return;
     std::string header(kHeader.size(), '\0');
-    if (platform::ReadAt(fd_, header.data(), header.size(), 0) != header.size() ||
+    if (platform::ReadAt(file_.get(), header.data(), header.size(), 0) != header.size() ||
         header != kHeader) {
       return;
     }
@@ -63,9 +63,6 @@ class PageInputs::PreviousRecords {
           Get64(trailer_ + 8) == fingerprint &&
           Get64(trailer_ + 16) == static_cast<std::uint64_t>(manifest_count) &&
           Get64(trailer_ + 24) == manifest_check;
-  }
-  ~PreviousRecords() {
-    if (fd_ >= 0) (void)platform::CloseFile(fd_);
   }
   PreviousRecords(const PreviousRecords&) = delete;
   PreviousRecords& operator=(const PreviousRecords&) = delete;
@@ -80,7 +77,7 @@ class PageInputs::PreviousRecords {
       const auto want =
           static_cast<std::size_t>(std::min<long long>(end_ - offset_, 4096 * kEntrySize));
       piece_.resize(want);
-      if (platform::ReadAt(fd_, piece_.data(), want, offset_) != want) {
+      if (platform::ReadAt(file_.get(), piece_.data(), want, offset_) != want) {
         ok_ = false;
         return false;
       }
@@ -110,7 +107,7 @@ class PageInputs::PreviousRecords {
   }
 
  private:
-  int fd_ = -1;
+  platform::File file_;
   bool ok_ = false;
   long long offset_ = 0;
   long long end_ = 0;
@@ -127,8 +124,8 @@ void PageInputs::Prepare(std::uint64_t fingerprint,
   fingerprint_ = fingerprint;
   const std::string name(kNewInputsFile);
   (void)platform::RemoveFile(name);
-  new_fd_ = platform::CreateNewFile(name, false);
-  if (new_fd_ >= 0) WriteNew(kHeader);
+  new_file_ = platform::File(platform::CreateNewFile(name, false));
+  if (new_file_.is_open()) WriteNew(kHeader);
 
   long long manifest_count = 0;
   std::uint64_t manifest_check = 0;
@@ -307,11 +304,12 @@ std::string PageInputs::EndPage() {
 }
 
 void PageInputs::WriteNew(std::string_view bytes) {
-  if (new_fd_ < 0) return;
+  if (!new_file_.is_open()) return;
   new_check_.Update(bytes);
   new_buffer_.append(bytes);
   if (new_buffer_.size() >= 1024 * 1024) {
-    if (!new_failed_ && !platform::WriteAll(new_fd_, new_buffer_.data(), new_buffer_.size())) {
+    if (!new_failed_ &&
+        !platform::WriteAll(new_file_.get(), new_buffer_.data(), new_buffer_.size())) {
       new_failed_ = true;
     }
     new_buffer_.clear();
@@ -319,7 +317,7 @@ void PageInputs::WriteNew(std::string_view bytes) {
 }
 
 void PageInputs::Seal(long long count, std::uint64_t check) {
-  if (new_fd_ < 0) return;
+  if (!new_file_.is_open()) return;
   std::string trailer;
   Put64(trailer, static_cast<std::uint64_t>(new_count_));
   Put64(trailer, fingerprint_);
@@ -329,10 +327,9 @@ void PageInputs::Seal(long long count, std::uint64_t check) {
   new_buffer_ += trailer;
   Put64(new_buffer_, new_check_.Value());
   bool ok = !new_failed_;
-  ok = ok && platform::WriteAll(new_fd_, new_buffer_.data(), new_buffer_.size());
+  ok = ok && platform::WriteAll(new_file_.get(), new_buffer_.data(), new_buffer_.size());
   new_buffer_.clear();
-  ok = platform::CloseFile(new_fd_) && ok;
-  new_fd_ = -1;
+  ok = new_file_.Close() && ok;
   const std::string name(kNewInputsFile);
   if (!ok || !platform::RenameOver(name, std::string(kInputsFile))) {
     // Without it the next run makes every page, as it should.

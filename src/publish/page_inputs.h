@@ -37,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
 #include "publish/changed_pages.h"
 #include "publish/content_hash.h"
 #include "publish/log_sink.h"
@@ -102,7 +103,7 @@ class PageInputs {
   std::vector<std::unique_ptr<Watch>> watches_;  // one per page being made
   std::size_t depth_ = 0;
 
-  int new_fd_ = -1;
+  platform::File new_file_;
   std::string new_buffer_;
   ContentHash new_check_;
   bool new_failed_ = false;

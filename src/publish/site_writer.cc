@@ -170,26 +170,28 @@ bool SiteWriter::Execute(Op& op) {
   }
   switch (op.kind) {
     case OpKind::kOpen: {
-      int fd;
+      platform::File file;
+      int changed_page = 0;
       if (changed_ != nullptr) {
-        fd = changed_->Open(op.text);
-        if (fd == 0) fd = -1;
+        changed_page = changed_->Open(op.text);
       } else {
-        fd = platform::OpenFile(op.text, platform::OpenMode::kWriteText);
+        file = platform::File(platform::OpenFile(op.text, platform::OpenMode::kWriteText));
       }
-      if (fd < 0) {
+      if (changed_ != nullptr ? changed_page == 0 : !file.is_open()) {
         Fail(op.outcome, op.text, platform::LastError());
         if (background_ && !stopped()) skipping_ = op.page;
         return false;
       }
-      open_.push_back(OpenPage{op.page, fd, false, op.outcome, std::move(op.text), {}});
+      open_.push_back(OpenPage{
+          op.page, std::move(file), changed_page, false, op.outcome, std::move(op.text), {}});
       return true;
     }
     case OpKind::kWrite: {
       OpenPage* page = Find(op.page);
       if (page != nullptr && changed_ != nullptr) {
-        changed_->Append(page->fd, op.text, op.mask_offset, op.mask_size);
-      } else if (page != nullptr && !platform::WriteAll(page->fd, op.text.data(), op.text.size())) {
+        changed_->Append(page->changed_page, op.text, op.mask_offset, op.mask_size);
+      } else if (page != nullptr &&
+                 !platform::WriteAll(page->file.get(), op.text.data(), op.text.size())) {
         MarkFailed(*page);
       }
       return page != nullptr;
@@ -197,9 +199,9 @@ bool SiteWriter::Execute(Op& op) {
     case OpKind::kCopy: {
       OpenPage* page = Find(op.page);
       if (page != nullptr && changed_ != nullptr) {
-        changed_->AppendFrom(page->fd, op.source, op.source_offset, op.source_size);
-      } else if (page != nullptr &&
-                 !platform::CopyRange(page->fd, op.source, op.source_offset, op.source_size)) {
+        changed_->AppendFrom(page->changed_page, op.source, op.source_offset, op.source_size);
+      } else if (page != nullptr && !platform::CopyRange(page->file.get(), op.source,
+                                                         op.source_offset, op.source_size)) {
         MarkFailed(*page);
       }
       return page != nullptr;
@@ -208,8 +210,8 @@ bool SiteWriter::Execute(Op& op) {
       OpenPage* page = Find(op.page);
       if (page == nullptr) return false;
       bool ok = !page->failed;
-      const bool closed = changed_ != nullptr ? changed_->Close(page->fd, op.kept.inputs)
-                                              : platform::CloseFile(page->fd);
+      const bool closed = changed_ != nullptr ? changed_->Close(page->changed_page, op.kept.inputs)
+                                              : page->file.Close();
       if (!closed && ok) {
         ok = false;
         MarkFailed(*page);
@@ -244,7 +246,7 @@ bool SiteWriter::Execute(Op& op) {
 }
 
 void SiteWriter::Fail(const PageOutcome& outcome, std::string_view path, std::error_code error) {
-  if (!first_failure_) first_failure_ = FileFailure{std::string(path), error};
+  if (!first_failure_) first_failure_ = platform::FileFault{std::string(path), error};
   if (!outcome.failure_line.empty()) log_.AppendNow(outcome.failure_line);
   if (outcome.counted) pages_failed_.fetch_add(1, std::memory_order_relaxed);
   if (outcome.ends_run && background_) stopped_.store(true, std::memory_order_release);
@@ -259,14 +261,10 @@ SiteWriter::OpenPage* SiteWriter::Find(int page) {
 }
 
 void SiteWriter::CloseLeftovers() {
-  for (const OpenPage& page : open_) {
-    if (changed_ != nullptr) {
-      changed_->Abandon(page.fd);
-    } else {
-      (void)platform::CloseFile(page.fd);
-    }
+  if (changed_ != nullptr) {
+    for (const OpenPage& page : open_) changed_->Abandon(page.changed_page);
   }
-  open_.clear();
+  open_.clear();  // the files written in place close as they go
 }
 
 void SiteWriter::Submit(Op op) {

@@ -31,6 +31,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace kinloom {
 
 class ChangedPages;
@@ -122,11 +124,7 @@ class SiteWriter {
 
   // The first page file that could not be created or written whole since
   // ResetCounters, with the system's reason. Read it once drained.
-  struct FileFailure {
-    std::string path;
-    std::error_code error;
-  };
-  const std::optional<FileFailure>& first_failure() const { return first_failure_; }
+  const std::optional<platform::FileFault>& first_failure() const { return first_failure_; }
 
  private:
   enum class OpKind { kOpen, kWrite, kCopy, kClose, kKeep, kLog };
@@ -148,7 +146,8 @@ class SiteWriter {
   };
   struct OpenPage {
     int page;
-    int fd;  // the file, or the handle of changed_
+    platform::File file;   // the page's file, written in place
+    int changed_page = 0;  // or its handle in changed_
     bool failed;
     PageOutcome outcome;
     std::string path;
@@ -180,7 +179,7 @@ class SiteWriter {
   std::atomic<long> pages_written_{0};
   std::atomic<long> pages_failed_{0};
   std::atomic<long> pages_kept_{0};
-  std::optional<FileFailure> first_failure_;
+  std::optional<platform::FileFault> first_failure_;
 
   struct Batch {
     std::vector<Op> ops;

@@ -9,6 +9,7 @@
 
 #include "gedcom/reader.h"
 #include "pages/frame.h"
+#include "pages/names_sort.h"
 #include "pages/phases.h"
 #include "platform/platform.h"
 #include "publish/changed_pages.h"
@@ -42,16 +43,21 @@ int CheckWorkFiles(Run& run) {
   return kResultCannotWrite;
 }
 
+// A file of the run's record that could not be written: its log line and
+// the cause the front end shows.
+int ReportUnwritable(Run& run, const platform::FileFault& fault) {
+  run.log.LogFormatted("Unable to write file %s.", fault.path);
+  run.notices.Add(CannotWriteNotice(fault.path, fault.error));
+  return kResultCannotWrite;
+}
+
 // With CHANGEDONLY, pages from here on go through the record of what the
 // previous run wrote.
 int StartChangedPages(Run& run, std::optional<ChangedPages>& changed) {
   changed.emplace(run.on_warning);
-  const std::string failed = changed->Begin();
-  if (!failed.empty()) {
-    run.log.LogFormatted("Unable to write file %s.", failed);
-    run.notices.Add(CannotWriteNotice(failed, platform::LastError()));
+  if (const auto fault = changed->Begin()) {
     changed.reset();
-    return kResultCannotWrite;
+    return ReportUnwritable(run, *fault);
   }
   run.output.UseChangedPages(&*changed);
   return kResultOk;
@@ -75,7 +81,7 @@ void BeginPagePhases(Run& run, std::optional<ChangedPages>& changed,
     inputs->Prepare(PagesFingerprint(run), is_living);
     run.page_inputs = &*inputs;
   }
-  if (run.write_in_background) {
+  if (run.test_options.write_in_background) {
     // A run that keeps pages has the names sort to wait for: the sort goes
     // at the run's pace then.
     StartNamesSort(run, inputs && inputs->usable());
@@ -94,9 +100,9 @@ int OpenKinloomFiles(Run& run) {
       return kResultCannotWrite;
     }
   }
-  if (auto failed = run.store.Open()) {
-    run.log.LogFormatted("Unable to create work file %s.", *failed);
-    run.notices.Add("Cannot create the work file " + std::string(*failed) + " in this folder.");
+  if (const auto fault = run.store.Open()) {
+    run.log.LogFormatted("Unable to create work file %s.", fault->path);
+    run.notices.Add("Cannot create the work file " + fault->path + " in this folder.");
     return kResultCannotWrite;
   }
   MakeDirectory("html");
@@ -124,7 +130,7 @@ int CreateKinloom(Run& run) {
   run.progress = {};
   run.missing_records.Clear();
   run.living.Clear();
-  if (run.write_in_background) run.output.StartBackground();
+  if (run.test_options.write_in_background) run.output.StartBackground();
   run.EnterPhase("CreateKinloom");
   log.LogLine(">CreateKinloom");
   log.LogLine(kLogSeparator);
@@ -156,7 +162,7 @@ int CreateKinloom(Run& run) {
     if (result == kResultOk) {
       run.EnterPhase("ReadGedcom");
       // The reader fills the work files while their blocks go to disk.
-      if (run.write_in_background) run.store.StartWriteBehind();
+      if (run.test_options.write_in_background) run.store.StartWriteBehind();
       result = ReadGedcom(run);
       run.store.StopWriteBehind();
       if (result == kResultOk) result = CheckWorkFiles(run);
@@ -206,10 +212,7 @@ int CreateKinloom(Run& run) {
       run_phases(page_phases);
     }
     // A run that ended early no longer needs the sort.
-    run.names_sort = std::jthread();
-    run.names_order.reset();
-    run.gendex_lines.reset();
-    run.names_index.reset();
+    run.names_sort.reset();
     run.output.Drain();
     if (run.output.stopped()) result = kResultCannotWrite;
     run.output.Resume();
@@ -219,15 +222,11 @@ int CreateKinloom(Run& run) {
     run.page_inputs = nullptr;
     if (changed) {
       run.output.UseChangedPages(nullptr);
-      const std::string failed =
+      const auto fault =
           changed->Finish(result == kResultOk, [&inputs](long long count, std::uint64_t check) {
             if (inputs) inputs->Seal(count, check);
           });
-      if (!failed.empty() && result == kResultOk) {
-        run.log.LogFormatted("Unable to write file %s.", failed);
-        run.notices.Add(CannotWriteNotice(failed, platform::LastError()));
-        result = kResultCannotWrite;
-      }
+      if (fault && result == kResultOk) result = ReportUnwritable(run, *fault);
     }
     if (const auto& failure = run.output.first_failure()) {
       run.notices.Add(CannotWriteNotice(failure->path, failure->error));

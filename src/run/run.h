@@ -3,14 +3,12 @@
 #ifndef KINLOOM_RUN_RUN_H_
 #define KINLOOM_RUN_RUN_H_
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,6 +25,7 @@
 
 namespace kinloom {
 
+class NamesSort;
 class PageInputs;
 
 // RunResult codes.
@@ -62,21 +61,6 @@ struct UserFiles {
   std::optional<std::string> footer;
 };
 
-// The texts of the surnames page and the names pages that depend on the
-// records alone, worked out ahead of the phase.
-struct NamesIndexAhead {
-  struct NamesPage {
-    long long offset = 0;  // of its entries in entries
-    long long size = 0;
-    // Individuals whose own pages are written before the names page's
-    // entries, in order.
-    std::vector<std::int32_t> individual_pages;
-  };
-  std::shared_ptr<const BlockFile> surnames;  // the surnames page's lines between head and foot
-  std::shared_ptr<const BlockFile> entries;   // each names page's entries, back to back
-  std::vector<NamesPage> pages;
-};
-
 // Progress of a run, for front ends that show one.
 struct Progress {
   std::string phase;       // name of the phase last entered
@@ -86,6 +70,20 @@ struct Progress {
   // Individual pages, names pages and listed pedigree charts that could not
   // be written. The run goes on past them, but does not end as finished.
   long pages_failed = 0;
+};
+
+// Switches that tests set; a run of the programs leaves them as they are.
+struct TestOptions {
+  // CreateKinloom writes the site's files in a second thread while it
+  // builds the pages (same files, same log); false keeps everything in the
+  // calling thread.
+  bool write_in_background = true;
+  // The names sort's thread keeps normal priority and QsortIndividuals
+  // always waits for it, so that what it works out is always used.
+  bool always_wait_for_names_sort = false;
+  // The date text on the foot of every page, in place of the run's date
+  // ("%d %B %Y", English month names); empty: the run's date.
+  std::string fixed_page_date;
 };
 
 struct Run {
@@ -134,40 +132,17 @@ struct Run {
   // Receives a warning line meant for standard error (empty: printed
   // there).
   std::function<void(std::string_view)> on_warning;
-  // CreateKinloom writes the site's files in a second thread while it
-  // builds the pages (same files, same log); false keeps everything in the
-  // calling thread.
-  bool write_in_background = true;
-  // The names sort's thread keeps normal priority and QsortIndividuals
-  // always waits for it, so that what it works out is always used (tests).
-  bool always_wait_for_names_sort = false;
   // The date of the run: on the foot of every page, and the day the run
   // reckons from.
   RunDate date;
-  // The date text on the foot of every page, in place of the run's date
-  // ("%d %B %Y", English month names); tests set a fixed text.
-  std::string fixed_page_date;
+  TestOptions test_options;
 
-  // The names sort, worked out ahead by a thread of its own while the pages
-  // are built (StartNamesSort); QsortIndividuals puts its order in place,
-  // or stops it when it is not done by then. The thread is stopped and
-  // joined first when the run object goes.
-  std::optional<IndividualOrder> names_order;
-  // The lines of gendex.txt after its first, made by the same thread for
-  // the order it worked out when every individual is stored once under
-  // its own number (so that the record at a slot is its number's record);
-  // good, as names_index, while the store's individual_generation() is
-  // ahead_generation.
-  std::shared_ptr<const BlockFile> gendex_lines;
-  // Set by the thread when it has done all it set out to do.
-  std::atomic<bool> names_sort_finished{false};
-  // The surnames page's lines and the names pages' entries, made the same
-  // way.
-  std::optional<NamesIndexAhead> names_index;
-  std::uint64_t ahead_generation = 0;
-  // QsortIndividuals waits for the thread (see StartNamesSort).
-  bool names_sort_awaited = false;
-  std::jthread names_sort;
+  // The names sort, worked out ahead while the pages are built
+  // (pages/names_sort.h, StartNamesSort); nullptr when none was started.
+  // Shared only so that the run need not see the class: the pointer's
+  // deleter, which stops and joins the sort's thread, comes from where it
+  // is made. Last, so that it goes first, before the store it reads.
+  std::shared_ptr<NamesSort> names_sort;
 
   // Convenience for the phases.
   const std::string& Text(Label label) const { return labels[label]; }

@@ -7,16 +7,11 @@ namespace kinloom {
 RunLock::Outcome RunLock::Take() {
   if (held()) return Outcome::kTaken;
   error_ = {};
-  fd_ = platform::TryLockFile(std::string(kLockFile));
+  file_ = platform::File(platform::TryLockFile(std::string(kLockFile)));
   if (held()) return Outcome::kTaken;
   error_ = platform::LastError();
   return error_ == std::errc::operation_would_block ? Outcome::kHeldElsewhere
                                                     : Outcome::kUnavailable;
-}
-
-void RunLock::Release() {
-  if (fd_ != platform::kNoFile) (void)platform::CloseFile(fd_);
-  fd_ = platform::kNoFile;
 }
 
 }  // namespace kinloom

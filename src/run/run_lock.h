@@ -10,6 +10,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/platform.h"
+
 namespace kinloom {
 
 class RunLock {
@@ -24,7 +26,6 @@ class RunLock {
   };
 
   RunLock() = default;
-  ~RunLock() { Release(); }
   RunLock(const RunLock&) = delete;
   RunLock& operator=(const RunLock&) = delete;
 
@@ -32,13 +33,13 @@ class RunLock {
   [[nodiscard]] Outcome Take();
   // Take, true when the lock is held afterwards.
   [[nodiscard]] bool TryTake() { return Take() == Outcome::kTaken; }
-  bool held() const { return fd_ >= 0; }
+  bool held() const { return file_.is_open(); }
   // Why the last Take gave kUnavailable: the system's reason.
   std::error_code error() const { return error_; }
-  void Release();
+  void Release() { file_.Reset(); }
 
  private:
-  int fd_ = -1;
+  platform::File file_;
   std::error_code error_;
 };
 

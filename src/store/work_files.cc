@@ -119,7 +119,7 @@ void WorkFiles::ForgetRun() {
   inline_sources_.clear();
 }
 
-std::optional<std::string> WorkFiles::Open() {
+std::optional<platform::FileFault> WorkFiles::Open() {
   CloseAndDelete();
   ForgetRun();
   ++individual_generation_;
@@ -128,8 +128,9 @@ std::optional<std::string> WorkFiles::Open() {
     // generations at once, so indv.dat gets more blocks than the others.
     const std::size_t blocks = i == kIndvDat ? 4 * BlockFile::kBlocks : BlockFile::kBlocks;
     if (!files_[i].Create(kWorkFileNames[i], blocks)) {
+      platform::FileFault fault = platform::FaultAt(kWorkFileNames[i]);
       CloseAndDelete();
-      return std::string(kWorkFileNames[i]);
+      return fault;
     }
   }
   return std::nullopt;

@@ -32,6 +32,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
 #include "store/block_file.h"
 #include "store/records.h"
 
@@ -112,9 +113,9 @@ class WorkFiles {
 
   // Creates (truncates) the twelve files in the current directory with mode
   // "w+b", in order, and empties every cache and the note writers' memory.
-  // On failure returns the name of the file that could not be opened; the
-  // files opened so far are closed and deleted again.
-  std::optional<std::string> Open();
+  // On failure returns the file that could not be opened, with the
+  // system's reason; the files opened so far are closed and deleted again.
+  [[nodiscard]] std::optional<platform::FileFault> Open();
   // Closes the twelve files and deletes them, in order. Safe to call twice.
   void CloseAndDelete();
   bool is_open() const;

@@ -172,6 +172,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HCURSOR WINAPI SetCursor(HCURSOR cursor);
 // Copies string `id` of the string table, cut to size - 1 characters, and a
 // NUL into buffer; returns its length, or 0 when there is no such string.
+// One for both back ends, in resources.cc.
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 // The open-file dialog. TRUE when the user chose a file; its full path is in
 // lpstrFile. Unless OFN_NOCHANGEDIR is given the chosen file's directory

@@ -735,17 +735,6 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor) {
   return previous;
 }
 
-int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
-  const kinloom::ui::StringTableEntry* entry = instance == nullptr || instance->resources == nullptr
-                                                   ? nullptr
-                                                   : instance->resources->FindString(id);
-  if (entry == nullptr) {
-    kinloom::ui::CopyToBuffer("", buffer, size);
-    return 0;
-  }
-  return kinloom::ui::CopyToBuffer(entry->text, buffer, size);
-}
-
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA options) {
   namespace fs = std::filesystem;
   if (options == nullptr || options->lpstrFile == nullptr || options->nMaxFile == 0) return FALSE;

@@ -127,3 +127,18 @@ std::vector<std::uint32_t> IconPixels(const IconTemplate& icon) {
 }
 
 }  // namespace kinloom::ui
+
+#ifndef _WIN32
+// The string table as both back ends read it (on Windows the system reads
+// the program's own).
+int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
+  const kinloom::ui::StringTableEntry* entry = instance == nullptr || instance->resources == nullptr
+                                                   ? nullptr
+                                                   : instance->resources->FindString(id);
+  if (entry == nullptr) {
+    kinloom::ui::CopyToBuffer("", buffer, size);
+    return 0;
+  }
+  return kinloom::ui::CopyToBuffer(entry->text, buffer, size);
+}
+#endif

@@ -391,7 +391,7 @@ TEST(PageDateTest, TodayInEnglishWhateverTheLocale) {
                                                 "June|July|August|September|October|"
                                                 "November|December) [0-9]{4}")))
       << date;
-  run.fixed_page_date = "01 January 2000";
+  run.test_options.fixed_page_date = "01 January 2000";
   EXPECT_EQ(PageDate(run), "01 January 2000");
 }
 

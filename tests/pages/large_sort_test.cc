@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pages/page_fixture.h"
+#include "pages/names_sort.h"
 #include "pages/phases.h"
 
 namespace kinloom::testing {
@@ -89,12 +90,12 @@ void LargeSortTest::SortAndCheck(Way way) {
 
   if (way != Way::kInPlace) {
     run_.store.Flush();
-    run_.always_wait_for_names_sort = way == Way::kAhead;
+    run_.test_options.always_wait_for_names_sort = way == Way::kAhead;
     StartNamesSort(run_);
-    ASSERT_TRUE(run_.names_sort.joinable());
+    ASSERT_TRUE(run_.names_sort && run_.names_sort->running());
   }
   QsortIndividuals(run_, 1, kCount);
-  EXPECT_FALSE(run_.names_sort.joinable());
+  EXPECT_FALSE(run_.names_sort && run_.names_sort->running());
 
   for (std::int32_t slot = 1; slot <= kCount; ++slot) {
     ASSERT_EQ(run_.store.IndividualNameAt(slot), items[static_cast<std::size_t>(slot - 1)].second)

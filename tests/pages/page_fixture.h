@@ -78,9 +78,9 @@ FamilyRecord Couple(std::int32_t number, std::int32_t husband, std::int32_t wife
 inline PageTest::PageTest() {
   run_.settings.home = kHome;
   run_.settings.email = kEmail;
-  run_.fixed_page_date = kDate;
+  run_.test_options.fixed_page_date = kDate;
   run_.log = RunLog("kinloom.log");
-  if (auto failed = run_.store.Open()) ADD_FAILURE() << "cannot open work file " << *failed;
+  if (auto failed = run_.store.Open()) ADD_FAILURE() << "cannot open work file " << failed->path;
   std::filesystem::create_directory("html");
 }
 

@@ -340,7 +340,7 @@ class PedigreeLoopRunTest : public ::testing::Test {
     run_.settings.gedfile = "loop.ged";
     run_.settings.home = kHome;
     run_.settings.email = kEmail;
-    run_.fixed_page_date = kDate;
+    run_.test_options.fixed_page_date = kDate;
   }
   ScratchDir scratch_;
   kinloom::Run run_;

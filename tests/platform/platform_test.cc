@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/scratch_dir.h"
@@ -38,6 +39,26 @@ TEST(PlatformTest, BinaryFilesAreReadAndWrittenAtOffsetsUnchanged) {
   ASSERT_NE(again, kNoFile);
   EXPECT_TRUE(CloseFile(again));
   EXPECT_EQ(ReadFile("data.bin"), "");
+}
+
+// A lock shows whether its file is open: another open file cannot take it.
+TEST(PlatformTest, FileClosesWhenItGoesAndNotWhenItIsMovedAway) {
+  ScratchDir dir;
+  File outer;
+  {
+    File held(TryLockFile("kinloom.lock"));
+    ASSERT_TRUE(held.is_open());
+    outer = std::move(held);
+    EXPECT_FALSE(held.is_open());  // NOLINT(bugprone-use-after-move): what a move leaves
+  }
+  EXPECT_EQ(TryLockFile("kinloom.lock"), kNoFile);  // outer still holds it
+  outer = File();                                   // closed by the one put in its place
+  File again(TryLockFile("kinloom.lock"));
+  ASSERT_TRUE(again.is_open());
+  EXPECT_TRUE(again.Close());
+  EXPECT_FALSE(again.is_open());
+  File third(TryLockFile("kinloom.lock"));
+  EXPECT_TRUE(third.is_open());
 }
 
 TEST(PlatformTest, TextFilesEndLinesAsTheSystemDoesAndAppendKeepsWhatIsThere) {

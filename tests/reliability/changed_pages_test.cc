@@ -75,7 +75,7 @@ std::map<std::string, std::string> FreshSite(const std::string& tree, const Sett
   Settings plain = settings;
   plain.changedonly = 'N';
   kinloom::Run run(plain, LabelTexts());
-  run.fixed_page_date = date;
+  run.test_options.fixed_page_date = date;
   EXPECT_EQ(CreateKinloom(run), kResultOk);
   return TreeFiles("html");
 }
@@ -113,7 +113,7 @@ TEST_F(ChangedOnlyTest, UnchangedTreeIsNotWrittenAgainWhateverTheDate) {
   ExpectNoLeftovers();
 
   // A day later: the pages would differ only in their date.
-  run_.fixed_page_date = "2 January 2000";
+  run_.test_options.fixed_page_date = "2 January 2000";
   ASSERT_EQ(Publish(EveryPageTree()), kResultOk);
   EXPECT_EQ(warnings_, "");
   EXPECT_EQ(ReadFile("kinloom.changes"), "");
@@ -390,8 +390,8 @@ TEST_F(ChangedOnlyTest, RunKilledAnywhereIsMendedByTheNextRun) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       kinloom::Run run(ChangedOnly(), LabelTexts());
-      run.fixed_page_date = "1 January 2000";
-      run.write_in_background = point.background;
+      run.test_options.fixed_page_date = "1 January 2000";
+      run.test_options.write_in_background = point.background;
       run.on_warning = [](std::string_view) {};
       run.on_progress = [&point](const Progress& progress) {
         if (point.phase != nullptr ? progress.phase == point.phase
@@ -433,7 +433,7 @@ TEST_F(ChangedOnlyTest, FilesRemovedByACutOffRunAreStillListed) {
   if (pid == 0) {
     // A run that writes nothing: every file of the record goes.
     ChangedPages pages([](std::string_view) {});
-    if (!pages.Begin().empty()) ::_exit(101);
+    if (pages.Begin()) ::_exit(101);
     (void)pages.Finish(true, [](long long, std::uint64_t) { ::raise(SIGKILL); });
     ::_exit(100);
   }

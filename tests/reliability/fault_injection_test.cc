@@ -403,8 +403,8 @@ TEST_F(FaultTest, RunKilledMidwayIsFollowedByACleanRun) {
     ScratchDir dir;
     WriteFile("tree.ged", tree);
     kinloom::Run run(EveryOptionOn('Y'), LabelTexts());
-    run.fixed_page_date = run_.fixed_page_date;
-    run.write_in_background = background;
+    run.test_options.fixed_page_date = run_.test_options.fixed_page_date;
+    run.test_options.write_in_background = background;
 
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
@@ -436,7 +436,7 @@ TEST_F(FaultTest, RunKilledMidwayIsFollowedByACleanRun) {
     ScratchDir fresh;
     WriteFile("tree.ged", tree);
     kinloom::Run clean(EveryOptionOn('Y'), LabelTexts());
-    clean.fixed_page_date = run_.fixed_page_date;
+    clean.test_options.fixed_page_date = run_.test_options.fixed_page_date;
     ASSERT_EQ(CreateKinloom(clean), kResultOk);
     EXPECT_TRUE(TreeFiles("html") == second);
     EXPECT_EQ(TreeFiles("html").size(), 12u + 12u + 3u);
@@ -459,9 +459,9 @@ Ending RunInMode(const std::string& tree, const Settings& settings, bool backgro
   WriteFile("tree.ged", tree);
   if (prepare) prepare();
   kinloom::Run run(settings, LabelTexts());
-  run.fixed_page_date = "1 January 2000";
-  run.write_in_background = background;
-  run.always_wait_for_names_sort = true;  // the work done ahead is always used
+  run.test_options.fixed_page_date = "1 January 2000";
+  run.test_options.write_in_background = background;
+  run.test_options.always_wait_for_names_sort = true;  // the work done ahead is always used
   const int result = CreateKinloom(run);
   ExpectNoWorkFiles();
   return {result, ReadText("kinloom.log"), TreeFiles("html")};

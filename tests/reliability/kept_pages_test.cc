@@ -193,7 +193,7 @@ class KeptPagesTest : public SiteTest, public ::testing::WithParamInterface<char
     Settings plain = settings;
     plain.changedonly = 'N';
     kinloom::Run run(plain, LabelTexts());
-    run.fixed_page_date = run_.fixed_page_date;
+    run.test_options.fixed_page_date = run_.test_options.fixed_page_date;
     run.date = run_.date;
     EXPECT_EQ(CreateKinloom(run), kResultOk);
     return {TreeFiles("html"), ReadText("kinloom.log")};

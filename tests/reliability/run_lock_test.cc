@@ -94,8 +94,8 @@ TEST(RunLockTest, SecondRunIsRefusedAndTheFirstFinishesWhole) {
   WriteFile("tree.ged", EveryPageTree());
   WriteFile("kinloom.cfg", EveryOptionOnConfig('N'));
   kinloom::Run first(EveryOptionOn('N'), LabelTexts());
-  first.fixed_page_date = "1 January 2000";
-  first.write_in_background = false;  // nothing is written while it waits
+  first.test_options.fixed_page_date = "1 January 2000";
+  first.test_options.write_in_background = false;  // nothing is written while it waits
   bool tried = false;
   first.on_progress = [&tried](const Progress& progress) {
     if (progress.pages_written < 1 || tried) return;

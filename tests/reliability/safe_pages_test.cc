@@ -36,7 +36,7 @@ class SafePagesTest : public SiteTest {
   }
 
   void ExpectSite(char subdirs, const std::string& expected_dir) {
-    run_.fixed_page_date = "01 January 2000";
+    run_.test_options.fixed_page_date = "01 January 2000";
     Settings settings = EveryOptionOn(subdirs);
     settings.pedigreeall = 'N';
     settings.pedigreelist = "3";

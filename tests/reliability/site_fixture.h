@@ -189,7 +189,7 @@ inline ChildEnd RunKinloomCreateWithFileLimit(rlim_t file_size_limit) {
 // A run of CreateKinloom in a scratch directory.
 class SiteTest : public ::testing::Test {
  protected:
-  SiteTest() { run_.fixed_page_date = "1 January 2000"; }
+  SiteTest() { run_.test_options.fixed_page_date = "1 January 2000"; }
 
   // Writes tree.ged and runs with settings; returns the RunResult.
   int RunSite(const std::string& gedcom, const Settings& settings) {

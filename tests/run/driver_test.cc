@@ -15,24 +15,18 @@ namespace kinloom {
 namespace {
 
 using testing::FileExists;
+using testing::kPlaceholderEmailLog;
 using testing::ReadText;
 using testing::ScratchDir;
+using testing::SourceFile;
 using testing::WriteFile;
 
-const char kSettingsBlock[] =
-    ">CreateKinloom\n"
-    "=================================================\n"
-    "version=Kinloom Version 2.21\n"
-    "gedfile=smith.ged\n"
-    "notes=Y\n"
-    "ucsurname=N\n"
-    "soundex=Y\n"
-    "sources=Y\n"
-    "pedigreelist=\n"
-    "pedigreeall=N\n"
-    "background=G\n"
-    "extension=htm\n"
-    "=================================================\n";
+// The log's settings block with the default settings, as the whole log of
+// a stop at the placeholder address begins.
+std::string SettingsBlock() {
+  const std::string log = SourceFile(kPlaceholderEmailLog);
+  return log.substr(0, log.find(">OpenKinloomFiles"));
+}
 
 bool IsDirectory(const std::string& path) {
   std::error_code error;
@@ -47,12 +41,7 @@ TEST(CreateKinloomTest, PlaceholderEmailStopsBeforeReading) {
   ScratchDir dir;
   kinloom::Run run;  // defaults: both addresses are placeholders
   EXPECT_EQ(CreateKinloom(run), kResultPlaceholderEmail);
-  EXPECT_EQ(ReadText("kinloom.log"), std::string(kSettingsBlock) +
-                                         ">OpenKinloomFiles\n"
-                                         "<OpenKinloomFiles\n"
-                                         ">CloseKinloomFiles\n"
-                                         "<CloseKinloomFiles\n"
-                                         "<CreateKinloom 3\n");
+  EXPECT_EQ(ReadText("kinloom.log"), SourceFile(kPlaceholderEmailLog));
   EXPECT_TRUE(IsDirectory("html"));
   EXPECT_FALSE(IsDirectory("html/fam"));
   ExpectNoWorkFiles();
@@ -129,8 +118,7 @@ TEST(CreateKinloomTest, WorkFileThatCannotBeCreatedStopsWithSix) {
   WriteFile("tree.ged", "0 HEAD\n0 TRLR\n");
   EXPECT_EQ(CreateKinloom(run), kResultCannotWrite);
   EXPECT_EQ(ReadText("kinloom.log"),
-            std::string(kSettingsBlock)
-                    .replace(std::string(kSettingsBlock).find("smith.ged"), 9, "tree.ged") +
+            SettingsBlock().replace(SettingsBlock().find("smith.ged"), 9, "tree.ged") +
                 ">OpenKinloomFiles\n"
                 "Unable to create work file src.dat.\n"
                 ">CloseKinloomFiles\n"

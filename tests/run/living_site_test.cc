@@ -209,7 +209,7 @@ const std::vector<int> kDead = {1, 4, 5, 7, 8, 9, 11, 14, 16, 19, 20, 24};
 
 class LivingSiteTest : public SiteTest {
  protected:
-  LivingSiteTest() { run_.fixed_page_date = kRunDate; }
+  LivingSiteTest() { run_.test_options.fixed_page_date = kRunDate; }
 
   int RunPrivate(const std::string& gedcom, char subdirs) {
     Settings settings = EveryOptionOn(subdirs);
@@ -229,7 +229,7 @@ TEST_F(LivingSiteTest, NothingOfTheLivingButTheSurnameReachesTheSite) {
     const char subdirs = variant.subdirs;
     SCOPED_TRACE(std::string(1, subdirs) + (variant.numbered_twice ? " twice" : " once"));
     std::filesystem::remove_all("html");
-    run_.always_wait_for_names_sort = !variant.numbered_twice;
+    run_.test_options.always_wait_for_names_sort = !variant.numbered_twice;
     ASSERT_EQ(RunPrivate(RulesTree(variant.numbered_twice), subdirs), kResultOk) << Log();
     const auto files = TreeFiles("html");
     ASSERT_FALSE(files.empty());
@@ -625,7 +625,7 @@ TEST(PresumedLivingTest, DeepTreeIsSettledWithoutRecursion) {
   kinloom::Run run;
   run.settings.gedfile = "deep.ged";
   run.settings.privacy = 'Y';
-  run.fixed_page_date = kRunDate;
+  run.test_options.fixed_page_date = kRunDate;
   run.labels.Set(Label::kLiving, "Vivant");
   ASSERT_EQ(OpenKinloomFiles(run), kResultOk);
   ASSERT_EQ(ReadGedcom(run), kResultOk);

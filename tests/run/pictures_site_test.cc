@@ -60,7 +60,7 @@ class PicturesSiteTest : public ::testing::Test {
     run_.settings.photos = 'Y';
     run_.settings.background = 'C';
     run_.on_warning = [](std::string_view) {};
-    run_.fixed_page_date = "08 December 2026";
+    run_.test_options.fixed_page_date = "08 December 2026";
     return CreateKinloom(run_);
   }
 

@@ -28,7 +28,7 @@ int RunTree(kinloom::Run& run, const std::string& gedcom) {
   run.settings.email = "me@example.org";
   run.settings.home = "https://example.org/";
   run.settings.notes = 'N';
-  run.fixed_page_date = "08 December 2026";
+  run.test_options.fixed_page_date = "08 December 2026";
   return CreateKinloom(run);
 }
 

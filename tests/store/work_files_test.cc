@@ -103,7 +103,9 @@ TEST(WorkFilesOpenTest, FailureNamesTheFileAndLeavesNoWorkFile) {
   ASSERT_TRUE(std::filesystem::create_directory("fam.dat"));
   WriteFile("src.dat", "not ours");  // a later name, never reached
   WorkFiles store;
-  EXPECT_EQ(store.Open(), std::optional<std::string>("fam.dat"));
+  const std::optional<platform::FileFault> fault = store.Open();
+  ASSERT_TRUE(fault.has_value());
+  EXPECT_EQ(fault->path, "fam.dat");
   EXPECT_FALSE(store.is_open());
   for (const char* name : {"indv.dat", "indv.idx", "fam.idx", "src.idx", "inote.dat", "inote.idx",
                            "fnote.dat", "fnote.idx", "photo.dat", "photo.idx"}) {

@@ -37,6 +37,10 @@ std::string ReadFile(const std::string& path) {
   return out.str();
 }
 
+std::string SourceFile(const std::string& path) {
+  return ReadFile(std::string(KINLOOM_SOURCE_DIR) + "/" + path);
+}
+
 std::string ReadText(const std::string& path) {
   std::string text = ReadFile(path);
 #ifdef _WIN32

@@ -31,6 +31,11 @@ std::string ReadText(const std::string& path);
 // platform: CR LF on Windows.
 std::string TextLineEnds(std::string text);
 bool FileExists(const std::string& path);
+// A file of the source tree (path relative to its root), as bytes.
+std::string SourceFile(const std::string& path);
+// The whole log of a run with the default settings, which stops at the
+// placeholder e-mail address: the same from every front end.
+inline constexpr char kPlaceholderEmailLog[] = "tests/run/placeholder_email.log";
 void WriteFile(const std::string& path, const std::string& bytes);
 
 }  // namespace kinloom::testing

@@ -14,7 +14,9 @@ namespace kinloom::ui {
 namespace {
 
 using kinloom::testing::FileExists;
+using kinloom::testing::kPlaceholderEmailLog;
 using kinloom::testing::ReadFile;
+using kinloom::testing::SourceFile;
 using kinloom::testing::WriteFile;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
@@ -516,25 +518,7 @@ TEST_F(DialogTest, RunWithPlaceholderEmailStopsWithItsMessageAndLog) {
   EXPECT_EQ(desktop.message_boxes()[0].text,
             "You forgot to fill in your E-mail address\nNo kinloom.cfg in " +
                 std::filesystem::current_path().string() + ": the default settings were used.");
-  EXPECT_EQ(ReadFile("kinloom.log"),
-            ">CreateKinloom\n"
-            "=================================================\n"
-            "version=Kinloom Version 2.21\n"
-            "gedfile=smith.ged\n"
-            "notes=Y\n"
-            "ucsurname=N\n"
-            "soundex=Y\n"
-            "sources=Y\n"
-            "pedigreelist=\n"
-            "pedigreeall=N\n"
-            "background=G\n"
-            "extension=htm\n"
-            "=================================================\n"
-            ">OpenKinloomFiles\n"
-            "<OpenKinloomFiles\n"
-            ">CloseKinloomFiles\n"
-            "<CloseKinloomFiles\n"
-            "<CreateKinloom 3\n");
+  EXPECT_EQ(ReadFile("kinloom.log"), SourceFile(kPlaceholderEmailLog));
   EXPECT_TRUE(std::filesystem::is_directory("html"));
   EXPECT_FALSE(FileExists("indv.dat"));
 }
