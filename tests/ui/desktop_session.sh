@@ -1,6 +1,7 @@
 # Shell functions shared by the tests that run a desktop program on a
-# virtual X server (end_to_end.sh, wine_dialog.sh). Sourced; the functions
-# after start_scratch expect a `fail` function.
+# virtual X server (end_to_end.sh, wine_dialog.sh, label_fit.sh and
+# wine_prefix.sh). Sourced; the functions after start_scratch expect a
+# `fail` function.
 
 # Makes the scratch directory $scratch (named after $1) and sees that it
 # goes, with the program ($kinloom_pid) and Xvfb ($xvfb_pid), when the
@@ -10,6 +11,10 @@ start_scratch() {
   xvfb_pid=""
   kinloom_pid=""
   trap end_session EXIT
+  # In a sanitizer build, memory the font and X libraries keep to the end
+  # is not a leak of ours.
+  printf 'leak:libfontconfig\nleak:libX11\nleak:libXft\n' >"$scratch/lsan.supp"
+  export LSAN_OPTIONS="suppressions=$scratch/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 }
 
 end_session() {

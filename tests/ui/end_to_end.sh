@@ -18,11 +18,6 @@ kinloom=$(realpath "${2:?path of kinloom}")
 source "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
 start_scratch kinloom-e2e
 
-# In a sanitizer build, memory the font and X libraries keep to the end is
-# not a leak of ours.
-printf 'leak:libfontconfig\nleak:libX11\nleak:libXft\n' >"$scratch/lsan.supp"
-export LSAN_OPTIONS="suppressions=$scratch/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
 fail() {
   echo "FAIL: $*" >&2
   for f in kinloom.out kinloom.err kinloom.log; do
