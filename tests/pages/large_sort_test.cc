@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "pages/page_fixture.h"
 #include "pages/names_sort.h"
+#include "pages/page_fixture.h"
 #include "pages/phases.h"
 
 namespace kinloom::testing {

@@ -294,8 +294,9 @@ TEST(KinloomCreateTest, SourceDateEpochFixesThePageDate) {
 TEST(KinloomCreateTest, HelpNamesEveryExitCode) {
   ScratchDir dir;
   const std::string help = RunCommand(KinloomCreatePath() + " --help").out;
-  EXPECT_NE(help.find("7 not returned any more, 8 another Kinloom run is working in this\nfolder);"),
-            std::string::npos);
+  EXPECT_NE(
+      help.find("7 not returned any more, 8 another Kinloom run is working in this\nfolder);"),
+      std::string::npos);
   EXPECT_NE(help.find("SOURCE_DATE_EPOCH"), std::string::npos);
 }
 
